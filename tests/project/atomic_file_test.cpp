@@ -1,0 +1,94 @@
+#include "project/atomic_file.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using strovane::project::writeFileAtomically;
+using strovane::testing::TempDir;
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> names(const fs::path& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder))
+        out.push_back(e.path().filename().string());
+    return out;
+}
+
+// The error's code and that its text names the path.
+void expectFailure(const fs::path& target, std::string_view bytes, std::errc code) {
+    try {
+        writeFileAtomically(target, bytes);
+        ADD_FAILURE() << "no error for " << target;
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code(), std::make_error_code(code)) << e.what();
+        EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(std::make_error_code(code).message()), std::string::npos)
+            << e.what();
+    }
+}
+
+TEST(AtomicFileTest, WritesAndReplacesWholeLeavingOnlyTheTarget) {
+    TempDir dir;
+    const fs::path target = dir / "bank.bin";
+    const std::string binary("\x0C\0\0\0\x0D\n\r\xFF", 8);
+    writeFileAtomically(target, binary);
+    EXPECT_EQ(readFile(target), binary);
+
+    writeFileAtomically(target, "ab"); // shorter: nothing of the old tail survives
+    EXPECT_EQ(readFile(target), "ab");
+    writeFileAtomically(target, "");
+    EXPECT_EQ(fs::file_size(target), 0u);
+    EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bank.bin"});
+}
+
+TEST(AtomicFileTest, ReplacementKeepsTheOldPermissions) {
+    TempDir dir;
+    const fs::path target = dir / "ParGen.xml";
+    writeFileAtomically(target, "old");
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, perms);
+    writeFileAtomically(target, "new");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, perms);
+}
+
+TEST(AtomicFileTest, ReadOnlyTargetIsRefusedAndKept) {
+    TempDir dir;
+    const fs::path target = dir / "RPDOs.xml";
+    writeFileAtomically(target, "old contents");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    expectFailure(target, "new", std::errc::permission_denied);
+    EXPECT_EQ(readFile(target), "old contents");
+    EXPECT_EQ(names(dir.path()), std::vector<std::string>{"RPDOs.xml"});
+}
+
+TEST(AtomicFileTest, MissingFolderFailsWithTheSystemError) {
+    TempDir dir;
+    expectFailure(dir / "bin" / "bank.bin", "x", std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(names(dir.path()).empty());
+}
+
+TEST(AtomicFileTest, FolderInTheTargetsPlaceIsRefusedAndKept) {
+    TempDir dir;
+    fs::create_directory(dir / "bank.bin");
+    fs::create_directory(dir / "bank.bin" / "inside");
+    expectFailure(dir / "bank.bin", "x", std::errc::is_a_directory);
+    EXPECT_TRUE(fs::is_directory(dir / "bank.bin" / "inside"));
+    EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bank.bin"});
+}
+
+} // namespace
