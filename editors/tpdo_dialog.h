@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+namespace strovane::widgets {
+class MessageBoxes;
+}
+namespace strovane::workspace {
+struct Workspace;
+}
+
+namespace strovane::editors {
+
+// "Transmit PDOs" dialog.
+class TFTPdoMB : public QDialog {
+    Q_OBJECT
+public:
+    TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
+
+    void reject() override;
+
+private:
+    const workspace::Workspace& m_workspace;
+    widgets::MessageBoxes& m_messages;
+};
+
+} // namespace strovane::editors

@@ -1,0 +1,77 @@
+#include "workspace/new_project_dialog.h"
+
+#include "widgets/message_boxes.h"
+#include "workspace/project_folders.h"
+#include "workspace/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace strovane::workspace {
+
+TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
+    : QDialog(parent), m_workspace(workspace), m_messages(messages) {
+    setObjectName(QStringLiteral("FNew_Project"));
+    setWindowTitle(QStringLiteral("Create New Project"));
+    makeFixedDialog(this, 331, 136);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowBackground);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    Label1 = new QLabel(QStringLiteral("Name of the new Project"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(24, 24);
+
+    E_New_Proj = new QLineEdit(this);
+    E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));
+    E_New_Proj->setGeometry(24, 48, 281, 21);
+    E_New_Proj->setMaxLength(32767);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setAutoDefault(false);
+    Btn_OK = ok;
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(117, 91, 90, 23);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setAutoDefault(false);
+    Btn_Cancel = cancel;
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(215, 91, 90, 23);
+
+    setTabOrder(E_New_Proj, Btn_OK);
+    setTabOrder(Btn_OK, Btn_Cancel);
+
+    connect(Btn_OK, &QAbstractButton::clicked, this, &TFNew_Project::Btn_OKClick);
+    connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
+    // Enter in the name box acts exactly as OK.
+    connect(E_New_Proj, &QLineEdit::returnPressed, this, &TFNew_Project::Btn_OKClick);
+}
+
+void TFNew_Project::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFNew_Project::FormShow() {
+    E_New_Proj->clear();
+    E_New_Proj->setFocus();
+}
+
+void TFNew_Project::Btn_OKClick() {
+    const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString());
+    if (result != NewProjectResult::Created) {
+        m_messages.error(QString::fromUtf8(newProjectMessage(result)));
+        return;
+    }
+    done(1);
+}
+
+void TFNew_Project::reject() { done(2); }
+
+} // namespace strovane::workspace

@@ -1,0 +1,119 @@
+#include "workspace/open_conf_dialog.h"
+
+#include "workspace/project_folders.h"
+#include "workspace/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace strovane::workspace {
+namespace {
+constexpr int kClientWidth = 377;
+constexpr int kClientHeight = 351;
+} // namespace
+
+TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(parent), m_workspace(workspace) {
+    setObjectName(QStringLiteral("FOpenConf"));
+    setWindowTitle(QStringLiteral("Open Project"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setFont(windowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kWindowBackground);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight);
+
+    Label1 = new QLabel(QStringLiteral("Name of the new Project"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(24, 24);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setGeometry(24, 43, 329, 249);
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setAutoDefault(false);
+    Btn_Cancel = cancel;
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(263, 307, 90, 23);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setAutoDefault(false);
+    Btn_OK = ok;
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(165, 307, 90, 23);
+
+    setTabOrder(ListBox1, Btn_Cancel);
+    setTabOrder(Btn_Cancel, Btn_OK);
+
+    // Selection changes by the user only; FormShow sets Name_Conf itself.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (ListBox1->signalsBlocked())
+            return;
+        ListBox1Click();
+    });
+    connect(Btn_OK, &QAbstractButton::clicked, this, [this] { done(1); });
+    connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
+}
+
+void TFOpenConf::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFOpenConf::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // The list grows with the window; the buttons keep their distance from the bottom-right corner.
+    const int dw = width() - kClientWidth;
+    const int dh = height() - kClientHeight;
+    ListBox1->setGeometry(24, 43, 329 + dw, 249 + dh);
+    Btn_Cancel->move(263 + dw, 307 + dh);
+    Btn_OK->move(165 + dw, 307 + dh);
+}
+
+void TFOpenConf::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.Dir_Projects); }
+
+int TFOpenConf::Search_Open_Conf(const QString& name) const { return searchOpenConf(SL, name.toStdString()); }
+
+void TFOpenConf::ListBox1Click() {
+    const QListWidgetItem* item = ListBox1->currentItem();
+    if (item && item->isSelected())
+        Name_Conf = item->text();
+}
+
+void TFOpenConf::FormShow() {
+    SL.clear();
+    Load_Existing_Configuration();
+
+    const QSignalBlocker block(ListBox1);
+    ListBox1->clear();
+    for (const std::string& name : SL)
+        ListBox1->addItem(QString::fromStdString(name));
+
+    // The open project's folder name: what follows Dir_Projects and one separator.
+    const std::string& dirProject = m_workspace.Dir_Project;
+    const std::size_t skip = m_workspace.Dir_Projects.size() + 1;
+    const QString current = dirProject.size() > skip ? QString::fromStdString(dirProject.substr(skip)) : QString();
+
+    if (SL.empty()) {
+        Name_Conf.clear();
+        return;
+    }
+    int index = Search_Open_Conf(current);
+    if (index < 0)
+        index = 0;
+    ListBox1->setCurrentRow(index);
+    Name_Conf = ListBox1->item(index)->text();
+    ListBox1->setFocus();
+}
+
+void TFOpenConf::reject() { done(2); }
+
+} // namespace strovane::workspace

@@ -1,0 +1,105 @@
+#include "workspace/project_folders.h"
+
+#include "workspace/workspace.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace strovane::workspace {
+namespace {
+
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equalsAsciiNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upperAscii(x) == upperAscii(y); });
+}
+
+bool isReservedDeviceName(std::string_view name) {
+    const std::string_view stem = name.substr(0, name.find('.'));
+    static constexpr std::array<std::string_view, 4> plain{"CON", "PRN", "AUX", "NUL"};
+    for (std::string_view r : plain)
+        if (equalsAsciiNoCase(stem, r))
+            return true;
+    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9')
+        return equalsAsciiNoCase(stem.substr(0, 3), "COM") || equalsAsciiNoCase(stem.substr(0, 3), "LPT");
+    return false;
+}
+
+} // namespace
+
+bool isPortableProjectName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (unsigned char c : name) {
+        if (c < 32 || c == 127)
+            return false;
+        if (std::string_view("/\\<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
+            return false;
+    }
+    if (name.back() == ' ' || name.back() == '.')
+        return false;
+    return !isReservedDeviceName(name);
+}
+
+std::vector<std::string> listProjectFolders(const std::string& dirProjects) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dirProjects, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name.front() == '.') // hidden entries, "." and ".."
+            continue;
+        std::error_code typeEc;
+        if (!it->is_directory(typeEc))
+            continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return upperAscii(x) < upperAscii(y); });
+    });
+    return names;
+}
+
+int searchOpenConf(const std::vector<std::string>& names, std::string_view name) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (equalsAsciiNoCase(names[i], name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+const char* newProjectMessage(NewProjectResult result) {
+    switch (result) {
+    case NewProjectResult::Created:
+        return "";
+    case NewProjectResult::EmptyName:
+        return "Error! Name Project is not valid";
+    case NewProjectResult::AlreadyExists:
+        return "Error! Name project is not valid because directory already exists";
+    case NewProjectResult::InvalidName:
+    case NewProjectResult::CreateFailed:
+        break;
+    }
+    return "Error! Name project is not valid";
+}
+
+NewProjectResult createProject(Workspace& ws, const std::string& name) {
+    if (name.empty())
+        return NewProjectResult::EmptyName;
+    if (!isPortableProjectName(name))
+        return NewProjectResult::InvalidName;
+    const std::string folder = ws.projectFolder(name);
+    std::error_code ec;
+    if (fs::is_directory(folder, ec))
+        return NewProjectResult::AlreadyExists;
+    if (!fs::create_directory(folder, ec) || ec)
+        return NewProjectResult::CreateFailed;
+    fs::create_directories(fs::path(folder) / "bin", ec); // a missing bin shows when the image is saved
+    ws.adoptProject(name);
+    return NewProjectResult::Created;
+}
+
+} // namespace strovane::workspace

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace strovane::workspace {
+
+// Background shared by the workspace and editor windows.
+inline const QColor kWindowBackground{248, 247, 237};
+
+// Verdana 8 pt, or the system's sans font where Verdana is missing.
+QFont windowFont();
+
+// A fixed-size window with only the system menu and close box, centred on the screen.
+void makeFixedDialog(QWidget* w, int clientWidth, int clientHeight);
+// Centres a top-level window on the screen it is on.
+void centreOnScreen(QWidget* w);
+
+} // namespace strovane::workspace

@@ -1,0 +1,112 @@
+#include "workspace/workspace.h"
+
+#include "project/xml.h"
+#include "workspace/project_folders.h"
+
+#include <pugixml.hpp>
+
+
+namespace fs = std::filesystem;
+
+namespace strovane::workspace {
+namespace {
+
+std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
+
+void createFolderIfMissing(const std::string& dir) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        fs::create_directory(dir, ec); // a failure shows later: no projects, none can be created
+}
+
+// The text of parent/child/grandchild, or nothing when any step is missing or unreadable.
+std::string lookup(pugi::xml_node root, const char* child, const char* grandchild, const std::string& fallback) {
+    try {
+        const pugi::xml_node el = project::xml::child(project::xml::child(root, child), grandchild);
+        if (!el)
+            return fallback;
+        std::string value = project::xml::text(el);
+        return value.empty() ? fallback : value;
+    } catch (const project::xml::TextError&) {
+        return fallback;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> Workspace::startUp(const fs::path& exeDir) {
+    std::vector<std::string> problems;
+    fs::path exe = exeDir;
+    // A folder at the root keeps its separator; any other loses a trailing one.
+    if (exe.has_relative_path() && !exe.has_filename())
+        exe = exe.parent_path();
+    Dir_Exe = exe.string();
+
+    Dir_Master = join(Dir_Exe, "MASTER");
+    createFolderIfMissing(Dir_Master);
+    Dir_Projects = join(Dir_Exe, "PROJECTS");
+    createFolderIfMissing(Dir_Projects);
+
+    Name_Project.clear();
+    Ip_Address = kDefaultIpAddress;
+    std::error_code ec;
+    if (fs::exists(settingsFile(), ec)) {
+        try {
+            pugi::xml_document doc;
+            project::xml::load(doc, settingsFile());
+            const pugi::xml_node root = project::xml::root(doc);
+            Name_Project = lookup(root, "lastproj", "projectname", "");
+            Ip_Address = lookup(root, "lastipadd", "ipaddress", kDefaultIpAddress);
+        } catch (const project::xml::LoadError& e) {
+            problems.push_back(e.what());
+        }
+    }
+
+    Title_Base = std::string(kMakerDomain) + " - Strovane SC40518 - CANopen / RS232 / RS485 ";
+
+    // A name that could leave PROJECTS is not reopened, but it is kept and written back.
+    Dir_Project.clear();
+    if (!Name_Project.empty() && isPortableProjectName(Name_Project) &&
+        fs::is_directory(projectFolder(Name_Project), ec))
+        Dir_Project = projectFolder(Name_Project);
+    Set_Files();
+    return problems;
+}
+
+void Workspace::Set_Files() {
+    const std::string sep(1, fs::path::preferred_separator);
+    File_ParGen = Dir_Project + sep + "ParGen.xml";
+    File_RPdo = Dir_Project + sep + "RPDOs.xml";
+    File_TPdo = Dir_Project + sep + "TPDOs.xml";
+}
+
+void Workspace::Save_Setting() const {
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child("Conf_Settings");
+    // An empty value is written as an element with no content.
+    pugi::xml_node name = root.append_child("lastproj").append_child("projectname");
+    if (!Name_Project.empty())
+        name.append_child(pugi::node_pcdata).set_value(Name_Project.c_str());
+    pugi::xml_node ip = root.append_child("lastipadd").append_child("ipaddress");
+    if (!Ip_Address.empty())
+        ip.append_child(pugi::node_pcdata).set_value(Ip_Address.c_str());
+    project::xml::save(doc, settingsFile());
+}
+
+std::string Workspace::title() const {
+    return projectOpen() ? Title_Base + " : " + Name_Project : Title_Base + " : ";
+}
+
+void Workspace::adoptProject(const std::string& name) {
+    Name_Project = name;
+    Dir_Project = name.empty() ? std::string() : projectFolder(name);
+    Set_Files();
+}
+
+fs::path Workspace::settingsFile() const { return fs::path(Dir_Exe) / kSettingsFileName; }
+
+std::string Workspace::projectFolder(const std::string& name) const {
+    return Dir_Projects + std::string(1, fs::path::preferred_separator) + name;
+}
+
+} // namespace strovane::workspace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace strovane::workspace {
+
+// The maker's web domain at the head of the title and the address the labels open.
+inline constexpr const char* kMakerDomain = "www.strovane.example";
+inline constexpr const char* kMakerWebPage = "http://www.strovane.example/HOME/default.asp?frompg=SC40518";
+inline constexpr const char* kSettingsFileName = "Strovane.xml";
+inline constexpr const char* kDefaultIpAddress = "0.0.0.0";
+
+// The process-wide workspace: folders beside the executable, the current project and the
+// paths of its three documents. A project is open exactly when Dir_Project is not empty.
+// All paths are absolute, joined with the platform separator, without a trailing one.
+struct Workspace {
+    std::string Name_Project;
+    std::string Dir_Project;
+    std::string Dir_Projects;
+    std::string Dir_Exe;
+    std::string Dir_Master;
+    std::string Title_Base;
+    std::string Ip_Address;
+    std::string File_ParGen;
+    std::string File_RPdo;
+    std::string File_TPdo;
+
+    // Start-up: creates MASTER and PROJECTS when missing, reads the settings file and reopens
+    // the last project when its folder still exists. Returns the problems the user should be
+    // told about (a settings file that is not well-formed); start-up goes on regardless.
+    std::vector<std::string> startUp(const std::filesystem::path& exeDir);
+
+    // Derives the three document paths from Dir_Project.
+    void Set_Files();
+
+    // Writes the settings file whole. Throws std::system_error naming the file when it cannot.
+    void Save_Setting() const;
+
+    bool projectOpen() const { return !Dir_Project.empty(); }
+    // Title_Base + " : " + Name_Project while a project is open, Title_Base + " : " otherwise.
+    std::string title() const;
+
+    // Adopts the project of that name (empty: no project open), then Set_Files.
+    void adoptProject(const std::string& name);
+    // Drops the open project; Name_Project and the document paths keep their values.
+    void dropProject() { Dir_Project.clear(); }
+
+    std::filesystem::path settingsFile() const;
+    // Dir_Projects joined with a project name.
+    std::string projectFolder(const std::string& name) const;
+};
+
+} // namespace strovane::workspace
