@@ -1,0 +1,36 @@
+// Stands in for Ser_40518_Update in tests: records its arguments, one per line, in the
+// file named by STROVANE_FAKE_UPDATER_LOG, waits STROVANE_FAKE_UPDATER_MS milliseconds,
+// writes the CLOCK_MONOTONIC time of its exit (ns) to STROVANE_FAKE_UPDATER_STAMP and
+// exits with STROVANE_FAKE_UPDATER_EXIT.
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <time.h>
+
+namespace {
+
+long envNumber(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    return text && *text ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (const char* log = std::getenv("STROVANE_FAKE_UPDATER_LOG"); log && *log) {
+        std::ofstream out(log, std::ios::binary | std::ios::trunc);
+        for (int i = 1; i < argc; ++i)
+            out << argv[i] << '\n';
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(envNumber("STROVANE_FAKE_UPDATER_MS", 0)));
+    const int code = static_cast<int>(envNumber("STROVANE_FAKE_UPDATER_EXIT", 0));
+    if (const char* stamp = std::getenv("STROVANE_FAKE_UPDATER_STAMP"); stamp && *stamp) {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        std::ofstream(stamp, std::ios::trunc) << (static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec);
+    }
+    return code;
+}

@@ -1,0 +1,241 @@
+#include "update/launch.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+
+namespace strovane::update {
+namespace {
+
+using platform::ChildProcess;
+using platform::kStillActive;
+using platform::ProcessRequest;
+
+// ---- Doubles: a scripted process, a clock that only moves when the launcher pauses. ----
+
+class ManualClock final : public platform::MillisecondClock {
+public:
+    explicit ManualClock(std::uint32_t start) : now(start) {}
+    std::uint32_t nowMs() const override { return now; }
+    std::uint32_t now;
+};
+
+struct Script {
+    std::deque<std::uint32_t> codes; // exit codes read one per poll; the last one repeats
+    int polls = 0;
+    int pauses = 0;
+    int pausesOpen = 0;
+    int pausesArmed = 0;
+};
+
+class ScriptedChild final : public ChildProcess {
+public:
+    explicit ScriptedChild(Script& s) : m_s(s) {}
+    std::uint32_t exitCode() override {
+        ++m_s.polls;
+        const std::uint32_t code = m_s.codes.front();
+        if (m_s.codes.size() > 1)
+            m_s.codes.pop_front();
+        return code;
+    }
+
+private:
+    Script& m_s;
+};
+
+class ScriptedStarter final : public platform::ProcessStarter {
+public:
+    explicit ScriptedStarter(Script& s) : m_s(s) {}
+    std::unique_ptr<ChildProcess> start(const ProcessRequest& request) override {
+        if (fail)
+            throw platform::ProcessStartError(request.program, "No such file or directory");
+        return std::make_unique<ScriptedChild>(m_s);
+    }
+    bool fail = false;
+
+private:
+    Script& m_s;
+};
+
+class ClockPause final : public platform::PollPause {
+public:
+    ClockPause(Script& s, ManualClock& clock) : m_s(s), m_clock(clock) { ++m_s.pausesOpen; }
+    ~ClockPause() override { --m_s.pausesOpen; }
+    void arm(ChildProcess&) override { ++m_s.pausesArmed; }
+    void pause(std::uint32_t ms) override {
+        ++m_s.pauses;
+        m_clock.now += ms;
+    }
+
+private:
+    Script& m_s;
+    ManualClock& m_clock;
+};
+
+class ScriptedLaunch : public ::testing::Test {
+protected:
+    UpdaterLauncher launcher(std::uint32_t clockStart) {
+        clock = std::make_unique<ManualClock>(clockStart);
+        LaunchServices services;
+        services.starter = &starter;
+        services.clock = clock.get();
+        services.openPause = [this] { return std::make_unique<ClockPause>(script, *clock); };
+        return UpdaterLauncher(services);
+    }
+
+    Script script;
+    ScriptedStarter starter{script};
+    std::unique_ptr<ManualClock> clock;
+};
+
+// ---- The wait, on scripted exit codes and a manual clock. ----
+
+struct WaitCase {
+    const char* label;
+    std::deque<std::uint32_t> codes;
+    WaitResult result;
+    int polls;  // exit-code reads
+    int pauses; // 10 ms pauses taken
+};
+
+class WaitOnExitCodes : public ScriptedLaunch, public ::testing::WithParamInterface<WaitCase> {};
+
+TEST_P(WaitOnExitCodes, EndsAsTheExitCodeSays) {
+    const WaitCase& c = GetParam();
+    script.codes = c.codes;
+    UpdaterLauncher l = launcher(1000);
+    l.setWaitLimitMs(100);
+    EXPECT_EQ(l.run(ProcessRequest{}), c.result);
+    EXPECT_EQ(script.polls, c.polls);
+    EXPECT_EQ(script.pauses, c.pauses);
+    EXPECT_EQ(script.pausesArmed, 1);
+    EXPECT_EQ(script.pausesOpen, 0) << "pause object (the named event) released";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WaitOnExitCodes,
+    ::testing::Values(
+        // Ended on the first poll: one pause follows that poll, then the wait ends.
+        WaitCase{"EndedAtOnce", {0}, WaitResult::Ended, 1, 1},
+        WaitCase{"EndedOnThirdPoll", {kStillActive, kStillActive, 3}, WaitResult::Ended, 3, 3},
+        WaitCase{"NonZeroExitIsJustAnEnd", {kStillActive, 1}, WaitResult::Ended, 2, 2},
+        // Still running: polls at 0, 10, ... 100 ms; the one at 100 ms ends the wait.
+        WaitCase{"RunsPastTheLimit", {kStillActive}, WaitResult::TimedOut, 11, 10},
+        // An updater whose own exit code is 259 is taken for still running.
+        WaitCase{"ExitCode259ReadsAsRunning", {kStillActive, kStillActive, 259}, WaitResult::TimedOut, 11, 10}),
+    [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.label); });
+
+TEST_F(ScriptedLaunch, LimitHoldsAcrossAWrapOfTheClock) {
+    // Start far from the wrap, just before it, and so that it wraps half-way through.
+    for (const std::uint32_t start : {0u, 0xFFFFFFFFu, 0xFFFFFFFFu - 5u, 0xFFFFFFFFu - 75000u}) {
+        script = Script{};
+        script.codes = {kStillActive};
+        UpdaterLauncher l = launcher(start);
+        ASSERT_EQ(l.waitLimitMs(), 150000u);
+        EXPECT_EQ(l.run(ProcessRequest{}), WaitResult::TimedOut) << start;
+        EXPECT_EQ(static_cast<std::uint32_t>(clock->now - start), 150000u) << "start " << start;
+        EXPECT_EQ(script.pauses, 15000) << "start " << start;
+    }
+}
+
+TEST_F(ScriptedLaunch, PollCallbackSeesEveryPollWithTheElapsedTime) {
+    script.codes = {kStillActive, kStillActive, kStillActive, 0};
+    UpdaterLauncher l = launcher(0xFFFFFFF0u);
+    std::vector<std::uint32_t> seen;
+    EXPECT_EQ(l.run(ProcessRequest{}, [&](std::uint32_t ms) { seen.push_back(ms); }), WaitResult::Ended);
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{0, 10, 20, 30}));
+}
+
+TEST_F(ScriptedLaunch, FailedStartIsThrownAndReleasesThePause) {
+    starter.fail = true;
+    UpdaterLauncher l = launcher(0);
+    EXPECT_THROW(l.run(ProcessRequest{"/opt/x/Ser_40518_Update", {}, {}, false}), platform::ProcessStartError);
+    EXPECT_EQ(script.pausesOpen, 0);
+    EXPECT_EQ(script.polls, 0);
+}
+
+// ---- The real thing: the test updater started by the system starter. ----
+
+class RealLaunch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
+        setenv("STROVANE_FAKE_UPDATER_STAMP", (dir / "exited.txt").c_str(), 1);
+        setenv("STROVANE_FAKE_UPDATER_MS", "0", 1);
+        setenv("STROVANE_FAKE_UPDATER_EXIT", "0", 1);
+    }
+    void TearDown() override {
+        for (const char* name : {"STROVANE_FAKE_UPDATER_LOG", "STROVANE_FAKE_UPDATER_STAMP",
+                                 "STROVANE_FAKE_UPDATER_MS", "STROVANE_FAKE_UPDATER_EXIT"})
+            unsetenv(name);
+    }
+    std::vector<std::string> recordedArguments() const {
+        std::ifstream in(dir / "args.txt", std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool exited() const { return std::filesystem::exists(dir / "exited.txt"); }
+
+    testing::TempDir dir;
+};
+
+TEST_F(RealLaunch, UpdaterReceivesTheArgumentsExactly) {
+    platform::ProcessRequest request = updaterRequest("/unused", "ttyUSB0", {true, false, true, false},
+                                                      "/opt/Strove app/MASTER", "/home/u/PROJECTS/Line \"1\"");
+    request.program = STROVANE_FAKE_UPDATER;
+    EXPECT_EQ(UpdaterLauncher().run(request), WaitResult::Ended);
+    EXPECT_EQ(recordedArguments(), request.arguments);
+    ASSERT_EQ(request.arguments.size(), 7u);
+    EXPECT_EQ(request.arguments[6], "/home/u/PROJECTS/Line \"1\"/bin/");
+}
+
+TEST_F(RealLaunch, WaitEndsOnlyAfterTheUpdaterHasEnded) {
+    setenv("STROVANE_FAKE_UPDATER_MS", "300", 1);
+    setenv("STROVANE_FAKE_UPDATER_EXIT", "7", 1);
+    int polls = 0;
+    EXPECT_EQ(UpdaterLauncher().run({STROVANE_FAKE_UPDATER, {}, {}, false}, [&](std::uint32_t) { ++polls; }),
+              WaitResult::Ended);
+    EXPECT_TRUE(exited());
+    EXPECT_GT(polls, 1);
+}
+
+TEST_F(RealLaunch, LimitEndsTheWaitWhileTheUpdaterRuns) {
+    setenv("STROVANE_FAKE_UPDATER_MS", "1500", 1);
+    UpdaterLauncher launcher;
+    launcher.setWaitLimitMs(50);
+    EXPECT_EQ(launcher.run({STROVANE_FAKE_UPDATER, {}, {}, false}), WaitResult::TimedOut);
+    EXPECT_FALSE(exited());
+}
+
+TEST_F(RealLaunch, UpdaterThatCannotStartIsReportedWithPathAndReason) {
+    const std::string notExecutable = (dir / "Ser_40518_Update").string();
+    std::ofstream(notExecutable) << "#!/bin/sh\nexit 0\n";
+    chmod(notExecutable.c_str(), 0644);
+    const struct {
+        std::string program;
+        const char* reason;
+    } cases[] = {{(dir / "missing" / "Ser_40518_Update").string(), "No such file"},
+                 {notExecutable, "Permission denied"}};
+    for (const auto& c : cases) {
+        try {
+            UpdaterLauncher().run({c.program, {}, {}, false});
+            ADD_FAILURE() << "no error for " << c.program;
+        } catch (const platform::ProcessStartError& e) {
+            EXPECT_EQ(e.program(), c.program);
+            EXPECT_NE(std::string(e.what()).find(c.program), std::string::npos) << e.what();
+            EXPECT_NE(e.systemError().find(c.reason), std::string::npos) << e.systemError();
+        }
+    }
+}
+
+} // namespace
+} // namespace strovane::update

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "update/updater_command.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace strovane::update {
+
+// How a wait for the updater ended. The updater's exit code is never reported.
+enum class WaitResult {
+    Ended,    // the updater has ended
+    TimedOut, // the limit passed; the updater goes on unobserved
+};
+
+// What the launcher needs of the system; tests replace each part.
+struct LaunchServices {
+    platform::ProcessStarter* starter = &platform::systemProcessStarter();
+    const platform::MillisecondClock* clock = &platform::systemClock();
+    std::function<std::unique_ptr<platform::PollPause>()> openPause = platform::openPollPause;
+};
+
+// Starts the updater and waits for it: a poll of its exit code every 10 ms, at most
+// 150 000 ms on the wrapping millisecond clock. Exit code 259 reads as still running.
+class UpdaterLauncher {
+public:
+    static constexpr std::uint32_t kWaitLimitMs = 150000;
+    static constexpr std::uint32_t kPollMs = 10;
+
+    // Called after every poll with the milliseconds since the start, e.g. to repaint a
+    // progress window. It must not start another update.
+    using PollCallback = std::function<void(std::uint32_t elapsedMs)>;
+
+    explicit UpdaterLauncher(LaunchServices services = {});
+
+    void setWaitLimitMs(std::uint32_t ms) { m_limitMs = ms; }
+    std::uint32_t waitLimitMs() const { return m_limitMs; }
+
+    // Starts `NomeSW` with `Parameter` (shown hidden when `tipo`) and waits as above.
+    // Throws platform::ProcessStartError (program path and system error) when it cannot start.
+    WaitResult Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+                             const std::vector<std::string>& arguments, const PollCallback& onPoll = {});
+
+    // Same, from a prepared request.
+    WaitResult run(const platform::ProcessRequest& request, const PollCallback& onPoll = {});
+
+private:
+    LaunchServices m_services;
+    std::uint32_t m_limitMs = kWaitLimitMs;
+};
+
+// The request that starts the updater beside the executable for one port and option set:
+// the Windows command line of the updater and, for a start without a shell, its arguments.
+platform::ProcessRequest updaterRequest(const std::string& dirExe, const std::string& portName,
+                                        const UpdateOptions& options, const std::string& dirMaster,
+                                        const std::string& dirProject);
+
+} // namespace strovane::update

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace strovane::update {
+
+// The four update options, in command-line order (check boxes CB_Firm, CB_RFirm, CB_Proj, CB_RProj).
+struct UpdateOptions {
+    bool firmware = true;
+    bool readFirmware = true;
+    bool project = true;
+    bool readProject = true;
+};
+
+// The option tokens by position: "FW"/"NO", "FR"/"NO", "PW"/"NO", "PR"/"NO".
+std::vector<std::string> optionTokens(const UpdateOptions& options);
+
+// The updater's command line as Windows passes it: \\.\<port>, four tokens each followed by
+// a blank, then "<Dir_Master>\sim40518.sim" and "<Dir_Project>\bin\", quoted, nothing after.
+// The paths go in as they stand, unescaped.
+std::string windowsCommandLine(const std::string& portName, const UpdateOptions& options,
+                               const std::string& dirMaster, const std::string& dirProject);
+
+// The same line built with this system's device path and separator: on Windows the
+// line above, elsewhere a readable form of the arguments below (for showing, not for a shell).
+std::string nativeCommandLine(const std::string& portName, const UpdateOptions& options,
+                              const std::string& dirMaster, const std::string& dirProject);
+
+// The same pieces as an argument vector, for a start without a shell: the device path,
+// the four tokens, <Dir_Master>/sim40518.sim and <Dir_Project>/bin/ (trailing separator kept).
+std::vector<std::string> updaterArguments(const std::string& portName, const UpdateOptions& options,
+                                          const std::string& dirMaster, const std::string& dirProject);
+
+// The updater expected beside the tool's executable: Ser_40518_Update(.exe) in `dirExe`.
+std::string updaterProgramPath(const std::string& dirExe);
+
+} // namespace strovane::update
