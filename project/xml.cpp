@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace strovane::project::xml {
@@ -21,11 +20,13 @@ std::string readWhole(const std::filesystem::path& file) {
     if (std::filesystem::is_directory(file, ec))
         throw LoadError(file.string() + ": " + std::generic_category().message(EISDIR));
     errno = 0;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
         throw LoadError(file.string() + ": " + std::generic_category().message(errno ? errno : ENOENT));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    const std::streamoff size = in.tellg();
+    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    in.seekg(0);
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
         throw LoadError(file.string() + ": " + std::generic_category().message(errno ? errno : EIO));
     return bytes;
 }

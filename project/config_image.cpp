@@ -1,0 +1,90 @@
+#include "project/config_image.h"
+
+#include "project/atomic_file.h"
+#include "project/par_gen.h"
+#include "project/pdo_document.h"
+
+#include <string>
+#include <string_view>
+
+namespace strovane::project {
+
+ProjectFiles ProjectFiles::inFolder(const std::filesystem::path& dirProject) {
+    return {dirProject / "ParGen.xml", dirProject / "RPDOs.xml", dirProject / "TPDOs.xml"};
+}
+
+std::filesystem::path bankBinPath(const std::filesystem::path& dirProject) {
+    return dirProject / "bin" / "bank.bin";
+}
+
+ConfigImage::ConfigImage() : m_buffer(std::make_unique<std::array<std::uint8_t, kBufferSize>>()) {}
+
+void ConfigImage::put8(std::size_t& p, std::int32_t value) {
+    (*m_buffer)[p++] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+void ConfigImage::put16(std::size_t& p, std::int32_t value) {
+    put8(p, value);
+    put8(p, value >> 8);
+}
+
+void ConfigImage::put32(std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        (*m_buffer)[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void ConfigImage::Create_Bin(const ProjectFiles& files) {
+    m_binLen = static_cast<std::int32_t>(kHeaderSize);
+    put32(0, kHeaderSize);
+
+    // Everything is read before the buffer is touched, so a bad document stops the
+    // composition with the image's valid part unchanged.
+    const std::vector<PdoEntry> receive = readPdoEntries(files.rPdo);
+    const std::vector<PdoEntry> transmit = readPdoEntries(files.tPdo);
+    const std::optional<ParGenNumbers> params = readParGenNumbers(files.parGen);
+
+    const std::size_t entries = receive.size() + transmit.size();
+    const std::size_t room = (kBufferSize - kHeaderSize - (params ? kParameterSize : 0)) / kEntrySize;
+    if (entries > room)
+        throw ComposeError(files.rPdo.filename().string() + " and " + files.tPdo.filename().string() +
+                           " hold " + std::to_string(entries) + " PDO entries; the configuration image has room for " +
+                           std::to_string(room));
+
+    std::size_t p = kHeaderSize;
+    for (const PdoEntry& e : receive) {
+        put16(p, e.cobId);
+        put8(p, e.dimension);
+    }
+    put32(4, static_cast<std::uint32_t>(p));
+    for (const PdoEntry& e : transmit) {
+        put16(p, e.cobId);
+        put8(p, e.dimension);
+    }
+    put32(8, static_cast<std::uint32_t>(p));
+
+    if (params) {
+        put8(p, params->CANopen_ID);
+        put8(p, params->CANopen_Baud);
+        put8(p, params->CANopen_Set_Ope);
+        put8(p, params->CANopen_Set_Ope_Net);
+        put8(p, params->CANopen_Delay);
+        put16(p, params->CANopen_SDO_TO);
+        put8(p, params->Serial_Serial);
+        put8(p, params->Serial_Baud);
+        put8(p, params->Serial_Par);
+        put8(p, static_cast<std::int32_t>(receive.size()));
+        put8(p, static_cast<std::int32_t>(transmit.size()));
+    }
+    m_binLen = static_cast<std::int32_t>(p);
+}
+
+void ConfigImage::Save_Bin(const std::filesystem::path& dirProject) const {
+    saveTo(bankBinPath(dirProject));
+}
+
+void ConfigImage::saveTo(const std::filesystem::path& file) const {
+    const std::span<const std::uint8_t> b = bytes();
+    writeFileAtomically(file, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+}
+
+} // namespace strovane::project

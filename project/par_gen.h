@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// ParGen.xml: the CANopen node and serial line parameters of a project, and its two readers
+// (the communication dialog's and the image composer's), which interpret the same text apart.
+namespace strovane::project {
+
+// The nine values as the communication dialog shows and saves them: texts as typed, ticks, and
+// list indexes (-1 when a list has no selection). The initialisers are the dialog's defaults.
+struct ParGenValues {
+    std::string CANopen_ID = "10";
+    int CANopen_Baud = 7;            // 0 "20K" .. 7 "1000K"
+    bool CANopen_Set_Ope = false;
+    bool CANopen_Set_Ope_Net = false;
+    std::string CANopen_Delay = "0";      // seconds
+    std::string CANopen_SDO_TO = "10000"; // tenths of a millisecond
+    int Serial_Serial = 0;           // 0 "RS232", 1 "RS485"
+    int Serial_Baud = 7;             // 0 "1200" .. 7 "115200"
+    int Serial_Par = 0;              // 0 "NONE", 1 "EVEN", 2 "ODD"
+
+    bool operator==(const ParGenValues&) const = default;
+};
+
+// The parameter block's numbers as the composer reads them; the initialisers are its defaults.
+struct ParGenNumbers {
+    std::int32_t CANopen_ID = 10;
+    std::int32_t CANopen_Baud = 7;
+    std::int32_t CANopen_Set_Ope = 0;
+    std::int32_t CANopen_Set_Ope_Net = 0;
+    std::int32_t CANopen_Delay = 0;
+    std::int32_t CANopen_SDO_TO = 10000;
+    std::int32_t Serial_Serial = 0;
+    std::int32_t Serial_Baud = 7;
+    std::int32_t Serial_Par = 0;
+
+    bool operator==(const ParGenNumbers&) const = default;
+};
+
+// Writes ParGen.xml whole: root Par_Gen with the nine elements in order, then the comment
+// "SW_VERSION = 1.001" after the root. Throws std::system_error when the file cannot be written.
+void writeParGen(const std::filesystem::path& file, const ParGenValues& values);
+
+// The dialog's reading. A missing file gives the defaults; a missing or unreadable key gives its
+// default; a list index is the key's integer text unchanged, even out of the list's range;
+// a box is ticked only for the exact text "1". Throws xml::LoadError when the file exists but
+// cannot be loaded (the dialog then keeps the values it showed last).
+ParGenValues readParGenForDialog(const std::filesystem::path& file);
+
+// The composer's reading: each key's integer text, or its default when the key is missing,
+// unreadable or not integer text. nullopt when the file does not exist (the image then has no
+// parameter block); throws xml::LoadError when it exists but cannot be loaded.
+std::optional<ParGenNumbers> readParGenNumbers(const std::filesystem::path& file);
+
+} // namespace strovane::project

@@ -1,0 +1,96 @@
+#include "project/pdo_document.h"
+
+#include "project/compose_error.h"
+#include "project/int_text.h"
+#include "project/xml.h"
+
+namespace strovane::project {
+
+namespace {
+
+std::string rowPrefix(const std::filesystem::path& file, std::size_t row) {
+    return file.filename().string() + ", row " + std::to_string(row) + ": ";
+}
+
+std::string missingAttribute(const std::filesystem::path& file, std::size_t row, const char* name) {
+    return rowPrefix(file, row) + "attribute \"" + name + "\" is missing";
+}
+
+std::int32_t entryNumber(const std::filesystem::path& file, std::size_t row, pugi::xml_node node,
+                         const char* name) {
+    const pugi::xml_attribute attr = node.attribute(name);
+    if (!attr)
+        throw ComposeError(missingAttribute(file, row, name));
+    const std::optional<std::int32_t> number = parseIntText(attr.value());
+    if (!number)
+        throw ComposeError(rowPrefix(file, row) + name + " \"" + attr.value() + "\" is not a number");
+    return *number;
+}
+
+} // namespace
+
+void writePdoTable(const std::filesystem::path& file, const char* rootName, const std::vector<PdoRow>& rows) {
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child(rootName);
+    for (const PdoRow& r : rows) {
+        pugi::xml_node row = root.append_child("row");
+        row.append_attribute("COB-ID").set_value(r.cobId.c_str());
+        row.append_attribute("Dimension").set_value(r.dimension.c_str());
+        row.append_attribute("Mnemonic").set_value(r.mnemonic.c_str());
+    }
+    xml::save(doc, file);
+}
+
+PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_t maxRows) {
+    PdoTableRead result;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return result;
+    pugi::xml_document doc;
+    try {
+        xml::load(doc, file);
+    } catch (const xml::LoadError& e) {
+        result.error = e.what();
+        return result;
+    }
+    std::size_t number = 0;
+    for (pugi::xml_node node = xml::root(doc).first_child(); node && number < maxRows;
+         node = node.next_sibling()) {
+        ++number;
+        PdoRow row;
+        std::string* const cells[] = {&row.cobId, &row.dimension, &row.mnemonic};
+        const char* const names[] = {"COB-ID", "Dimension", "Mnemonic"};
+        for (std::size_t i = 0; i < 3; ++i) {
+            const std::optional<std::string> value = xml::attribute(node, names[i]);
+            if (!value) {
+                if (i > 0)
+                    result.rows.push_back(std::move(row));
+                result.error = missingAttribute(file, number, names[i]);
+                return result;
+            }
+            *cells[i] = *value;
+        }
+        result.rows.push_back(std::move(row));
+    }
+    return result;
+}
+
+std::vector<PdoEntry> readPdoEntries(const std::filesystem::path& file) {
+    std::vector<PdoEntry> entries;
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return entries;
+    pugi::xml_document doc;
+    xml::load(doc, file);
+    std::size_t number = 0;
+    for (pugi::xml_node node = xml::root(doc).first_child(); node; node = node.next_sibling()) {
+        ++number;
+        PdoEntry entry;
+        entry.cobId = entryNumber(file, number, node, "COB-ID");
+        entry.dimension = entryNumber(file, number, node, "Dimension");
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+} // namespace strovane::project
