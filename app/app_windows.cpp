@@ -1,0 +1,34 @@
+#include "app/app_windows.h"
+
+#include "app/main_window.h"
+#include "editors/par_gen_dialog.h"
+#include "editors/rpdo_dialog.h"
+#include "editors/tpdo_dialog.h"
+#include "workspace/about_dialog.h"
+#include "workspace/new_project_dialog.h"
+#include "workspace/open_conf_dialog.h"
+
+namespace strovane::app {
+
+AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+                       const std::filesystem::path& exeDir)
+    : FStrovanoFirmWare(std::make_unique<TFStrovanoFirmWare>(workspace, messages, exeDir)) {
+    // The dialogs are children of the main window, so they centre on it and go with it.
+    QWidget* owner = FStrovanoFirmWare.get();
+    FNew_Project = new workspace::TFNew_Project(workspace, messages, owner);
+    FOpenConf = new workspace::TFOpenConf(workspace, owner);
+    FAbout = new workspace::TFAbout(owner);
+    FParGen = new editors::TFParGen(workspace, messages, owner);
+    FRPdoMB = new editors::TFRPdoMB(workspace, messages, owner);
+    FTPdoMB = new editors::TFTPdoMB(workspace, messages, owner);
+    FBootSer = new QDialog(owner);
+    FBootSer->setObjectName(QStringLiteral("FBootSer"));
+    FBootSer->setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
+
+    FStrovanoFirmWare->setDialogs(
+        {FNew_Project, FOpenConf, FAbout, FParGen, FRPdoMB, FTPdoMB, FBootSer});
+}
+
+AppWindows::~AppWindows() = default;
+
+} // namespace strovane::app

@@ -1,0 +1,172 @@
+#include "app/main_window.h"
+
+#include "widgets/message_boxes.h"
+#include "workspace/click_label.h"
+#include "workspace/new_project_dialog.h"
+#include "workspace/open_conf_dialog.h"
+#include "workspace/web_page.h"
+#include "workspace/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace strovane::app {
+namespace {
+
+QLabel* stepLabel(QWidget* parent, const char* name, const char* text, int top) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->adjustSize();
+    label->move(16, top);
+    return label;
+}
+
+QAbstractButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setGeometry(geometry);
+    return b;
+}
+
+} // namespace
+
+TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+                                       const std::filesystem::path& exeDir, QWidget* parent)
+    : QWidget(parent), m_workspace(workspace), m_messages(messages) {
+    setObjectName(QStringLiteral("FStrovanoFirmWare"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(workspace::windowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, workspace::kWindowBackground);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    L_Step_1 = stepLabel(this, "L_Step_1", "Step 1", 47);
+    Btn_New = button(this, "Btn_New", "New project", {80, 36, 145, 26});
+    Btn_Open = button(this, "Btn_Open", "Open project", {232, 36, 145, 26});
+    Btn_Info = button(this, "Btn_Info", "", {493, 21, 21, 19});
+    Btn_Info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    Btn_Info->setToolTip(QStringLiteral("About"));
+    Btn_Info->setAccessibleName(QStringLiteral("About"));
+    Btn_Close = button(this, "Btn_Close", "X", {520, 21, 21, 19});
+    L_Step_2 = stepLabel(this, "L_Step_2", "Step 2", 91);
+    Btn_Prm_Gen = button(this, "Btn_Prm_Gen", "Set Communication", {80, 80, 145, 26});
+    L_Step_3 = stepLabel(this, "L_Step_3", "Step 3", 135);
+    Btn_RPDO = button(this, "Btn_RPDO", "Set Translate PDO", {80, 124, 145, 26});
+    L_Step_4 = stepLabel(this, "L_Step_4", "Step 4", 179);
+    Btn_TPDO = button(this, "Btn_TPDO", "Set Transmit PDO", {80, 168, 145, 26});
+    L_Step_5 = stepLabel(this, "L_Step_5", "Step 5", 223);
+    Btn_CreateBin = button(this, "Btn_CreateBin", "Update Device", {80, 212, 145, 26});
+
+    L_Kelmora = new workspace::ClickLabel(this);
+    L_Kelmora->setObjectName(QStringLiteral("L_Kelmora"));
+    L_Kelmora->setText(QString::fromLatin1(workspace::kMakerDomain));
+    QFont bold = L_Kelmora->font();
+    bold.setBold(true);
+    L_Kelmora->setFont(bold);
+    L_Kelmora->adjustSize();
+    L_Kelmora->move(423, 223);
+    connect(L_Kelmora, &workspace::ClickLabel::clicked, this, &TFStrovanoFirmWare::L_KelmoraClick);
+
+    QAbstractButton* order[] = {Btn_New, Btn_Open, Btn_Info, Btn_Close, Btn_Prm_Gen, Btn_RPDO, Btn_TPDO, Btn_CreateBin};
+    for (QAbstractButton* b : order)
+        connect(b, &QAbstractButton::clicked, this, [this, b] { Btn_Click(b); });
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    FormCreate(exeDir);
+}
+
+void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir) {
+    // Layout: every step visible, the address beside step 5, client area 575 x 264.
+    for (QWidget* w : std::initializer_list<QWidget*>{L_Step_1, L_Step_2, L_Step_3, L_Step_4, L_Step_5, Btn_Prm_Gen,
+                                                      Btn_RPDO, Btn_TPDO, Btn_CreateBin})
+        w->setVisible(true);
+    L_Kelmora->move(L_Kelmora->x(), L_Step_5->y());
+    Btn_RPDO->move(80, 124);
+    Btn_TPDO->move(80, 168);
+    Btn_CreateBin->move(Btn_CreateBin->x(), 212);
+    setFixedSize(575, Btn_CreateBin->y() + 52);
+
+    const std::vector<std::string> problems = m_workspace.startUp(exeDir);
+    for (const std::string& problem : problems)
+        m_messages.error(QString::fromUtf8(problem),
+                         QStringLiteral("The last project is not reopened; the settings file is written anew when "
+                                        "Strovane closes."));
+    updateTitle();
+}
+
+void TFStrovanoFirmWare::updateTitle() { setWindowTitle(QString::fromStdString(m_workspace.title())); }
+
+void TFStrovanoFirmWare::Btn_Click(QObject* sender) {
+    if (sender == Btn_New) {
+        Create_New_Project();
+    } else if (sender == Btn_Open) {
+        Open_Project();
+    } else if (sender == Btn_Close) {
+        close();
+    } else if (sender == Btn_Info) {
+        if (m_dialogs.FAbout)
+            m_dialogs.FAbout->exec();
+    } else if (!m_workspace.projectOpen()) {
+        m_messages.error(QStringLiteral("Error! Project not Valid"));
+    } else if (sender == Btn_Prm_Gen) {
+        m_dialogs.FParGen->exec();
+    } else if (sender == Btn_RPDO) {
+        m_dialogs.FRPdoMB->exec();
+    } else if (sender == Btn_TPDO) {
+        m_dialogs.FTPdoMB->exec();
+    } else if (sender == Btn_CreateBin) {
+        Update_Device();
+    }
+}
+
+void TFStrovanoFirmWare::Create_New_Project() {
+    if (m_dialogs.FNew_Project->exec() != 1) {
+        // Cancelling closes the project that was open; its name stays for the settings file.
+        m_workspace.dropProject();
+    }
+    updateTitle();
+}
+
+void TFStrovanoFirmWare::Open_Project() {
+    if (m_dialogs.FOpenConf->exec() != 1)
+        return;
+    m_workspace.adoptProject(m_dialogs.FOpenConf->Name_Conf.toStdString());
+    updateTitle();
+}
+
+void TFStrovanoFirmWare::Update_Device() {
+    if (m_dialogs.FBootSer)
+        m_dialogs.FBootSer->exec();
+}
+
+void TFStrovanoFirmWare::Set_Files() { m_workspace.Set_Files(); }
+
+void TFStrovanoFirmWare::Save_Setting() { m_workspace.Save_Setting(); }
+
+void TFStrovanoFirmWare::L_KelmoraClick() { workspace::openMakerWebPage(); }
+
+void TFStrovanoFirmWare::FormClose() {
+    try {
+        Save_Setting();
+    } catch (const std::exception& e) {
+        // The program still closes; the user learns that the last project was not remembered.
+        m_messages.error(QStringLiteral("Error! The settings could not be saved."), QString::fromUtf8(e.what()));
+    }
+}
+
+void TFStrovanoFirmWare::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+} // namespace strovane::app

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QWidget>
+
+#include <filesystem>
+
+class QAbstractButton;
+class QDialog;
+class QLabel;
+
+namespace strovane::widgets {
+class MessageBoxes;
+}
+namespace strovane::workspace {
+struct Workspace;
+class ClickLabel;
+class TFNew_Project;
+class TFOpenConf;
+} // namespace strovane::workspace
+
+namespace strovane::app {
+
+// The main window: five steps, each a button that opens a dialog or runs an action.
+class TFStrovanoFirmWare : public QWidget {
+    Q_OBJECT
+public:
+    // The dialogs the steps open; created after the main window, handed over with setDialogs.
+    struct Dialogs {
+        workspace::TFNew_Project* FNew_Project = nullptr;
+        workspace::TFOpenConf* FOpenConf = nullptr;
+        QDialog* FAbout = nullptr;
+        QDialog* FParGen = nullptr;
+        QDialog* FRPdoMB = nullptr;
+        QDialog* FTPdoMB = nullptr;
+        QDialog* FBootSer = nullptr;
+    };
+
+    // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`.
+    TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+                       const std::filesystem::path& exeDir, QWidget* parent = nullptr);
+
+    void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
+
+    void Btn_Click(QObject* sender);
+    void Create_New_Project();
+    void Open_Project();
+    void Update_Device();
+    void Set_Files();
+    void Save_Setting();
+    void L_KelmoraClick();
+
+    QLabel* L_Step_1;
+    QAbstractButton* Btn_New;
+    QAbstractButton* Btn_Open;
+    QAbstractButton* Btn_Info;
+    QAbstractButton* Btn_Close;
+    QLabel* L_Step_2;
+    QAbstractButton* Btn_Prm_Gen;
+    QLabel* L_Step_3;
+    QAbstractButton* Btn_RPDO;
+    QLabel* L_Step_4;
+    QAbstractButton* Btn_TPDO;
+    QLabel* L_Step_5;
+    QAbstractButton* Btn_CreateBin;
+    workspace::ClickLabel* L_Kelmora;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate(const std::filesystem::path& exeDir);
+    void FormClose();
+    void updateTitle();
+
+    workspace::Workspace& m_workspace;
+    widgets::MessageBoxes& m_messages;
+    Dialogs m_dialogs;
+};
+
+} // namespace strovane::app

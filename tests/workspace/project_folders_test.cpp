@@ -1,0 +1,99 @@
+#include "support/temp_dir.h"
+#include "workspace/project_folders.h"
+#include "workspace/workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace strovane::workspace;
+using strovane::testing::TempDir;
+
+TEST(ProjectName, Rules) {
+    struct Case {
+        const char* name;
+        bool ok;
+    } cases[] = {
+        {"Line1", true},      {"Line 1", true},    {"linea-ß é", true}, {" lead", true},   {"a.b", true},
+        {"CONSOLE", true},    {"COM10", true},     {"LPT0", true},      {"x", true},       {"", false},
+        {".", false},         {"..", false},       {"a/b", false},      {"a\\b", false},   {"a<b", false},
+        {"a>b", false},       {"a:b", false},      {"a\"b", false},     {"a|b", false},    {"a?b", false},
+        {"a*b", false},       {"a\tb", false},     {"a\x01", false},    {"trail ", false}, {"trail.", false},
+        {"CON", false},       {"con", false},      {"Prn.txt", false},  {"AUX", false},    {"nul.x.y", false},
+        {"COM1", false},      {"com9", false},     {"LPT5", false},     {"lpt1.log", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isPortableProjectName(c.name), c.ok) << '"' << c.name << '"';
+}
+
+class NewProject : public ::testing::Test {
+protected:
+    void SetUp() override { ws.startUp(dir.path()); }
+    TempDir dir;
+    Workspace ws;
+};
+
+TEST_F(NewProject, CreatesFolderWithEmptyBinAndAdoptsIt) {
+    ASSERT_EQ(createProject(ws, "Line1"), NewProjectResult::Created);
+    const fs::path folder = dir / "PROJECTS" / "Line1";
+    EXPECT_TRUE(fs::is_directory(folder / "bin"));
+    EXPECT_TRUE(fs::is_empty(folder / "bin"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    EXPECT_EQ(ws.Name_Project, "Line1");
+    EXPECT_EQ(ws.Dir_Project, folder.string());
+    EXPECT_EQ(ws.File_RPdo, (folder / "RPDOs.xml").string());
+}
+
+TEST_F(NewProject, RefusalsLeaveWorkspaceAndFoldersAlone) {
+    ws.adoptProject("");
+    fs::create_directory(dir / "PROJECTS" / "Old");
+    struct Case {
+        std::string name;
+        NewProjectResult result;
+        const char* message;
+    } cases[] = {
+        {"", NewProjectResult::EmptyName, "Error! Name Project is not valid"},
+        {"Old", NewProjectResult::AlreadyExists, "Error! Name project is not valid because directory already exists"},
+        {"a?b", NewProjectResult::InvalidName, "Error! Name project is not valid"},
+        {"..", NewProjectResult::InvalidName, "Error! Name project is not valid"},
+        {"../escape", NewProjectResult::InvalidName, "Error! Name project is not valid"},
+        {"NUL", NewProjectResult::InvalidName, "Error! Name project is not valid"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(createProject(ws, c.name), c.result) << c.name;
+        EXPECT_STREQ(newProjectMessage(c.result), c.message);
+        EXPECT_FALSE(ws.projectOpen());
+        EXPECT_EQ(ws.Name_Project, "");
+    }
+    EXPECT_FALSE(fs::exists(dir / "escape"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "PROJECTS"), fs::directory_iterator()), 1);
+}
+
+TEST_F(NewProject, MissingProjectsFolderFailsEveryName) {
+    fs::remove_all(dir / "PROJECTS");
+    EXPECT_EQ(createProject(ws, "Line1"), NewProjectResult::CreateFailed);
+    EXPECT_STREQ(newProjectMessage(NewProjectResult::CreateFailed), "Error! Name project is not valid");
+    EXPECT_FALSE(ws.projectOpen());
+}
+
+TEST(ProjectListing, VisibleFoldersOnlySortedIgnoringCase) {
+    TempDir dir;
+    for (const char* d : {"beta", "Alpha", "gamma", ".hidden", "Zed"})
+        fs::create_directory(dir / d);
+    std::ofstream(dir / "file.txt") << "x";
+    fs::create_directory_symlink(dir / "beta", dir / "link");
+    EXPECT_EQ(listProjectFolders(dir.path().string()),
+              (std::vector<std::string>{"Alpha", "beta", "gamma", "link", "Zed"}));
+    EXPECT_TRUE(listProjectFolders((dir / "missing").string()).empty());
+}
+
+TEST(ProjectListing, SearchIsAsciiCaseInsensitiveOnly) {
+    const std::vector<std::string> names{"Alpha", "line1", "ÉTÉ", "Line1"};
+    EXPECT_EQ(searchOpenConf(names, "LINE1"), 1);
+    EXPECT_EQ(searchOpenConf(names, "alpha"), 0);
+    EXPECT_EQ(searchOpenConf(names, "ÉTÉ"), 2);
+    EXPECT_EQ(searchOpenConf(names, "été"), -1);
+    EXPECT_EQ(searchOpenConf(names, ""), -1);
+    EXPECT_EQ(searchOpenConf({}, "x"), -1);
+}
