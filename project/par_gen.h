@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,14 @@
 // ParGen.xml: the CANopen node and serial line parameters of a project, and its two readers
 // (the communication dialog's and the image composer's), which interpret the same text apart.
 namespace strovane::project {
+
+// The texts of the lists, in list-index order.
+inline constexpr std::array<const char*, 8> kCanopenBaudTexts = {"20K",  "50K",  "100K", "125K",
+                                                                 "250K", "500K", "800K", "1000K"};
+inline constexpr std::array<const char*, 2> kSerialTexts = {"RS232", "RS485"};
+inline constexpr std::array<const char*, 8> kSerialBaudTexts = {"1200",  "2400",  "4800",  "9600",
+                                                                "19200", "38400", "57600", "115200"};
+inline constexpr std::array<const char*, 3> kParityTexts = {"NONE", "EVEN", "ODD"};
 
 // The nine values as the communication dialog shows and saves them: texts as typed, ticks, and
 // list indexes (-1 when a list has no selection). The initialisers are the dialog's defaults.

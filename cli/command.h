@@ -1,0 +1,36 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace strovane::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1; // bad input: one line on stderr says why
+inline constexpr int kExitUsage = 2;   // bad command line: the usage text follows
+
+// A command gets the words after its name and writes to the given streams.
+using CommandRun = int (*)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+struct Command {
+    std::string_view name;
+    std::string_view summary; // one line for the top-level help
+    CommandRun run;
+};
+
+// True for the words that ask for help.
+inline bool isHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+// Reports a command-line mistake followed by the command's usage; returns kExitUsage.
+inline int usageError(std::ostream& err, std::string_view command, std::string_view reason,
+                      std::string_view usage) {
+    err << "strovane-cli " << command << ": " << reason << "\n" << usage;
+    return kExitUsage;
+}
+
+} // namespace strovane::cli

@@ -1,0 +1,22 @@
+#include "cli/commands.h"
+
+#include "cli/compose_command.h"
+#include "cli/dump_command.h"
+
+namespace strovane::cli {
+
+namespace {
+
+// Add a command here: its name, its one-line summary and the function that runs it.
+constexpr Command kCommands[] = {
+    {"compose", "compose bin/bank.bin from a project folder's documents", runCompose},
+    {"dump", "decode a configuration image (bank.bin)", runDump},
+};
+
+} // namespace
+
+std::span<const Command> commands() {
+    return kCommands;
+}
+
+} // namespace strovane::cli

@@ -1,0 +1,204 @@
+#include "cli/dump_command.h"
+
+#include "cli/command.h"
+#include "project/image_decoder.h"
+#include "project/par_gen.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <span>
+#include <system_error>
+
+namespace strovane::cli {
+
+namespace {
+
+using project::DecodedImage;
+using project::ImageEntry;
+using project::ImageParameters;
+
+constexpr std::string_view kUsage =
+    "Usage: strovane-cli dump FILE [--json]\n"
+    "\n"
+    "Decodes a configuration image (bank.bin): the header offsets, each receive and transmit\n"
+    "entry, and the parameter block with its counts.\n"
+    "\n"
+    "  --json    print the same as a JSON object\n"
+    "  --help    show this text\n"
+    "\n"
+    "Exit status: 0 decoded, 1 unreadable or inconsistent image (the reason is on standard\n"
+    "error), 2 a bad command line.\n";
+
+// The list text for an index, or "?" for one outside the list.
+template <std::size_t N>
+std::string_view listText(const std::array<const char*, N>& texts, unsigned index) {
+    return index < N ? texts[index] : "?";
+}
+
+std::string hex(unsigned value) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%03X", value);
+    return buf;
+}
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
+                out += buf;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+void printEntries(std::ostream& out, const char* title, const std::vector<ImageEntry>& entries,
+                  std::uint32_t offset) {
+    out << title << ": " << entries.size() << " at offset " << offset << "\n";
+    std::size_t index = 0;
+    for (const ImageEntry& e : entries) {
+        out << "  " << ++index << "  COB-ID " << hex(e.cobId) << " (" << e.cobId << ")  dimension "
+            << unsigned(e.dimension) << "\n";
+    }
+}
+
+void printText(std::ostream& out, const std::string& file, const DecodedImage& image) {
+    out << file << ": " << image.length << " bytes\n"
+        << "header: receive entries at " << image.receiveOffset << ", transmit entries at " << image.receiveEnd
+        << ", parameter block at " << image.transmitEnd << "\n";
+    printEntries(out, "receive entries", image.receive, image.receiveOffset);
+    printEntries(out, "transmit entries", image.transmit, image.receiveEnd);
+    if (!image.parameters) {
+        out << "parameter block: none (the project had no ParGen.xml; the image carries no counts)\n";
+        return;
+    }
+    const ImageParameters& p = *image.parameters;
+    out << "parameter block:\n"
+        << "  node ID             " << unsigned(p.canopenId) << "\n"
+        << "  CANopen baud rate   " << listText(project::kCanopenBaudTexts, p.canopenBaud) << " ("
+        << unsigned(p.canopenBaud) << ")\n"
+        << "  set operational     " << unsigned(p.setOperational) << "\n"
+        << "  network state       " << unsigned(p.setOperationalNet) << "\n"
+        << "  start-up delay      " << unsigned(p.delay) << " s\n"
+        << "  SDO timeout         " << p.sdoTimeout << " (1/10 ms)\n"
+        << "  serial              " << listText(project::kSerialTexts, p.serial) << " (" << unsigned(p.serial)
+        << ")\n"
+        << "  serial baud rate    " << listText(project::kSerialBaudTexts, p.serialBaud) << " ("
+        << unsigned(p.serialBaud) << ")\n"
+        << "  parity              " << listText(project::kParityTexts, p.parity) << " (" << unsigned(p.parity)
+        << ")\n"
+        << "  receive count       " << unsigned(p.receiveCount) << "\n"
+        << "  transmit count      " << unsigned(p.transmitCount) << "\n";
+    // The counts hold the low 8 bits of the header's numbers.
+    if (p.receiveCount != (image.receive.size() & 0xFF) || p.transmitCount != (image.transmit.size() & 0xFF))
+        out << "warning: the counts differ from the header's " << image.receive.size() << " receive and "
+            << image.transmit.size() << " transmit entries\n";
+}
+
+void jsonEntries(std::ostream& out, const std::vector<ImageEntry>& entries) {
+    out << "[";
+    std::size_t index = 0;
+    for (const ImageEntry& e : entries) {
+        out << (index ? ",\n    " : "\n    ") << "{\"index\": " << index + 1 << ", \"cobId\": " << e.cobId
+            << ", \"cobIdHex\": " << jsonString(hex(e.cobId)) << ", \"dimension\": " << unsigned(e.dimension)
+            << "}";
+        ++index;
+    }
+    out << (entries.empty() ? "]" : "\n  ]");
+}
+
+template <std::size_t N>
+std::string jsonChoice(const std::array<const char*, N>& texts, unsigned index) {
+    const std::string_view text = listText(texts, index);
+    return "{\"index\": " + std::to_string(index) + ", \"name\": " + (text == "?" ? "null" : jsonString(text)) +
+           "}";
+}
+
+void printJson(std::ostream& out, const std::string& file, const DecodedImage& image) {
+    out << "{\n  \"file\": " << jsonString(file) << ",\n  \"length\": " << image.length
+        << ",\n  \"header\": {\"receiveOffset\": " << image.receiveOffset << ", \"receiveEnd\": " << image.receiveEnd
+        << ", \"transmitEnd\": " << image.transmitEnd << "},\n  \"receive\": ";
+    jsonEntries(out, image.receive);
+    out << ",\n  \"transmit\": ";
+    jsonEntries(out, image.transmit);
+    out << ",\n  \"parameters\": ";
+    if (!image.parameters) {
+        out << "null\n}\n";
+        return;
+    }
+    const ImageParameters& p = *image.parameters;
+    out << "{\n    \"nodeId\": " << unsigned(p.canopenId)
+        << ",\n    \"canopenBaud\": " << jsonChoice(project::kCanopenBaudTexts, p.canopenBaud)
+        << ",\n    \"setOperational\": " << unsigned(p.setOperational)
+        << ",\n    \"setOperationalNet\": " << unsigned(p.setOperationalNet)
+        << ",\n    \"delay\": " << unsigned(p.delay) << ",\n    \"sdoTimeout\": " << p.sdoTimeout
+        << ",\n    \"serial\": " << jsonChoice(project::kSerialTexts, p.serial)
+        << ",\n    \"serialBaud\": " << jsonChoice(project::kSerialBaudTexts, p.serialBaud)
+        << ",\n    \"parity\": " << jsonChoice(project::kParityTexts, p.parity)
+        << ",\n    \"receiveCount\": " << unsigned(p.receiveCount)
+        << ",\n    \"transmitCount\": " << unsigned(p.transmitCount) << "\n  }\n}\n";
+}
+
+} // namespace
+
+int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> file;
+    bool json = false;
+    for (const std::string& a : args) {
+        if (isHelp(a)) {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (a == "--json")
+            json = true;
+        else if (a.size() > 1 && a[0] == '-')
+            return usageError(err, "dump", "unknown option " + a, kUsage);
+        else if (file)
+            return usageError(err, "dump", "more than one file", kUsage);
+        else
+            file = a;
+    }
+    if (!file)
+        return usageError(err, "dump", "no file given", kUsage);
+
+    std::error_code ec;
+    if (std::filesystem::is_directory(*file, ec)) {
+        err << *file << ": " << std::make_error_code(std::errc::is_a_directory).message() << "\n";
+        return kExitFailure;
+    }
+    errno = 0;
+    std::ifstream in(*file, std::ios::binary);
+    if (!in) {
+        err << *file << ": " << std::generic_category().message(errno ? errno : ENOENT) << "\n";
+        return kExitFailure;
+    }
+    const std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
+    try {
+        const DecodedImage image = project::decodeImage(bytes);
+        if (json)
+            printJson(out, *file, image);
+        else
+            printText(out, *file, image);
+    } catch (const project::ImageFormatError& e) {
+        err << *file << ": " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+} // namespace strovane::cli

@@ -1,0 +1,49 @@
+// strovane-cli: composes and inspects GW40518 configuration images without the windows.
+
+#include "cli/commands.h"
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace strovane::cli;
+
+void printUsage(std::ostream& os) {
+    os << "Usage: strovane-cli COMMAND [ARGS...]\n"
+          "       strovane-cli COMMAND --help\n\nCommands:\n";
+    for (const Command& c : commands())
+        os << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ') << c.summary
+           << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "strovane-cli: no command given\n";
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (isHelp(name) || name == "help") {
+        printUsage(std::cout);
+        return kExitOk;
+    }
+    for (const Command& c : commands()) {
+        if (c.name != name)
+            continue;
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        try {
+            return c.run(args, std::cout, std::cerr);
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            return kExitFailure;
+        }
+    }
+    std::cerr << "strovane-cli: unknown command \"" << name << "\"\n";
+    printUsage(std::cerr);
+    return kExitUsage;
+}
