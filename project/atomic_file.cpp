@@ -61,7 +61,10 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     std::random_device rd;
     fs::path tempPath;
     do {
-        tempPath = folder / ("." + target.filename().string() + "." + std::to_string(rd()) + ".tmp");
+        std::string name = target.filename().string();
+        name.insert(name.begin(), '.');
+        name.append(".").append(std::to_string(rd())).append(".tmp");
+        tempPath = folder / name;
     } while (fs::exists(tempPath, ec));
 
     errno = 0;

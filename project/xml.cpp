@@ -2,10 +2,11 @@
 
 #include "project/atomic_file.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <system_error>
 
 namespace strovane::project::xml {
@@ -15,19 +16,37 @@ namespace {
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_comments | pugi::parse_pi;
 
-std::string readWhole(const std::filesystem::path& file) {
+[[noreturn]] void fail(const std::filesystem::path& file, int err) {
+    throw LoadError(file.string() + ": " + std::generic_category().message(err));
+}
+
+// Opens the file for reading and gives its size.
+std::ifstream openForRead(const std::filesystem::path& file, std::size_t& size) {
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))
-        throw LoadError(file.string() + ": " + std::generic_category().message(EISDIR));
+        fail(file, EISDIR);
     errno = 0;
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
-        throw LoadError(file.string() + ": " + std::generic_category().message(errno ? errno : ENOENT));
-    const std::streamoff size = in.tellg();
-    std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        fail(file, errno ? errno : ENOENT);
+    const std::streamoff end = in.tellg();
+    size = end > 0 ? static_cast<std::size_t>(end) : 0;
     in.seekg(0);
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-        throw LoadError(file.string() + ": " + std::generic_category().message(errno ? errno : EIO));
+    return in;
+}
+
+void readInto(std::ifstream& in, const std::filesystem::path& file, char* data, std::size_t size) {
+    errno = 0;
+    if (!in.read(data, static_cast<std::streamsize>(size)))
+        fail(file, errno ? errno : EIO);
+}
+
+// pugixml's error offset counts bytes of the file as read (line ends are folded behind it).
+std::string readWhole(const std::filesystem::path& file) {
+    std::size_t size = 0;
+    std::ifstream in = openForRead(file, size);
+    std::string bytes(size, '\0');
+    readInto(in, file, bytes.data(), size);
     return bytes;
 }
 
@@ -56,11 +75,23 @@ struct StringWriter : pugi::xml_writer {
 
 void load(pugi::xml_document& doc, const std::filesystem::path& file) {
     doc.reset();
-    const std::string bytes = readWhole(file);
-    const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+    // Read straight into a buffer the document takes over, so large tables are not copied.
+    std::size_t size = 0;
+    std::ifstream in = openForRead(file, size);
+    void* buffer = pugi::get_memory_allocation_function()(size ? size : 1);
+    if (!buffer)
+        throw std::bad_alloc();
+    try {
+        readInto(in, file, static_cast<char*>(buffer), size);
+    } catch (...) {
+        pugi::get_memory_deallocation_function()(buffer);
+        throw;
+    }
+    const pugi::xml_parse_result result = doc.load_buffer_inplace_own(buffer, size, kParseOptions);
     if (!result) {
         doc.reset();
-        const auto [line, column] = lineColumn(bytes, result.offset);
+        // The parse changed the buffer; the position is counted on the file as it stands.
+        const auto [line, column] = lineColumn(readWhole(file), result.offset);
         throw LoadError(file.string() + ": " + result.description() + " at line " + std::to_string(line) +
                         ", column " + std::to_string(column));
     }
