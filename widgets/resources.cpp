@@ -1,0 +1,57 @@
+#include "widgets/resources.h"
+
+#include <QDir>
+#include <QHash>
+#include <QPixmap>
+
+static void initWidgetResources() { Q_INIT_RESOURCE(strovane_widgets_resources); }
+
+namespace strovane::widgets {
+
+namespace {
+
+// Upper-case base name -> resource path, one table per folder, built on first use.
+const QHash<QString, QString>& folderIndex(const QString& folder) {
+    static QHash<QString, QHash<QString, QString>> indexes;
+    auto it = indexes.find(folder);
+    if (it == indexes.end()) {
+        initWidgetResources();
+        QHash<QString, QString> index;
+        const QString root = QStringLiteral(":/strovane/widgets/") + folder;
+        for (const QString& file : QDir(root).entryList(QDir::Files))
+            index.insert(file.section(QLatin1Char('.'), 0, 0).toUpper(), root + QLatin1Char('/') + file);
+        it = indexes.insert(folder, index);
+    }
+    return *it;
+}
+
+QString lookup(const QString& folder, const QString& name) {
+    return folderIndex(folder).value(name.toUpper());
+}
+
+} // namespace
+
+QImage resourceImage(const QString& name) {
+    const QString path = lookup(QStringLiteral("images"), name);
+    if (path.isEmpty())
+        return {};
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+QCursor resourceCursor(const QString& name) {
+    const QString path = lookup(QStringLiteral("cursors"), name);
+    if (path.isEmpty())
+        return QCursor(Qt::ArrowCursor);
+    return QCursor(QPixmap(path), 0, 0);
+}
+
+QUrl resourceSound(const QString& name) {
+    const QString path = lookup(QStringLiteral("sounds"), name);
+    if (path.isEmpty())
+        return {};
+    return QUrl(QStringLiteral("qrc") + path);
+}
+
+QCursor handCursor() { return resourceCursor(QStringLiteral("HANDD")); }
+
+} // namespace strovane::widgets
