@@ -145,6 +145,14 @@ void TFStrovanoFirmWare::Open_Project() {
 }
 
 void TFStrovanoFirmWare::Update_Device() {
+    try {
+        m_image.Create_Bin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo});
+        m_image.Save_Bin(m_workspace.Dir_Project);
+    } catch (const std::exception& e) {
+        // Nothing stale reaches the device: bank.bin is kept whole and the update dialog stays closed.
+        m_messages.error(QString::fromUtf8(e.what()));
+        return;
+    }
     if (m_dialogs.FBootSer)
         m_dialogs.FBootSer->exec();
 }

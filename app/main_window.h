@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/config_image.h"
+
 #include <QWidget>
 
 #include <filesystem>
@@ -44,6 +46,8 @@ public:
     void Btn_Click(QObject* sender);
     void Create_New_Project();
     void Open_Project();
+    // Composes and writes bin/bank.bin, then shows the update dialog. A composition or write
+    // error is shown in an error box and ends it there.
     void Update_Device();
     void Set_Files();
     void Save_Setting();
@@ -75,6 +79,7 @@ private:
     workspace::Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
     Dialogs m_dialogs;
+    project::ConfigImage m_image; // the image buffer, kept for the whole run
 };
 
 } // namespace strovane::app

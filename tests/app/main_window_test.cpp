@@ -293,3 +293,45 @@ TEST(Application, EscapingExceptionIsShownAndTheProgramGoesOn) {
     application->setMessages(nullptr);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("boom in a handler")});
 }
+
+TEST_F(MainWindowTest, UpdateDeviceWritesImageThenOpensUpdateDialog) {
+    const fs::path project = dir / "PROJECTS" / "P1";
+    fs::create_directories(project / "bin");
+    std::ofstream(dir / "Strovane.xml") << settings("P1");
+    std::ofstream(project / "RPDOs.xml") << "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/></RPDO>";
+    start();
+    recordNextModal();
+    click(main->Btn_CreateBin);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("FBootSer")});
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(readFile(project / "bin" / "bank.bin"),
+              std::string("\x0C\0\0\0\x0F\0\0\0\x0F\0\0\0\x81\x01\x08", 15));
+}
+
+TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {
+    const fs::path project = dir / "PROJECTS" / "P1";
+    fs::create_directories(project / "bin");
+    std::ofstream(dir / "Strovane.xml") << settings("P1");
+    std::ofstream(project / "bin" / "bank.bin") << "older image";
+    std::ofstream(project / "RPDOs.xml") << "<RPDO><row COB-ID=\"0x181\" Mnemonic=\"a\"/></RPDO>";
+    start();
+
+    recordNextModal();
+    click(main->Btn_CreateBin);
+    QTest::qWait(20);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("Dimension"))) << messages.boxes[0].text.toStdString();
+    EXPECT_EQ(readFile(project / "bin" / "bank.bin"), "older image");
+
+    // A good document but no bin folder: the write fails, is reported, and the dialog stays closed.
+    messages.clear();
+    std::ofstream(project / "RPDOs.xml") << "<RPDO/>";
+    fs::remove_all(project / "bin");
+    click(main->Btn_CreateBin);
+    QTest::qWait(20);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_TRUE(messages.boxes[0].text.contains(QString::fromStdString((project / "bin" / "bank.bin").string())))
+        << messages.boxes[0].text.toStdString();
+    EXPECT_TRUE(opened.isEmpty());
+}
