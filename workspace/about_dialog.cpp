@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace strovane::workspace {
 namespace {
 
@@ -125,6 +127,8 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     Label12 = makeLabel(this, "Label12", QStringLiteral("DC40518"), 240, 93);
     for (QLabel* l : {Label1, Label2, Label3, static_cast<QLabel*>(Label4), Label6, Label8, Label9, Label10, Label12})
         l->adjustSize();
+    // Where the font is wider than Verdana the address would run off the window: keep it inside.
+    Label4->move(std::min(297, 406 - 8 - Label4->width()), 131);
 }
 
 void TFAbout::showEvent(QShowEvent* event) {
