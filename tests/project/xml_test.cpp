@@ -92,14 +92,25 @@ TEST_F(XmlTest, AbsentAttributeDiffersFromEmpty) {
 }
 
 TEST_F(XmlTest, MalformedFileNamesPathLineAndColumn) {
-    const fs::path p = write("RPDOs.xml", "<RPDO>\n  <row COB-ID=\"1\">\n</RPDO>");
-    try {
-        xml::load(m_doc, p);
-        FAIL() << "loaded a malformed file";
-    } catch (const xml::LoadError& e) {
-        const std::string what = e.what();
-        EXPECT_EQ(what.rfind(p.string() + ": ", 0), 0u) << what;
-        EXPECT_NE(what.find("at line 3, column 3"), std::string::npos) << what;
+    struct Case {
+        const char* text;
+        const char* position;
+    } const cases[] = {
+        {"<RPDO>\n  <row COB-ID=\"1\">\n</RPDO>", "at line 3, column 3"},
+        {"<RPDO>\r\n  <row COB-ID=\"1\">\r\n</RPDO>", "at line 3, column 3"}, // line ends folded by the parser
+        {"<Par_Gen><CANopen_ID>1</CANopen_Baud></Par_Gen>", "at line 1, column 25"},
+        {"<RPDO><row COB-ID=1/></RPDO>", "at line 1, column 19"},
+    };
+    for (const Case& c : cases) {
+        const fs::path p = write("RPDOs.xml", c.text);
+        try {
+            xml::load(m_doc, p);
+            ADD_FAILURE() << "loaded a malformed file: " << c.text;
+        } catch (const xml::LoadError& e) {
+            const std::string what = e.what();
+            EXPECT_EQ(what.rfind(p.string() + ": ", 0), 0u) << what;
+            EXPECT_NE(what.find(c.position), std::string::npos) << what;
+        }
     }
     EXPECT_FALSE(m_doc.first_child()); // nothing half-loaded stays behind
 
