@@ -2,6 +2,7 @@
 
 #include "cli/compose_command.h"
 #include "cli/dump_command.h"
+#include "cli/ports_command.h"
 
 namespace strovane::cli {
 
@@ -11,6 +12,7 @@ namespace {
 constexpr Command kCommands[] = {
     {"compose", "compose bin/bank.bin from a project folder's documents", runCompose},
     {"dump", "decode a configuration image (bank.bin)", runDump},
+    {"ports", "list the serial ports present", runPorts},
 };
 
 } // namespace

@@ -50,6 +50,10 @@ std::vector<PortInfo> probePorts(const CandidateSource& candidates = systemPortC
 // so "ttyUSB2" comes before "ttyUSB10" and "COM9" before "COM10".
 bool portNameLess(const std::string& a, const std::string& b);
 
+// How to get access to a device that an open refused with `systemError` for lack of
+// permission (Linux: join the group that owns it, usually "dialout"); empty otherwise.
+std::string permissionHint(const std::string& path, long long systemError);
+
 // "", "in use" or "no permission".
 const char* portStateText(PortState state);
 

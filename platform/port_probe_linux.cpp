@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -95,6 +97,19 @@ std::optional<PortState> probeDevice(const std::string& path) {
         state = PortState::InUse;
     ::close(fd);
     return state;
+}
+
+std::string permissionHint(const std::string& path, long long systemError) {
+    if (systemError != EACCES && systemError != EPERM)
+        return {};
+    std::string groupName = "dialout";
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid); g && g->gr_name)
+            groupName = g->gr_name;
+    }
+    return "Your user may not open " + path + ". Add it to the group \"" + groupName +
+           "\" that owns the device (sudo usermod -aG " + groupName + " $USER), then log in again.";
 }
 
 } // namespace strovane::platform

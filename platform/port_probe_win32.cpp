@@ -37,5 +37,7 @@ std::optional<PortState> probeDevice(const std::string& path) {
     return std::nullopt;
 }
 
+std::string permissionHint(const std::string&, long long) { return {}; }
+
 } // namespace strovane::platform
 #endif
