@@ -1,0 +1,578 @@
+// POSIX (Linux) serial backend: a tty opened exclusively in raw mode, the device control block
+// mapped onto termios, and the port events built from poll, modem lines and the driver's counters.
+#include "platform/serial_device.h"
+#include "platform/serial_posix_speed.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace strovane::platform {
+namespace {
+
+// How often the event wait looks at lines and counters that poll cannot watch.
+constexpr int kLinePollMs = 10;
+constexpr int kQueuePollMs = 5;
+
+bool unsupported(int err) { return err == ENOTTY || err == EINVAL; }
+
+class PosixSerialDevice final : public SerialDevice {
+public:
+    PosixSerialDevice() : m_wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~PosixSerialDevice() override {
+        close();
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
+    }
+
+    SysError open(const std::string& name) override {
+        if (m_fd >= 0)
+            return EBUSY;
+        const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return static_cast<SysError>(errno);
+        if (::isatty(fd)) {
+            // flock makes a second opener fail even as root, where TIOCEXCL is bypassed.
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const int err = errno == EWOULDBLOCK ? EBUSY : errno;
+                ::close(fd);
+                return static_cast<SysError>(err);
+            }
+            ::ioctl(fd, TIOCEXCL);
+            if (const int err = makeRaw(fd)) {
+                ::close(fd);
+                return static_cast<SysError>(err);
+            }
+        }
+        m_fd = fd;
+        m_cancelled = false;
+        m_txPending = false;
+        m_lastRx = 0;
+        m_rebase = true;
+        m_shadow = SerialDcb{};
+        m_shadow.Flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
+        m_errorBase = {};
+        m_haveErrorBase = readCounters(m_errorBase);
+        return 0;
+    }
+
+    void close() override {
+        if (m_fd < 0)
+            return;
+        ::ioctl(m_fd, TIOCNXCL);
+        ::close(m_fd); // also drops the flock
+        m_fd = -1;
+    }
+
+    bool isCharDevice() override { return m_fd >= 0 && ::isatty(m_fd); }
+
+    SysError setupComm(std::int32_t inQueue, std::int32_t outQueue) override {
+        // A tty's queues are sized by its driver; only the request itself is checked.
+        if (m_fd < 0)
+            return EBADF;
+        return inQueue < 0 || outQueue < 0 ? EINVAL : 0;
+    }
+
+    SysError getCommState(SerialDcb& dcb) override {
+        if (m_fd < 0)
+            return EBADF;
+        termios tio{};
+        if (::tcgetattr(m_fd, &tio) != 0)
+            return static_cast<SysError>(errno);
+        std::lock_guard lock(m_mutex);
+        dcb = m_shadow;
+        dcb.BaudRate = posix::lineSpeed(m_fd);
+        switch (tio.c_cflag & CSIZE) {
+        case CS5: dcb.ByteSize = 5; break;
+        case CS6: dcb.ByteSize = 6; break;
+        case CS7: dcb.ByteSize = 7; break;
+        default: dcb.ByteSize = 8; break;
+        }
+        if (!(tio.c_cflag & PARENB))
+            dcb.Parity = 0;
+        else if (tio.c_cflag & CMSPAR)
+            dcb.Parity = (tio.c_cflag & PARODD) ? 3 : 4;
+        else
+            dcb.Parity = (tio.c_cflag & PARODD) ? 1 : 2;
+        if (!(tio.c_cflag & CSTOPB))
+            dcb.StopBits = 0;
+        else
+            dcb.StopBits = (dcb.ByteSize == 5 && m_shadow.StopBits == 1) ? 1 : 2;
+        dcb.Flags &= ~(kDcbParity | kDcbOutxCtsFlow | kDcbOutX | kDcbInX);
+        if (tio.c_iflag & INPCK)
+            dcb.Flags |= kDcbParity;
+        if (tio.c_cflag & CRTSCTS)
+            dcb.Flags |= kDcbOutxCtsFlow;
+        if (tio.c_iflag & IXON)
+            dcb.Flags |= kDcbOutX;
+        if (tio.c_iflag & IXOFF)
+            dcb.Flags |= kDcbInX;
+        dcb.XonChar = static_cast<char>(tio.c_cc[VSTART]);
+        dcb.XoffChar = static_cast<char>(tio.c_cc[VSTOP]);
+        return 0;
+    }
+
+    SysError setCommState(const SerialDcb& dcb) override {
+        if (m_fd < 0)
+            return EBADF;
+        if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 ||
+            dcb.StopBits > 2 || (dcb.StopBits == 1 && dcb.ByteSize != 5))
+            return EINVAL;
+        const bool software = dcb.Flags & (kDcbOutX | kDcbInX);
+        if (software && dcb.XonChar == dcb.XoffChar)
+            return EINVAL;
+        termios tio{};
+        if (::tcgetattr(m_fd, &tio) != 0)
+            return static_cast<SysError>(errno);
+        static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
+        tio.c_cflag |= kSizes[dcb.ByteSize - 5] | CLOCAL | CREAD;
+        switch (dcb.Parity) {
+        case 1: tio.c_cflag |= PARENB | PARODD; break;
+        case 2: tio.c_cflag |= PARENB; break;
+        case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
+        case 4: tio.c_cflag |= PARENB | CMSPAR; break;
+        default: break;
+        }
+        // 1.5 stop bits is what a UART sends for "2" with 5 data bits.
+        if (dcb.StopBits != 0)
+            tio.c_cflag |= CSTOPB;
+        if ((dcb.Flags & kDcbOutxCtsFlow) || (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlHandshake)
+            tio.c_cflag |= CRTSCTS;
+        tio.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
+        if (dcb.Flags & kDcbParity)
+            tio.c_iflag |= INPCK;
+        if (dcb.Flags & kDcbOutX)
+            tio.c_iflag |= IXON;
+        if (dcb.Flags & kDcbInX)
+            tio.c_iflag |= IXOFF;
+        tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
+        tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+        const speed_t standard = standardSpeed(dcb.BaudRate);
+        if (standard != B0)
+            ::cfsetspeed(&tio, standard);
+        if (::tcsetattr(m_fd, TCSANOW, &tio) != 0)
+            return static_cast<SysError>(errno);
+        // Rates without a B constant (14400, 56000, 128000, 256000) go through termios2.
+        if (standard == B0) {
+            if (const int err = posix::setLineSpeed(m_fd, dcb.BaudRate))
+                return static_cast<SysError>(err);
+        }
+        // tcsetattr succeeds when any part was taken; a driver that dropped the frame is refusing it.
+        termios now{};
+        if (::tcgetattr(m_fd, &now) != 0)
+            return static_cast<SysError>(errno);
+        const tcflag_t frame = CSIZE | PARENB | PARODD | CMSPAR;
+        if ((now.c_cflag & frame) != (tio.c_cflag & frame))
+            return EINVAL;
+        {
+            std::lock_guard lock(m_mutex);
+            m_shadow = dcb;
+        }
+        applyLineControl(dcb.Flags & kDcbDtrControlMask, TIOCM_DTR);
+        applyLineControl((dcb.Flags & kDcbRtsControlMask) >> 8, TIOCM_RTS);
+        return 0;
+    }
+
+    SysError setCommTimeouts() override { return m_fd < 0 ? EBADF : 0; }
+
+    SysError setCommMask(std::uint32_t mask) override {
+        if (m_fd < 0)
+            return EBADF;
+        m_mask = mask;
+        m_rebase = true;
+        wake();
+        return 0;
+    }
+
+    SysError waitCommEvent(std::uint32_t& mask) override {
+        mask = 0;
+        const int fd = m_fd;
+        if (fd < 0)
+            return EBADF;
+        const std::uint32_t want = m_mask;
+        if (m_rebase.exchange(false)) {
+            // Lines and counters the driver lacks (pseudo-terminals) are simply not watched.
+            m_watchModem = (want & (kEvCts | kEvDsr | kEvRlsd | kEvRing)) && ::ioctl(fd, TIOCMGET, &m_modemBase) == 0;
+            m_watchCounters = (m_watchModem || (want & (kEvErr | kEvBreak))) &&
+                              ::ioctl(fd, TIOCGICOUNT, &m_countBase) == 0;
+        }
+        for (;;) {
+            if (m_cancelled)
+                return kWaitCancelled;
+            std::uint32_t events = 0;
+            int queued = 0;
+            if (::ioctl(fd, FIONREAD, &queued) != 0)
+                return static_cast<SysError>(errno);
+            // Bytes read or purged since the last look no longer count as announced.
+            if (m_rxPurged.exchange(false))
+                m_lastRx = 0;
+            else
+                m_lastRx = std::max(0, m_lastRx - m_rxTaken.exchange(0));
+            if (queued > m_lastRx && (want & kEvRxChar))
+                events |= kEvRxChar;
+            m_lastRx = queued;
+            if (m_watchModem) {
+                int lines = 0;
+                if (::ioctl(fd, TIOCMGET, &lines) != 0) {
+                    if (!unsupported(errno))
+                        return static_cast<SysError>(errno);
+                    m_watchModem = false;
+                } else {
+                    events |= modemEvents(m_modemBase ^ lines, want);
+                    m_modemBase = lines;
+                }
+            }
+            if (m_watchCounters) {
+                serial_icounter_struct now{};
+                if (::ioctl(fd, TIOCGICOUNT, &now) == 0) {
+                    events |= counterEvents(m_countBase, now, want);
+                    m_countBase = now;
+                }
+            }
+            if ((want & kEvTxEmpty) && m_txPending) {
+                int out = 0;
+                if (::ioctl(fd, TIOCOUTQ, &out) == 0 && out == 0) {
+                    m_txPending = false;
+                    events |= kEvTxEmpty;
+                }
+            }
+            if (events) {
+                mask = events;
+                return 0;
+            }
+
+            int timeout = -1;
+            if (m_watchModem || m_watchCounters)
+                timeout = kLinePollMs;
+            if (((want & kEvTxEmpty) && m_txPending) || ((want & kEvRxChar) && m_lastRx > 0))
+                timeout = kQueuePollMs;
+            pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {fd, 0, 0}};
+            // Data already announced stays readable; watch for growth by tick instead of spinning.
+            if ((want & kEvRxChar) && m_lastRx == 0)
+                fds[1].events = POLLIN;
+            const int r = ::poll(fds, 2, timeout);
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                return static_cast<SysError>(errno);
+            }
+            if (fds[0].revents & POLLIN) {
+                std::uint64_t count = 0;
+                [[maybe_unused]] auto n = ::read(m_wakeFd, &count, sizeof count);
+            }
+            if (fds[1].revents & POLLNVAL)
+                return EBADF;
+            if (fds[1].revents & (POLLHUP | POLLERR))
+                return EIO; // the device went away
+        }
+    }
+
+    void cancelWait() override {
+        m_cancelled = true;
+        wake();
+    }
+
+    SerialTransfer readFile(void* buf, std::int32_t count, std::int32_t /*timeoutMs*/) override {
+        // Reads complete at once with what the driver holds, so there is nothing to wait for.
+        if (m_fd < 0)
+            return failed(EBADF);
+        if (count < 0)
+            return failed(EINVAL);
+        if (count == 0)
+            return {};
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 0) < 0)
+            return failed(errno);
+        if (p.revents & POLLNVAL)
+            return failed(EBADF);
+        if (!(p.revents & POLLIN))
+            return p.revents & (POLLHUP | POLLERR) ? failed(EIO) : SerialTransfer{};
+        ssize_t n;
+        do
+            n = ::read(m_fd, buf, static_cast<size_t>(count));
+        while (n < 0 && errno == EINTR);
+        if (n < 0)
+            return errno == EAGAIN ? SerialTransfer{} : failed(errno);
+        if (n == 0)
+            return failed(EIO); // readable yet empty: hung up
+        m_rxTaken += static_cast<int>(n);
+        wake();
+        return {SerialTransfer::Status::Done, static_cast<std::int32_t>(stripNulls(buf, n)), 0};
+    }
+
+    SerialTransfer writeFile(const void* buf, std::int32_t count, std::int32_t timeoutMs) override {
+        if (m_fd < 0)
+            return failed(EBADF);
+        if (count < 0)
+            return failed(EINVAL);
+        using Clock = std::chrono::steady_clock;
+        // A negative time-out is the Windows INFINITE (or longer than any wait).
+        const bool forever = timeoutMs < 0;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(forever ? 0 : timeoutMs);
+        const auto* p = static_cast<const char*>(buf);
+        std::int32_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::write(m_fd, p + done, static_cast<size_t>(count - done));
+            if (n > 0) {
+                done += static_cast<std::int32_t>(n);
+                m_txPending = true;
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EAGAIN)
+                return failed(errno);
+            int wait = -1;
+            if (!forever) {
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+                if (left.count() <= 0)
+                    return timedOut();
+                wait = static_cast<int>(left.count());
+            }
+            pollfd pw{m_fd, POLLOUT, 0};
+            const int r = ::poll(&pw, 1, wait);
+            if (r < 0 && errno != EINTR)
+                return failed(errno);
+            if (r == 0)
+                return timedOut();
+            if (pw.revents & POLLNVAL)
+                return failed(EBADF);
+            if (pw.revents & (POLLHUP | POLLERR))
+                return failed(EIO);
+        }
+        if (done > 0)
+            wake();
+        return {SerialTransfer::Status::Done, done, 0};
+    }
+
+    SysError clearCommError(SerialStatus& status) override {
+        status = {};
+        if (m_fd < 0)
+            return EBADF;
+        int in = 0;
+        int out = 0;
+        if (::ioctl(m_fd, FIONREAD, &in) != 0)
+            return static_cast<SysError>(errno);
+        if (::ioctl(m_fd, TIOCOUTQ, &out) != 0)
+            out = 0;
+        status.InQue = static_cast<std::uint32_t>(in);
+        status.OutQue = static_cast<std::uint32_t>(out);
+        std::lock_guard lock(m_mutex);
+        serial_icounter_struct now{};
+        if (m_haveErrorBase && readCounters(now)) {
+            if (now.frame != m_errorBase.frame)
+                status.Errors |= kCeFrame;
+            if (now.overrun != m_errorBase.overrun)
+                status.Errors |= kCeOverrun;
+            if (now.parity != m_errorBase.parity)
+                status.Errors |= kCeRxParity;
+            if (now.brk != m_errorBase.brk)
+                status.Errors |= kCeBreak;
+            if (now.buf_overrun != m_errorBase.buf_overrun)
+                status.Errors |= kCeRxOver;
+            m_errorBase = now;
+        }
+        int lines = 0;
+        if ((m_shadow.Flags & kDcbOutxCtsFlow) && ::ioctl(m_fd, TIOCMGET, &lines) == 0 && !(lines & TIOCM_CTS))
+            status.HoldFlags |= kHoldCts;
+        return 0;
+    }
+
+    SysError purgeComm(std::uint32_t flags) override {
+        if (m_fd < 0)
+            return EBADF;
+        const bool rx = flags & (kPurgeRxClear | kPurgeRxAbort);
+        const bool tx = flags & (kPurgeTxClear | kPurgeTxAbort);
+        if (rx || tx) {
+            if (::tcflush(m_fd, rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH) != 0)
+                return static_cast<SysError>(errno);
+        }
+        if (rx)
+            m_rxPurged = true;
+        wake();
+        return 0;
+    }
+
+    SysError escapeCommFunction(std::uint32_t function) override {
+        if (m_fd < 0)
+            return EBADF;
+        int bits = 0;
+        int r;
+        switch (function) {
+        case kSetXoff: r = ::tcflow(m_fd, TCOOFF); break;
+        case kSetXon: r = ::tcflow(m_fd, TCOON); break;
+        case kSetRts: bits = TIOCM_RTS; r = ::ioctl(m_fd, TIOCMBIS, &bits); break;
+        case kClrRts: bits = TIOCM_RTS; r = ::ioctl(m_fd, TIOCMBIC, &bits); break;
+        case kSetDtr: bits = TIOCM_DTR; r = ::ioctl(m_fd, TIOCMBIS, &bits); break;
+        case kClrDtr: bits = TIOCM_DTR; r = ::ioctl(m_fd, TIOCMBIC, &bits); break;
+        case kSetBreak: r = ::ioctl(m_fd, TIOCSBRK); break;
+        case kClrBreak: r = ::ioctl(m_fd, TIOCCBRK); break;
+        default: return EINVAL;
+        }
+        return r == 0 ? 0 : static_cast<SysError>(errno);
+    }
+
+    SysError getCommModemStatus(std::uint32_t& status) override {
+        status = 0;
+        if (m_fd < 0)
+            return EBADF;
+        int lines = 0;
+        if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
+            return static_cast<SysError>(errno);
+        if (lines & TIOCM_CTS)
+            status |= kMsCtsOn;
+        if (lines & TIOCM_DSR)
+            status |= kMsDsrOn;
+        if (lines & TIOCM_RNG)
+            status |= kMsRingOn;
+        if (lines & TIOCM_CD)
+            status |= kMsRlsdOn;
+        return 0;
+    }
+
+private:
+    static speed_t standardSpeed(std::uint32_t rate) {
+        static constexpr struct {
+            std::uint32_t rate;
+            speed_t constant;
+        } kSpeeds[] = {{50, B50},         {75, B75},         {110, B110},         {134, B134},
+                       {150, B150},       {200, B200},       {300, B300},         {600, B600},
+                       {1200, B1200},     {1800, B1800},     {2400, B2400},       {4800, B4800},
+                       {9600, B9600},     {19200, B19200},   {38400, B38400},     {57600, B57600},
+                       {115200, B115200}, {230400, B230400}, {460800, B460800},   {500000, B500000},
+                       {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+                       {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+                       {3500000, B3500000}, {4000000, B4000000}};
+        for (const auto& s : kSpeeds)
+            if (s.rate == rate)
+                return s.constant;
+        return B0;
+    }
+
+    static int makeRaw(int fd) {
+        termios tio{};
+        if (::tcgetattr(fd, &tio) != 0)
+            return errno;
+        tio.c_iflag &= ~(BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY | IMAXBEL);
+        tio.c_iflag |= IGNBRK; // a break is an event, not a NUL in the data
+        tio.c_oflag &= ~OPOST;
+        tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+        tio.c_cflag &= ~HUPCL; // DTR keeps its state when the port closes
+        tio.c_cflag |= CLOCAL | CREAD;
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        return ::tcsetattr(fd, TCSANOW, &tio) == 0 ? 0 : errno;
+    }
+
+    // Drives DTR or RTS as SetCommState does: disabled lowers the line, enabled or handshake raises it.
+    void applyLineControl(std::uint32_t control, int line) {
+        int bits = line;
+        const bool raise = control != 0;
+        // Drivers without modem lines (pseudo-terminals) answer ENOTTY or EINVAL: nothing to drive.
+        ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
+    }
+
+    bool readCounters(serial_icounter_struct& counters) const {
+        return ::ioctl(m_fd, TIOCGICOUNT, &counters) == 0;
+    }
+
+    static std::uint32_t modemEvents(int changed, std::uint32_t want) {
+        std::uint32_t events = 0;
+        if (changed & TIOCM_CTS)
+            events |= kEvCts;
+        if (changed & TIOCM_DSR)
+            events |= kEvDsr;
+        if (changed & TIOCM_CD)
+            events |= kEvRlsd;
+        if (changed & TIOCM_RNG)
+            events |= kEvRing;
+        return events & want;
+    }
+
+    static std::uint32_t counterEvents(const serial_icounter_struct& was, const serial_icounter_struct& now,
+                                       std::uint32_t want) {
+        std::uint32_t events = 0;
+        if (now.brk != was.brk)
+            events |= kEvBreak;
+        if (now.frame != was.frame || now.overrun != was.overrun || now.parity != was.parity ||
+            now.buf_overrun != was.buf_overrun)
+            events |= kEvErr;
+        // Counters catch line pulses shorter than one look at the lines.
+        if (now.cts != was.cts)
+            events |= kEvCts;
+        if (now.dsr != was.dsr)
+            events |= kEvDsr;
+        if (now.dcd != was.dcd)
+            events |= kEvRlsd;
+        if (now.rng != was.rng)
+            events |= kEvRing;
+        return events & want;
+    }
+
+    std::int32_t stripNulls(void* buf, ssize_t n) {
+        std::uint32_t flags;
+        {
+            std::lock_guard lock(m_mutex);
+            flags = m_shadow.Flags;
+        }
+        if (!(flags & kDcbNull))
+            return static_cast<std::int32_t>(n);
+        auto* bytes = static_cast<char*>(buf);
+        ssize_t kept = 0;
+        for (ssize_t i = 0; i < n; ++i)
+            if (bytes[i] != 0)
+                bytes[kept++] = bytes[i];
+        return static_cast<std::int32_t>(kept);
+    }
+
+    void wake() {
+        if (m_wakeFd >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] auto n = ::write(m_wakeFd, &one, sizeof one);
+        }
+    }
+
+    static SerialTransfer failed(int err) {
+        return {SerialTransfer::Status::Failed, 0, static_cast<SysError>(err)};
+    }
+    static SerialTransfer timedOut() { return {SerialTransfer::Status::TimedOut, 0, 0}; }
+
+    int m_fd = -1;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_txPending{false};
+    std::atomic<std::uint32_t> m_mask{0};
+    std::atomic<bool> m_rebase{true};
+    std::atomic<int> m_rxTaken{0};
+    std::atomic<bool> m_rxPurged{false};
+    // State of the event wait, touched by its thread only.
+    int m_lastRx = 0; // input bytes already announced
+    bool m_watchModem = false;
+    bool m_watchCounters = false;
+    int m_modemBase = 0;
+    serial_icounter_struct m_countBase{};
+    std::mutex m_mutex;
+    SerialDcb m_shadow;                  // what termios cannot hold (line control, limits, chars)
+    serial_icounter_struct m_errorBase{}; // line-error counters at the last clearCommError
+    bool m_haveErrorBase = false;
+};
+
+} // namespace
+
+std::unique_ptr<SerialDevice> createSerialDevice() { return std::make_unique<PosixSerialDevice>(); }
+
+SysError invalidHandleError() { return EBADF; }
+
+} // namespace strovane::platform
