@@ -1,13 +1,24 @@
 #include "editors/rpdo_dialog.h"
 
+#include <QAbstractButton>
+
 namespace strovane::editors {
 
+namespace {
+
+const PdoEditorLayout kReceiveLayout{
+    project::PdoTableKind::Receive, "FRPdoMB", "Receive PDOs", "PanelBColor1", false, 12, 69, "bitbtn2", 92, 69,
+    QColor(51, 51, 51)};
+
+} // namespace
+
 TFRPdoMB::TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
-    : QDialog(parent), m_workspace(workspace), m_messages(messages) {
-    setObjectName(QStringLiteral("FRPdoMB"));
-    setWindowTitle(QStringLiteral("Receive PDOs"));
+    : PdoEditorDialog(kReceiveLayout, workspace, messages, parent), PanelBColor1(bar), bitbtn2(cancelButton) {
+    connect(bitbtn1, &QAbstractButton::clicked, this, &TFRPdoMB::BitBtn1Click);
 }
 
-void TFRPdoMB::reject() { done(2); }
+bool TFRPdoMB::ControlloDati() { return checkTable(); }
+
+void TFRPdoMB::BitBtn1Click() { saveTable(); }
 
 } // namespace strovane::editors

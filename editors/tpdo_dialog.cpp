@@ -1,13 +1,24 @@
 #include "editors/tpdo_dialog.h"
 
+#include <QAbstractButton>
+
 namespace strovane::editors {
 
+namespace {
+
+const PdoEditorLayout kTransmitLayout{
+    project::PdoTableKind::Transmit, "FTPdoMB", "Transmit PDOs", "Panel2", true, 4, 85, "LbButton1", 100, 85,
+    std::nullopt};
+
+} // namespace
+
 TFTPdoMB::TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
-    : QDialog(parent), m_workspace(workspace), m_messages(messages) {
-    setObjectName(QStringLiteral("FTPdoMB"));
-    setWindowTitle(QStringLiteral("Transmit PDOs"));
+    : PdoEditorDialog(kTransmitLayout, workspace, messages, parent), Panel2(bar), LbButton1(cancelButton) {
+    connect(bitbtn1, &QAbstractButton::clicked, this, &TFTPdoMB::bitbtn1Click);
 }
 
-void TFTPdoMB::reject() { done(2); }
+bool TFTPdoMB::Check_Rows() { return checkTable(); }
+
+void TFTPdoMB::bitbtn1Click() { saveTable(); }
 
 } // namespace strovane::editors

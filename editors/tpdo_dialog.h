@@ -1,27 +1,29 @@
 #pragma once
 
-#include <QDialog>
-
-namespace strovane::widgets {
-class MessageBoxes;
-}
-namespace strovane::workspace {
-struct Workspace;
-}
+#include "editors/pdo_editor_dialog.h"
 
 namespace strovane::editors {
 
-// "Transmit PDOs" dialog.
-class TFTPdoMB : public QDialog {
+// "Transmit PDOs": the transmit table in TPDOs.xml. Reports every broken rule, each in its
+// own plain box naming the row.
+class TFTPdoMB : public PdoEditorDialog {
     Q_OBJECT
 public:
     TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
 
-    void reject() override;
+    // COB-IDs 1 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
+    bool Check_Rows();
+
+    std::int32_t NTPDO = 10;
+    QWidget* Panel2;
+    QAbstractButton* LbButton1;
+
+protected:
+    std::int32_t& rowCountField() override { return NTPDO; }
+    bool validate() override { return Check_Rows(); }
 
 private:
-    const workspace::Workspace& m_workspace;
-    widgets::MessageBoxes& m_messages;
+    void bitbtn1Click();
 };
 
 } // namespace strovane::editors

@@ -1,0 +1,159 @@
+#include "editors/pdo_editor_dialog.h"
+
+#include "editors/pdo_grid.h"
+#include "widgets/message_boxes.h"
+#include "workspace/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QFrame>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace strovane::editors {
+
+namespace {
+
+constexpr int kClientWidth = 447;
+constexpr int kClientHeight = 336;
+constexpr int kBarHeight = 41;
+constexpr int kButtonTop = 10;
+constexpr int kButtonHeight = 23;
+constexpr int kColumns = 4;
+const char* const kHeader[kColumns] = {"N", "COB-ID", "Dimension", "Mnemonic"};
+
+QAbstractButton* addButton(QWidget* parent, const char* name, const char* caption, int left, int width) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(false);
+    button->setGeometry(left, kButtonTop, width, kButtonHeight);
+    return button;
+}
+
+} // namespace
+
+PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace::Workspace& workspace,
+                                 widgets::MessageBoxes& messages, QWidget* parent)
+    : QDialog(parent), m_layout(layout), m_workspace(workspace), m_messages(messages) {
+    setObjectName(QString::fromUtf8(layout.objectName));
+    setWindowTitle(QString::fromUtf8(layout.caption));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(workspace::windowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, workspace::kWindowBackground);
+    if (layout.fontColor) {
+        pal.setColor(QPalette::WindowText, *layout.fontColor);
+        pal.setColor(QPalette::ButtonText, *layout.fontColor);
+    }
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    sgA = new PdoGrid(this);
+    sgA->setObjectName(QStringLiteral("sgA"));
+
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QString::fromUtf8(layout.barName));
+    frame->setFixedHeight(kBarHeight);
+    frame->setAutoFillBackground(true);
+    if (layout.raisedBar) {
+        frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    } else {
+        // A one-pixel border in the dialog's dark text colour, no bevel.
+        QPalette barPalette = frame->palette();
+        barPalette.setColor(QPalette::WindowText, QColor(51, 51, 51));
+        frame->setPalette(barPalette);
+        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    }
+    bar = frame;
+
+    bitbtn1 = addButton(bar, "bitbtn1", "OK", layout.okLeft, layout.okWidth);
+    cancelButton = addButton(bar, layout.cancelName, "Cancel", layout.cancelLeft, layout.cancelWidth);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(sgA, 1);
+    column->addWidget(bar);
+
+    setTabOrder(sgA, bitbtn1);
+    setTabOrder(bitbtn1, cancelButton);
+    // Cancel writes nothing and asks nothing.
+    connect(cancelButton, &QAbstractButton::clicked, this, [this] { done(2); });
+
+    resize(kClientWidth, kClientHeight);
+}
+
+void PdoEditorDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    workspace::centreOnScreen(this);
+    FormShow();
+}
+
+const std::string& PdoEditorDialog::documentPath() const {
+    return m_layout.kind == project::PdoTableKind::Receive ? m_workspace.File_RPdo : m_workspace.File_TPdo;
+}
+
+void PdoEditorDialog::FormShow() {
+    std::int32_t& rows = rowCountField();
+    rows = static_cast<std::int32_t>(project::kPdoEditorRows);
+    sgA->reset(kColumns, rows + 1);
+    for (int c = 0; c < kColumns; ++c)
+        sgA->setCells(c, 0, QString::fromUtf8(kHeader[c]));
+    for (int r = 1; r <= rows; ++r)
+        sgA->setCells(0, r, QString::number(r));
+
+    const project::PdoTableRead read =
+        project::readPdoTableForEditor(documentPath(), static_cast<std::size_t>(rows));
+    for (std::size_t i = 0; i < read.rows.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        sgA->setCells(1, r, QString::fromStdString(read.rows[i].cobId));
+        sgA->setCells(2, r, QString::fromStdString(read.rows[i].dimension));
+        sgA->setCells(3, r, QString::fromStdString(read.rows[i].mnemonic));
+    }
+    bitbtn1->setFocus();
+    if (read.error)
+        m_messages.error(QString::fromStdString(*read.error));
+}
+
+std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
+    std::vector<project::PdoRow> rows;
+    for (int r = 1; r < sgA->rowCount(); ++r)
+        rows.push_back({sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(),
+                        sgA->Cells(3, r).toStdString()});
+    return rows;
+}
+
+bool PdoEditorDialog::checkTable() {
+    sgA->commitOpenEditor();
+    const std::vector<std::string> messages = project::pdoEditorMessages(m_layout.kind, gridRows());
+    for (const std::string& message : messages) {
+        if (m_layout.kind == project::PdoTableKind::Receive)
+            m_messages.error(QString::fromStdString(message));
+        else
+            m_messages.plain(QString::fromStdString(message));
+    }
+    return messages.empty();
+}
+
+void PdoEditorDialog::saveTable() {
+    sgA->commitOpenEditor();
+    if (!validate())
+        return;
+    const std::vector<project::PdoRow> rows = gridRows();
+    const std::span<const project::PdoRow> entries = project::pdoTableEntries(rows);
+    try {
+        project::writePdoTable(documentPath(), project::pdoRootName(m_layout.kind), {entries.begin(), entries.end()});
+    } catch (const std::exception& e) {
+        // The file is left as it was; the grid keeps the user's texts.
+        m_messages.error(QString::fromStdString(e.what()));
+        return;
+    }
+    done(1);
+}
+
+void PdoEditorDialog::reject() { done(2); }
+
+} // namespace strovane::editors

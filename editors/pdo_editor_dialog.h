@@ -1,0 +1,80 @@
+#pragma once
+
+#include "project/pdo_checks.h"
+
+#include <QColor>
+#include <QDialog>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QAbstractButton;
+
+namespace strovane::widgets {
+class MessageBoxes;
+}
+namespace strovane::workspace {
+struct Workspace;
+}
+
+namespace strovane::editors {
+
+class PdoGrid;
+
+// What the receive and transmit editors do not share.
+struct PdoEditorLayout {
+    project::PdoTableKind kind;
+    const char* objectName;
+    const char* caption;
+    const char* barName;   // the button bar along the bottom
+    bool raisedBar;        // a raised panel; otherwise a flat bar with a thin border
+    int okLeft, okWidth;
+    const char* cancelName;
+    int cancelLeft, cancelWidth;
+    std::optional<QColor> fontColor; // button captions; nullopt: the system's window text
+};
+
+// One PDO table editor: a grid of ten entries filled from the table's document at every
+// showing, checked on OK and then written back whole. The grid's cells are the only copy of
+// the table while the dialog is open.
+class PdoEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    void reject() override;
+
+    // The table as it stands in the grid, rows 1 to the row count (before any empty COB-ID).
+    std::vector<project::PdoRow> gridRows() const;
+
+    PdoGrid* sgA;
+    QWidget* bar;
+    QAbstractButton* bitbtn1;
+    QAbstractButton* cancelButton;
+
+protected:
+    PdoEditorDialog(const PdoEditorLayout& layout, const workspace::Workspace& workspace,
+                    widgets::MessageBoxes& messages, QWidget* parent);
+
+    void showEvent(QShowEvent* event) override;
+
+    // The editor's row-count field, reset to 10 at every opening.
+    virtual std::int32_t& rowCountField() = 0;
+    // The editor's validation routine.
+    virtual bool validate() = 0;
+
+    // Builds the grid and loads the document.
+    void FormShow();
+    // Runs the table rules and shows the editor's messages; true when the table may be saved.
+    bool checkTable();
+    // OK: validate, write the table's entries, close with 1; the dialog stays open on failure.
+    void saveTable();
+
+private:
+    const std::string& documentPath() const;
+
+    PdoEditorLayout m_layout;
+    const workspace::Workspace& m_workspace;
+    widgets::MessageBoxes& m_messages;
+};
+
+} // namespace strovane::editors
