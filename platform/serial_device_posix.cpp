@@ -219,7 +219,7 @@ public:
             if (m_rxPurged.exchange(false))
                 m_lastRx = 0;
             else
-                m_lastRx = std::max(0, m_lastRx - m_rxTaken.exchange(0));
+                m_lastRx = std::max(0, m_lastRx.load() - m_rxTaken.exchange(0));
             if (queued > m_lastRx && (want & kEvRxChar))
                 events |= kEvRxChar;
             m_lastRx = queued;
@@ -292,23 +292,33 @@ public:
             return failed(EINVAL);
         if (count == 0)
             return {};
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, 0) < 0)
-            return failed(errno);
-        if (p.revents & POLLNVAL)
-            return failed(EBADF);
-        if (!(p.revents & POLLIN))
-            return p.revents & (POLLHUP | POLLERR) ? failed(EIO) : SerialTransfer{};
-        ssize_t n;
-        do
-            n = ::read(m_fd, buf, static_cast<size_t>(count));
-        while (n < 0 && errno == EINTR);
-        if (n < 0)
-            return errno == EAGAIN ? SerialTransfer{} : failed(errno);
-        if (n == 0)
-            return failed(EIO); // readable yet empty: hung up
+        ssize_t n = 0;
+        for (int attempt = 0;; ++attempt) {
+            do
+                n = ::read(m_fd, buf, static_cast<size_t>(count));
+            while (n < 0 && errno == EINTR);
+            if (n < 0)
+                return errno == EAGAIN ? SerialTransfer{} : failed(errno);
+            if (n > 0)
+                break;
+            // Nothing waiting, or a line that hung up: only poll tells them apart.
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) < 0)
+                return failed(errno);
+            if (p.revents & POLLNVAL)
+                return failed(EBADF);
+            if (p.revents & (POLLHUP | POLLERR))
+                return failed(EIO);
+            if (!(p.revents & POLLIN))
+                return {};
+            // Bytes may have come in since the read; readable yet empty twice means hung up.
+            if (attempt > 0)
+                return failed(EIO);
+        }
         m_rxTaken += static_cast<int>(n);
-        wake();
+        // The event wait stops watching input it has announced; let it look again now.
+        if (m_lastRx > 0)
+            wake();
         return {SerialTransfer::Status::Done, static_cast<std::int32_t>(stripNulls(buf, n)), 0};
     }
 
@@ -558,7 +568,7 @@ private:
     std::atomic<int> m_rxTaken{0};
     std::atomic<bool> m_rxPurged{false};
     // State of the event wait, touched by its thread only.
-    int m_lastRx = 0; // input bytes already announced
+    std::atomic<int> m_lastRx{0}; // input bytes already announced (written by the wait only)
     bool m_watchModem = false;
     bool m_watchCounters = false;
     int m_modemBase = 0;
