@@ -191,9 +191,9 @@ void TLbButton::setSlowDecease(bool on) {
 }
 
 void TLbButton::setStyle(TLbButtonStyle style) {
+    // No opaque-paint shortcut for the filled styles: a palette may switch the style to a
+    // transparent one later, and the parent must then show through the keyed-out corners.
     m_style = style;
-    // The transparent styles let the parent show where the face is magenta.
-    setAttribute(Qt::WA_OpaquePaintEvent, !isTransparentStyle(style));
     update();
 }
 

@@ -106,12 +106,14 @@ void TPanelBColor::setImgStretch(bool on) {
     update();
 }
 
+// The picture area always fills the panel, so its size is the panel's even before the
+// panel has been shown and laid out.
 int TPanelBColor::Imagewidth() const {
-    return m_image->picture().isNull() ? m_image->width() : m_image->picture().width();
+    return m_image->picture().isNull() ? width() : m_image->picture().width();
 }
 
 int TPanelBColor::Imageheight() const {
-    return m_image->picture().isNull() ? m_image->height() : m_image->picture().height();
+    return m_image->picture().isNull() ? height() : m_image->picture().height();
 }
 
 void TPanelBColor::setAlignment(TAlignment a) {

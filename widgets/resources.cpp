@@ -32,10 +32,15 @@ QString lookup(const QString& folder, const QString& name) {
 } // namespace
 
 QImage resourceImage(const QString& name) {
+    // Decoded once; widgets repaint often and QImage copies share the pixels.
+    static QHash<QString, QImage> decoded;
     const QString path = lookup(QStringLiteral("images"), name);
     if (path.isEmpty())
         return {};
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
+    auto it = decoded.find(path);
+    if (it == decoded.end())
+        it = decoded.insert(path, QImage(path).convertToFormat(QImage::Format_RGB32));
+    return *it;
 }
 
 QCursor resourceCursor(const QString& name) {
