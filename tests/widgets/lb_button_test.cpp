@@ -280,6 +280,14 @@ TEST_F(DefaultCancelKeys, EscapeClicksTheCancelButtonUnlessShifted) {
     EXPECT_EQ(window->result(), 2);
 }
 
+TEST_F(DefaultCancelKeys, EscapeFromAFocusedButtonIsLeftToTheWindow) {
+    showActive();
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 0) << "a focused button keeps the Cancel button out of it";
+    EXPECT_EQ(others, 0);
+}
+
 // ---------------------------------------------------------------- hot tracking and fade
 
 class HotTracking : public LbButtonWindow {
