@@ -1,0 +1,329 @@
+#include "update/boot_ser.h"
+
+#include "platform/serial_device_fake.h"
+#include "support/message_recorder.h"
+#include "support/modal.h"
+#include "support/temp_dir.h"
+#include "update/comm.h"
+#include "update/update_progress.h"
+#include "workspace/workspace.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+
+#include <pty.h>
+#include <unistd.h>
+
+namespace strovane::update {
+namespace {
+
+using platform::PortInfo;
+using platform::PortState;
+using testing::MessageRecorder;
+
+// One start of the updater as the dialog asked for it.
+struct StartCall {
+    std::string NomeSW;
+    std::string Parameter;
+    bool tipo;
+    std::vector<std::string> arguments;
+};
+
+class BootSerTest : public ::testing::Test {
+protected:
+    BootSerTest() {
+        ws.Dir_Exe = "/opt/strovane";
+        ws.Dir_Master = "/opt/strovane/MASTER";
+        ws.Dir_Project = "/opt/strovane/PROJECTS/Line 1";
+        ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", PortState::Present},
+                 {"ttyUSB1", "/dev/ttyUSB1", "", PortState::InUse}};
+    }
+
+    TFBootSer& dialog(platform::SerialDeviceFactory devices = {}) {
+        if (!devices)
+            devices = fake.factory();
+        m_dialog = std::make_unique<TFBootSer>(
+            messages, ws, [this] { return ports; }, std::move(devices),
+            [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                   const UpdaterLauncher::PollCallback& onPoll) {
+                starts.push_back({n, p, t, a});
+                if (startProgram)
+                    startProgram(n, p, t, a, onPoll);
+            });
+        return *m_dialog;
+    }
+    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+    workspace::Workspace ws;
+    std::vector<PortInfo> ports;
+    platform::FakeSerialPort fake;
+    MessageRecorder messages;
+    std::vector<StartCall> starts;
+    TFBootSer::StartProgram startProgram;
+    std::unique_ptr<TFBootSer> m_dialog;
+};
+
+TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
+    TFBootSer& d = dialog();
+    d.show();
+    EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.Label1->isVisible());
+    ASSERT_EQ(d.CB_Com->count(), 2);
+    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
+    // What the port is and why it may not open are shown; the item's name stays the port name.
+    EXPECT_EQ(d.CB_Com->itemText(0), QString::fromUtf8("ttyUSB0 \u2013 FT232R USB UART"));
+    EXPECT_EQ(d.CB_Com->itemText(1), "ttyUSB1 (in use)");
+    EXPECT_EQ(d.CB_Com->itemData(1).toString(), "ttyUSB1");
+    EXPECT_EQ(d.selectedPort(), "ttyUSB0");
+    for (QCheckBox* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
+        EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
+}
+
+TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_Com->setCurrentIndex(1);
+    click(d.LbButton1);
+    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(fake.isOpen());
+    EXPECT_EQ(fake.openedName, "/dev/ttyUSB1");
+    EXPECT_EQ(fake.callsNamed("escapeCommFunction").back().value, platform::kSetDtr);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+struct ConnectFailure {
+    const char* label;
+    platform::SysError openError;
+    platform::SysError escapeError;
+    const char* detailStart;
+    bool permissionHint;
+    bool leftOpen;
+};
+
+class ConnectFails : public BootSerTest, public ::testing::WithParamInterface<ConnectFailure> {};
+
+TEST_P(ConnectFails, ShowsTheComponentsMessage) {
+    const ConnectFailure& c = GetParam();
+    fake.openError = c.openError;
+    fake.escapeError = c.escapeError;
+    TFBootSer& d = dialog();
+    d.show();
+    d.Com_select = true; // from an earlier Connect: every Connect clears it first
+    click(d.LbButton1);
+    EXPECT_FALSE(d.Com_select);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
+    EXPECT_TRUE(messages.boxes[0].detail.startsWith(c.detailStart)) << messages.boxes[0].detail.toStdString();
+    EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint)
+        << messages.boxes[0].detail.toStdString();
+    EXPECT_EQ(fake.isOpen(), c.leftOpen);
+    // Next still refuses.
+    click(d.LbButton2);
+    EXPECT_EQ(messages.texts().back(), "Select one port.");
+    EXPECT_FALSE(d.Panel1->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConnectFails,
+    ::testing::Values(
+        ConnectFailure{"Missing", ENOENT, 0, "Error accessing specified device (Error: 2) ", false, false},
+        ConnectFailure{"NoPermission", EACCES, 0, "Error accessing specified device (Error: 13) ", true, false},
+        ConnectFailure{"Busy", EBUSY, 0, "Error accessing specified device (Error: 16) ", false, false},
+        // A port that opened but refused DTR stays open until the next Connect or the closing.
+        ConnectFailure{"NoDtr", 0, ENOTTY, "EscapeCommFunction failure (Error: 25) ", false, true}),
+    [](const ::testing::TestParamInfo<ConnectFailure>& info) { return std::string(info.param.label); });
+
+TEST_F(BootSerTest, NextWithoutConnectRefuses) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.LbButton2);
+    EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.Label1->isVisible());
+}
+
+TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.LbButton1);
+    ASSERT_TRUE(d.Com_select);
+    d.CB_Com->setCurrentIndex(1);
+    click(d.LbButton2);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_TRUE(d.Panel1->isVisible());
+    EXPECT_EQ(d.Panel1->pos(), QPoint(0, 0));
+    for (QWidget* w : {static_cast<QWidget*>(d.Label1), static_cast<QWidget*>(d.Label6),
+                       static_cast<QWidget*>(d.LbButton5)})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    EXPECT_FALSE(fake.isOpen()) << "the port is free for the updater";
+
+    click(d.LbButton4);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].NomeSW, "/opt/strovane/Ser_40518_Update");
+    EXPECT_FALSE(starts[0].tipo);
+    EXPECT_EQ(starts[0].arguments,
+              (std::vector<std::string>{"/dev/ttyUSB1", "FW", "FR", "PW", "PR", "/opt/strovane/MASTER/sim40518.sim",
+                                        "/opt/strovane/PROJECTS/Line 1/bin/"}));
+    // Nothing further: still the options page, Execute can be pressed again.
+    EXPECT_TRUE(d.Panel1->isVisible());
+    click(d.LbButton4);
+    EXPECT_EQ(starts.size(), 2u);
+}
+
+TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_Com->setCurrentIndex(1);
+    click(d.LbButton1);
+    ports.push_back({"ttyACM0", "/dev/ttyACM0", "", PortState::Present});
+    click(d.LbButton5);
+    EXPECT_EQ(d.CB_Com->count(), 3);
+    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
+    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(fake.isOpen()) << "refreshing does not touch the tested port";
+}
+
+TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.LbButton1);
+    click(d.LbButton2);
+    click(d.CB_Firm);
+    click(d.CB_RProj);
+    EXPECT_TRUE(d.CB_RFirm->isChecked()) << "the boxes do not depend on one another";
+    d.done(2);
+
+    d.show();
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_FALSE(d.Com_select);
+    click(d.LbButton1);
+    click(d.LbButton2);
+    click(d.LbButton4);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].Parameter,
+              R"(/dev/ttyUSB0 NO FR PW NO "/opt/strovane/MASTER/sim40518.sim" "/opt/strovane/PROJECTS/Line 1/bin/")");
+}
+
+TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
+    TFBootSer& d = dialog();
+    testing::onNextModal([&](QWidget*) {
+        click(d.LbButton1);
+        ASSERT_TRUE(fake.isOpen());
+        click(d.LbButton3);
+    });
+    EXPECT_EQ(d.exec(), 2);
+    EXPECT_FALSE(fake.isOpen());
+
+    testing::onNextModal([&](QWidget* w) {
+        click(d.LbButton1);
+        testing::closeByWindowButton(w);
+    });
+    EXPECT_EQ(d.exec(), 2);
+    EXPECT_FALSE(fake.isOpen());
+}
+
+TEST_F(BootSerTest, PseudoTerminalFailsAtDtr) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const std::string path = name;
+    ports = {{path.substr(5), path, "", PortState::Present}}; // "pts/N" under /dev/
+    TFBootSer& d = dialog(platform::createSerialDevice);
+    d.show();
+    click(d.LbButton1);
+    EXPECT_FALSE(d.Com_select);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
+    EXPECT_TRUE(messages.boxes[0].detail.startsWith("EscapeCommFunction failure")) << messages.boxes[0].detail.toStdString();
+    d.done(2);
+    close(slave);
+    close(master);
+}
+
+// ---- Execute with the test updater beside a stand-in executable folder. ----
+
+class BootSerExecute : public BootSerTest {
+protected:
+    void SetUp() override {
+        ws.Dir_Exe = dir.path().string();
+        ws.Dir_Master = (dir / "MASTER").string();
+        ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
+        setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
+        setenv("STROVANE_FAKE_UPDATER_MS", "300", 1);
+        startProgram = [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                              const UpdaterLauncher::PollCallback& onPoll) {
+            UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (modal && modal->objectName() == "UpdateProgress")
+                    ++progressPolls;
+                if (!clickedDuringWait) {
+                    clickedDuringWait = true;
+                    click(m_dialog->LbButton4); // input is discarded while the updater runs
+                }
+                onPoll(ms);
+            });
+        };
+    }
+    void TearDown() override {
+        unsetenv("STROVANE_FAKE_UPDATER_LOG");
+        unsetenv("STROVANE_FAKE_UPDATER_MS");
+    }
+    void installUpdater() {
+        std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / "Ser_40518_Update");
+    }
+    std::vector<std::string> recorded() const {
+        std::ifstream in(dir / "args.txt", std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    testing::TempDir dir;
+    int progressPolls = 0;
+    bool clickedDuringWait = false;
+};
+
+TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
+    installUpdater();
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_RFirm->setChecked(false);
+    click(d.LbButton1);
+    click(d.LbButton2);
+    click(d.LbButton4);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(recorded(), (std::vector<std::string>{"/dev/ttyUSB0", "FW", "NO", "PW", "PR",
+                                                    ws.Dir_Master + "/sim40518.sim", ws.Dir_Project + "/bin/"}));
+    EXPECT_GT(progressPolls, 0) << "the progress window is the modal window during the wait";
+    EXPECT_EQ(starts.size(), 1u) << "a click during the wait must not start a second update";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
+}
+
+TEST_F(BootSerExecute, MissingUpdaterIsReported) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.LbButton1);
+    click(d.LbButton2);
+    click(d.LbButton4);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_EQ(messages.boxes[0].text,
+              QString::fromStdString("Error!! The updater cannot be started: " + ws.Dir_Exe + "/Ser_40518_Update"));
+    EXPECT_EQ(messages.boxes[0].detail, "No such file or directory");
+    EXPECT_TRUE(d.Panel1->isVisible());
+}
+
+} // namespace
+} // namespace strovane::update

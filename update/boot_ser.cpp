@@ -1,0 +1,240 @@
+#include "update/boot_ser.h"
+
+#include "update/comm.h"
+#include "update/update_progress.h"
+#include "widgets/message_boxes.h"
+#include "workspace/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QAbstractItemView>
+#include <QShowEvent>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace strovane::update {
+
+namespace {
+
+constexpr int kPortNameRole = Qt::UserRole;
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false); // Enter must not press a button hidden under the options page
+    return b;
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->move(left, top);
+    c->adjustSize();
+    c->setChecked(true); // ticked at program start; the states then persist between openings
+    return c;
+}
+
+// The list text of a port: its name, what it is when known, and why it may not open.
+QString itemText(const platform::PortInfo& port) {
+    QString text = QString::fromStdString(port.name);
+    if (!port.description.empty())
+        text += QStringLiteral(" \u2013 ") + QString::fromStdString(port.description);
+    if (port.state != platform::PortState::Present)
+        text += QStringLiteral(" (%1)").arg(QString::fromLatin1(platform::portStateText(port.state)));
+    return text;
+}
+
+} // namespace
+
+TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace& workspace,
+                     platform::PortProbe probe, platform::SerialDeviceFactory serialDevices,
+                     StartProgram startProgram, QWidget* parent)
+    : QDialog(parent), m_messages(messages), m_workspace(workspace), m_probe(std::move(probe)),
+      m_startProgram(std::move(startProgram)) {
+    setObjectName(QStringLiteral("FBootSer"));
+    setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
+    workspace::makeFixedDialog(this, 358, 210);
+
+    Label1 = label(this, "Label1", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), 8, 8);
+    Label2 = label(this, "Label2", QStringLiteral("1 - Turn OFF the Device"), 24, 32);
+    Label3 = label(this, "Label3", QStringLiteral("2 - Insert the Boot Jumper (see the manual)"), 24, 56);
+    Label4 = label(this, "Label4", QStringLiteral("3 - Select the  COM port and press the connect button"), 24, 80);
+
+    CB_Com = new QComboBox(this);
+    CB_Com->setObjectName(QStringLiteral("CB_Com"));
+    CB_Com->setEditable(false);
+    CB_Com->setGeometry(44, 96, 101, 21);
+
+    auto* refresh = button(this, "LbButton5", QString(), QRect(151, 96, 23, 22));
+    refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    refresh->setToolTip(QStringLiteral("Update COM Port List"));
+    LbButton5 = refresh;
+    LbButton1 = button(this, "LbButton1", QStringLiteral("Connect"), QRect(180, 96, 81, 21));
+
+    Label5 = label(this, "Label5", QStringLiteral("4 - Turn ON the Device"), 24, 128);
+    Label6 = label(this, "Label6", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), 24, 152);
+
+    auto* cancel = button(this, "LbButton3", QStringLiteral("Cancel"), QRect(24, 176, 100, 23));
+    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    LbButton3 = cancel;
+    auto* next = button(this, "LbButton2", QStringLiteral("Next"), QRect(128, 176, 100, 23));
+    next->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    next->setLayoutDirection(Qt::RightToLeft); // glyph right of the caption
+    LbButton2 = next;
+
+    // The options page covers the whole steps page when shown.
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::NoFrame);
+    Panel1->setAutoFillBackground(true);
+    Panel1->setGeometry(0, 0, 353, 209);
+    Panel1->hide();
+    Label7 = label(Panel1, "Label7", QStringLiteral("Update Device Options"), 8, 8);
+    CB_Firm = checkBox(Panel1, "CB_Firm", QStringLiteral("Firmware"), 16, 32);
+    CB_RFirm = checkBox(Panel1, "CB_RFirm", QStringLiteral("Read Firmware when finish"), 64, 56);
+    CB_Proj = checkBox(Panel1, "CB_Proj", QStringLiteral("Project"), 16, 88);
+    CB_RProj = checkBox(Panel1, "CB_RProj", QStringLiteral("Read Project when finish"), 64, 112);
+    LbButton4 = button(Panel1, "LbButton4", QStringLiteral("Execute update firmware"), QRect(8, 174, 169, 23));
+
+    // Comm1 as the form describes it: all nine monitor events, no options, no handlers.
+    Comm1 = std::make_unique<TComm>();
+    Comm1->SetDeviceFactory(std::move(serialDevices));
+    Comm1->SetMonitorEvents(kAllCommEvents);
+    Comm1->SetOptions(TCommOptions{});
+
+    connect(LbButton1, &QAbstractButton::clicked, this, &TFBootSer::LbButton1Click);
+    connect(LbButton2, &QAbstractButton::clicked, this, &TFBootSer::LbButton2Click);
+    connect(LbButton3, &QAbstractButton::clicked, this, [this] { done(2); });
+    connect(LbButton4, &QAbstractButton::clicked, this, &TFBootSer::LbButton4Click);
+    connect(LbButton5, &QAbstractButton::clicked, this, &TFBootSer::LbButton5Click);
+}
+
+TFBootSer::~TFBootSer() { closePort(); }
+
+void TFBootSer::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        workspace::centreOnScreen(this);
+        FormShow();
+    }
+}
+
+void TFBootSer::FormShow() {
+    Panel1->hide();
+    Com_select = false;
+    setStepsVisible(true);
+    Load_COM_Port_Avaiable();
+}
+
+void TFBootSer::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFBootSer::reject() { done(2); }
+
+void TFBootSer::FormClose() { closePort(); }
+
+void TFBootSer::closePort() {
+    try {
+        Comm1->Close();
+    } catch (...) {
+        // A port that will not close is left to the component; nothing to tell the user.
+    }
+}
+
+void TFBootSer::setStepsVisible(bool visible) {
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label6),
+                       static_cast<QWidget*>(LbButton5)})
+        w->setVisible(visible);
+}
+
+std::vector<platform::PortInfo> TFBootSer::EnumPorts() { return m_probe(); }
+
+void TFBootSer::Load_COM_Port_Avaiable() {
+    CB_Com->clear();
+    int widest = CB_Com->width();
+    for (const platform::PortInfo& port : EnumPorts()) {
+        const QString text = itemText(port);
+        CB_Com->addItem(text, QString::fromStdString(port.name));
+        CB_Com->setItemData(CB_Com->count() - 1, QString::fromStdString(port.path), Qt::ToolTipRole);
+        widest = std::max(widest, CB_Com->fontMetrics().horizontalAdvance(text) + 32);
+    }
+    CB_Com->view()->setMinimumWidth(widest); // the drop-down shows the whole text
+    CB_Com->setCurrentIndex(CB_Com->count() > 0 ? 0 : -1);
+}
+
+std::string TFBootSer::selectedPort() const {
+    return CB_Com->currentIndex() < 0 ? std::string() : CB_Com->currentData(kPortNameRole).toString().toStdString();
+}
+
+UpdateOptions TFBootSer::options() const {
+    return {CB_Firm->isChecked(), CB_RFirm->isChecked(), CB_Proj->isChecked(), CB_RProj->isChecked()};
+}
+
+void TFBootSer::LbButton1Click() {
+    Com_select = false;
+    closePort();
+    const std::string path = platform::devicePath(selectedPort());
+    try {
+        Comm1->SetDeviceName(path);
+        Comm1->Open();
+        Comm1->SetDTRState(true);
+        Com_select = true;
+    } catch (const ECommError& e) {
+        std::string detail = e.what();
+        if (const std::string hint = platform::permissionHint(path, e.ErrorCode); !hint.empty())
+            detail += "\n" + hint;
+        m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(detail));
+    } catch (const std::exception& e) {
+        m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(e.what()));
+    }
+}
+
+void TFBootSer::LbButton2Click() {
+    if (!Com_select) {
+        m_messages.error(QStringLiteral("Select one port."));
+        return;
+    }
+    Panel1->move(0, 0);
+    Panel1->show();
+    Panel1->raise();
+    setStepsVisible(false);
+    LbButton4->setFocus();
+    closePort(); // the updater opens the port itself
+}
+
+void TFBootSer::LbButton4Click() {
+    const std::string port = selectedPort();
+    const platform::ProcessRequest request =
+        updaterRequest(m_workspace.Dir_Exe, port, options(), m_workspace.Dir_Master, m_workspace.Dir_Project);
+    try {
+        runWithProgress(QString::fromStdString(port), this, [&](const UpdaterLauncher::PollCallback& onPoll) {
+            m_startProgram(request.program, request.parameters, false, request.arguments, onPoll);
+        });
+    } catch (const platform::ProcessStartError& e) {
+        m_messages.error(QStringLiteral("Error!! The updater cannot be started: %1")
+                             .arg(QString::fromStdString(e.program())),
+                         QString::fromStdString(e.systemError()));
+    }
+}
+
+void TFBootSer::LbButton5Click() { Load_COM_Port_Avaiable(); }
+
+} // namespace strovane::update
