@@ -16,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace strovane::platform {
@@ -334,6 +335,13 @@ public:
         const auto* p = static_cast<const char*>(buf);
         std::int32_t done = 0;
         while (done < count) {
+            if (!dsrAllowsOutput()) {
+                // DSR output flow control has no termios flag: hold the data while DSR is off.
+                if (!forever && Clock::now() >= deadline)
+                    return timedOut();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
             const ssize_t n = ::write(m_fd, p + done, static_cast<size_t>(count - done));
             if (n > 0) {
                 done += static_cast<std::int32_t>(n);
@@ -492,6 +500,17 @@ private:
         const bool raise = control != 0;
         // Drivers without modem lines (pseudo-terminals) answer ENOTTY or EINVAL: nothing to drive.
         ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
+    }
+
+    bool dsrAllowsOutput() {
+        {
+            std::lock_guard lock(m_mutex);
+            if (!(m_shadow.Flags & kDcbOutxDsrFlow))
+                return true;
+        }
+        int lines = 0;
+        // Without modem lines (ENOTTY, EINVAL) there is nothing to hold the data for.
+        return ::ioctl(m_fd, TIOCMGET, &lines) != 0 || (lines & TIOCM_DSR);
     }
 
     bool readCounters(serial_icounter_struct& counters) const {

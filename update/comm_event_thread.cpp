@@ -81,6 +81,7 @@ void TCommEventThread::Execute() {
     std::lock_guard lock(m_mutex);
     if (!m_released)
         FCommHandle->purgeComm(kPurgeAll);
+    FCommHandle.reset(); // the device dies with its component's Close, not with this thread
     m_finished = true;
     m_changed.notify_all();
 }
@@ -111,6 +112,8 @@ bool TCommEventThread::Release() {
         m_changed.wait(lock, [this] { return m_finished || (m_inDispatch && !m_inWait); });
         m_released = true;
         finished = m_finished;
+        FCommHandle.reset(); // never touched again by the thread
+
     }
     // A notification running on another thread (a direct synchronise) ends before Release does.
     std::lock_guard dispatch(m_dispatchMutex);

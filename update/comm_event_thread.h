@@ -43,7 +43,8 @@ private:
     void Execute();
     void DoOnSignal();
 
-    std::shared_ptr<platform::SerialDevice> FCommHandle; // kept alive, closed only by the component
+    // Shared with the component until Release; only the component closes it.
+    std::shared_ptr<platform::SerialDevice> FCommHandle;
     TSimpleEvent FEvent;                                 // set by Stop
     std::uint32_t FEventMask = 0;
     TCommEvent FOnSignal;

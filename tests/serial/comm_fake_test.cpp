@@ -416,6 +416,7 @@ TEST_F(CommFake, NoNotificationReachesAClosedComponent) {
     ASSERT_TRUE(ui->waitPending()); // the event thread now waits for this thread
     port.clearCalls();
     comm.Close();                   // must not deadlock with it
+    EXPECT_EQ(port.devicesAlive(), 0) << "Close released the device itself";
     EXPECT_EQ(port.callsNamed("purgeComm"), (std::vector<Call>{{"purgeComm", 0x0F}}));
     ui->pump();
     EXPECT_EQ(breaks, 0);
@@ -453,6 +454,7 @@ TEST_F(CommFake, DestroyingAnOpenComponentClosesIt) {
         EXPECT_TRUE(port.isOpen());
     }
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.devicesAlive(), 0);
     EXPECT_EQ(port.callsNamed("purgeComm"), (std::vector<Call>{{"purgeComm", 0x0F}}));
     EXPECT_TRUE(ui->pumpUntil([&] { return TCommEventThread::Alive() == 0 && port.devicesAlive() == 0; }));
 }
