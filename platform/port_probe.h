@@ -40,6 +40,9 @@ std::string devicePath(const std::string& name);
 // behind them, minus legacy ttyS placeholders; Windows: COM1 to COM256).
 std::vector<PortCandidate> systemPortCandidates();
 
+// Linux: the candidates listed under a /sys/class/tty-like folder (tests hand it a copy).
+std::vector<PortCandidate> ttyClassCandidates(const std::string& ttyClassDir);
+
 // The probe rule on one device path: a state when present, nothing when not.
 std::optional<PortState> probeDevice(const std::string& path);
 

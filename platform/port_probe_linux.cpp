@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kTtyClass = "/sys/class/tty";
+constexpr const char* kTtyClass = "/sys/class/tty";
 
 std::string readLine(const fs::path& file) {
     std::ifstream in(file);
@@ -64,10 +64,12 @@ std::string describe(const fs::path& sysEntry) {
 
 std::string devicePath(const std::string& name) { return "/dev/" + name; }
 
-std::vector<PortCandidate> systemPortCandidates() {
+std::vector<PortCandidate> systemPortCandidates() { return ttyClassCandidates(kTtyClass); }
+
+std::vector<PortCandidate> ttyClassCandidates(const std::string& ttyClassDir) {
     std::vector<PortCandidate> out;
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(kTtyClass, ec)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(ttyClassDir, ec)) {
         const std::string name = entry.path().filename().string();
         if (!fs::exists(entry.path() / "device", ec))
             continue; // virtual terminals, pseudo-terminals, the console

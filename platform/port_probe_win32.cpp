@@ -23,6 +23,8 @@ std::vector<PortCandidate> systemPortCandidates() {
     return out;
 }
 
+std::vector<PortCandidate> ttyClassCandidates(const std::string&) { return {}; }
+
 std::optional<PortState> probeDevice(const std::string& path) {
     const std::wstring wide(path.begin(), path.end()); // device paths are ASCII
     const HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,

@@ -1,6 +1,12 @@
 #include "platform/port_probe.h"
 
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -109,6 +115,50 @@ TEST(PortProbe, NameOrder) {
         EXPECT_TRUE(portNameLess(c.before, c.after)) << c.before << " < " << c.after;
         EXPECT_FALSE(portNameLess(c.after, c.before)) << c.after << " < " << c.before;
     }
+}
+
+// A copy of the /sys layout: class entries linking to device folders.
+TEST(PortProbe, TtyClassEntriesWithADeviceBecomeCandidates) {
+    namespace fs = std::filesystem;
+    testing::TempDir sys;
+    const fs::path cls = sys / "class/tty";
+    const auto write = [](const fs::path& file, const std::string& text) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text << "\n";
+    };
+    const auto entry = [&](const std::string& name, const std::string& deviceDir) {
+        fs::create_directories(cls / name);
+        if (!deviceDir.empty()) {
+            fs::create_directories(sys / deviceDir);
+            fs::create_directory_symlink(sys / deviceDir, cls / name / "device");
+        }
+    };
+    // USB serial converter: the tty sits two levels below the USB device that names the product.
+    entry("ttyUSB0", "devices/usb1/1-1/1-1:1.0/ttyUSB0");
+    write(sys / "devices/usb1/1-1/product", "FT232R USB UART");
+    // CDC ACM: the interface folder is the device, the product one level up.
+    entry("ttyACM3", "devices/usb1/1-2/1-2:1.0");
+    write(sys / "devices/usb1/1-2/product", "GW40518 Boot");
+    // A real UART and a legacy slot with no hardware behind it (type 0, PORT_UNKNOWN).
+    entry("ttyS0", "devices/platform/serial8250/tty/ttyS0");
+    write(cls / "ttyS0/type", "4");
+    entry("ttyS3", "devices/platform/serial8250/tty/ttyS3");
+    write(cls / "ttyS3/type", "0");
+    // Virtual terminals and the console have no device.
+    entry("tty1", "");
+    entry("console", "");
+
+    std::vector<PortCandidate> found = ttyClassCandidates(cls.string());
+    std::sort(found.begin(), found.end(),
+              [](const PortCandidate& a, const PortCandidate& b) { return portNameLess(a.name, b.name); });
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].name, "ttyACM3");
+    EXPECT_EQ(found[0].path, "/dev/ttyACM3");
+    EXPECT_EQ(found[0].description, "GW40518 Boot");
+    EXPECT_EQ(found[1].name, "ttyS0");
+    EXPECT_EQ(found[1].description, "");
+    EXPECT_EQ(found[2].name, "ttyUSB0");
+    EXPECT_EQ(found[2].description, "FT232R USB UART");
 }
 
 TEST(PortProbe, SystemCandidatesAreDevicesUnderDev) {
