@@ -238,17 +238,41 @@ TEST_F(BootSerTest, PseudoTerminalFailsAtDtr) {
     char name[256] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
     const std::string path = name;
-    ports = {{path.substr(5), path, "", PortState::Present}}; // "pts/N" under /dev/
-    TFBootSer& d = dialog(platform::createSerialDevice);
+    const std::vector<platform::PortCandidate> candidates{{path.substr(5), path, ""}}; // "pts/N" under /dev/
+    m_dialog = std::make_unique<TFBootSer>(
+        messages, ws, [&] { return platform::probePorts([&] { return candidates; }); }, platform::createSerialDevice,
+        [](auto&&...) {});
+    TFBootSer& d = *m_dialog;
     d.show();
+    ASSERT_EQ(d.CB_Com->count(), 1);
+    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5));
     click(d.LbButton1);
     EXPECT_FALSE(d.Com_select);
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
-    EXPECT_TRUE(messages.boxes[0].detail.startsWith("EscapeCommFunction failure")) << messages.boxes[0].detail.toStdString();
+    EXPECT_TRUE(messages.boxes[0].detail.startsWith("EscapeCommFunction failure"))
+        << messages.boxes[0].detail.toStdString();
+    // The port stays open after the failed DTR call, so the refreshed list shows it held.
+    click(d.LbButton5);
+    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5) + " (in use)");
     d.done(2);
+    click(d.LbButton5);
+    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
     close(slave);
     close(master);
+}
+
+TEST_F(BootSerTest, ConnectWithNoPortFailsOnTheBarePrefix) {
+    ports.clear();
+    TFBootSer& d = dialog(platform::createSerialDevice);
+    d.show();
+    EXPECT_EQ(d.CB_Com->currentIndex(), -1);
+    click(d.LbButton1);
+    EXPECT_FALSE(d.Com_select);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
+    EXPECT_TRUE(messages.boxes[0].detail.startsWith("Error accessing specified device"))
+        << messages.boxes[0].detail.toStdString();
 }
 
 // ---- Execute with the test updater beside a stand-in executable folder. ----
