@@ -237,7 +237,8 @@ void TLbButton::FireClick() {
     if (!self)
         return;
     if (m_modalResult != 0) {
-        if (auto* dialog = qobject_cast<QDialog*>(window()))
+        // A handler that already ended the dialog keeps its result (and finished() fires once).
+        if (auto* dialog = qobject_cast<QDialog*>(window()); dialog && dialog->isVisible())
             dialog->done(m_modalResult);
     }
     if (self && m_popupMenu)
@@ -252,11 +253,15 @@ void TLbButton::mousePressEvent(QMouseEvent* e) {
     m_down = true;
     setFocus(Qt::MouseFocusReason);
     repaint();
+    Q_EMIT pressed(); // OnMouseDown
 }
 
 void TLbButton::mouseReleaseEvent(QMouseEvent*) {
     // The button holds the mouse from the press on, so a release anywhere counts.
     QPointer<TLbButton> self(this);
+    Q_EMIT released(); // OnMouseUp
+    if (!self)
+        return;
     if (m_down)
         Click();
     if (!self)

@@ -194,10 +194,20 @@ TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
     button->setModalResult(2);
     bool openDuringClick = false;
     QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { openDuringClick = window->isVisible(); });
+    int finished = 0;
+    QObject::connect(window.get(), &QDialog::finished, window.get(), [&] { ++finished; });
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(openDuringClick);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), 2);
+    EXPECT_EQ(finished, 1);
+
+    // A handler that closes the dialog itself keeps its own result.
+    showActive();
+    QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { window->done(1); });
+    button->Click();
+    EXPECT_EQ(window->result(), 1);
+    EXPECT_EQ(finished, 2);
 }
 
 TEST_F(LbButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
