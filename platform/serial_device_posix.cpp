@@ -345,7 +345,9 @@ public:
             const ssize_t n = ::write(m_fd, p + done, static_cast<size_t>(count - done));
             if (n > 0) {
                 done += static_cast<std::int32_t>(n);
-                m_txPending = true;
+                // The event wait starts watching the output queue drain.
+                if (!m_txPending.exchange(true) && (m_mask & kEvTxEmpty))
+                    wake();
                 continue;
             }
             if (n < 0 && errno == EINTR)
@@ -370,8 +372,6 @@ public:
             if (pw.revents & (POLLHUP | POLLERR))
                 return failed(EIO);
         }
-        if (done > 0)
-            wake();
         return {SerialTransfer::Status::Done, done, 0};
     }
 
