@@ -1,0 +1,99 @@
+#include "project/par_gen_checks.h"
+#include "project/pdo_checks.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace strovane::project;
+
+TEST(ParGenChecksTest, RangesAreReportedInTheDialogsOrder) {
+    struct Case {
+        const char* id;
+        const char* delay;
+        const char* timeout;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"1", "0", "0", {}},
+        {"0x7F", "255", "50000", {}},
+        {" 127", "$FF", "0XC350", {}},
+        {"0", "0", "0", {kIdRangeMessage}},
+        {"128", "256", "50001", {kIdRangeMessage, kDelayRangeMessage, kSdoTimeoutRangeMessage}},
+        {"12 ", "1", "1", {kIdRangeMessage}},
+        {"", "", "", {kIdRangeMessage, kDelayRangeMessage, kSdoTimeoutRangeMessage}},
+        {"10", "-1", "1", {kDelayRangeMessage}},
+        {"10", "1", "$FFFFFFFF", {kSdoTimeoutRangeMessage}},
+    };
+    for (const Case& c : cases) {
+        ParGenValues v;
+        v.CANopen_ID = c.id;
+        v.CANopen_Delay = c.delay;
+        v.CANopen_SDO_TO = c.timeout;
+        EXPECT_EQ(parGenRangeMessages(v), c.messages) << c.id << "|" << c.delay << "|" << c.timeout;
+        const auto first = firstParGenRangeMessage(v);
+        EXPECT_EQ(first.has_value(), !c.messages.empty());
+        if (first) {
+            EXPECT_EQ(*first, c.messages.front());
+        }
+    }
+}
+
+TEST(ParGenChecksTest, ListIndexesOutsideTheirListsAreNamed) {
+    ParGenValues v;
+    EXPECT_TRUE(parGenListProblems(v).empty());
+    v.CANopen_Baud = 8;
+    v.Serial_Serial = 1;
+    v.Serial_Baud = 0;
+    v.Serial_Par = -1;
+    EXPECT_EQ(parGenListProblems(v),
+              (std::vector<std::string>{"CANopen_Baud: list index 8 is outside 0 to 7 (\"20K\" to \"1000K\")",
+                                        "Serial_Par: list index -1 is outside 0 to 2 (\"NONE\" to \"ODD\")"}));
+    v = {};
+    v.Serial_Serial = 2;
+    ASSERT_EQ(parGenListProblems(v).size(), 1u);
+    EXPECT_EQ(parGenListProblems(v)[0].rfind("Serial_Serial:", 0), 0u);
+}
+
+using Field = PdoRowProblem::Field;
+
+TEST(PdoChecksTest, TableEndsBeforeTheFirstEmptyCobId) {
+    const std::vector<PdoRow> rows = {{"1", "1", ""}, {"2", "x", ""}, {"", "9", "x"}, {"5000", "0", ""}};
+    EXPECT_EQ(pdoTableEntries(rows).size(), 2u);
+    EXPECT_EQ(checkPdoRows(PdoTableKind::Transmit, rows), (std::vector<PdoRowProblem>{{2, Field::Dimension}}));
+    EXPECT_TRUE(pdoTableEntries(std::vector<PdoRow>{{"", "1", "a"}, {"1", "1", "a"}}).empty());
+    EXPECT_TRUE(checkPdoRows(PdoTableKind::Receive, {}).empty());
+}
+
+TEST(PdoChecksTest, ReceiveAllowsCobIdZeroAndTransmitDoesNot) {
+    const std::vector<PdoRow> rows = {{"0", "8", ""}, {"0x000", "1", ""}};
+    EXPECT_TRUE(checkPdoRows(PdoTableKind::Receive, rows).empty());
+    EXPECT_EQ(checkPdoRows(PdoTableKind::Transmit, rows),
+              (std::vector<PdoRowProblem>{{1, Field::CobId}, {2, Field::CobId}}));
+}
+
+// Rows 1 to 4; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
+const std::vector<PdoRow> kFaultyTable = {
+    {"0x181", "8", "a"}, {"5000", "9", "b"}, {"0x183", "2", "c"}, {"0x184", "0", "d"}};
+
+TEST(PdoChecksTest, EditorMessagesOfTheFaultyTable) {
+    EXPECT_EQ(pdoEditorMessages(PdoTableKind::Receive, kFaultyTable),
+              std::vector<std::string>{"Error! The COB-ID must be between 0x000 and 0x7FF"});
+    EXPECT_EQ(pdoEditorMessages(PdoTableKind::Transmit, kFaultyTable),
+              (std::vector<std::string>{"Error in row 2. Cob-id must be between 0x001 and 0x7FF",
+                                        "Error in row 2. Dimension must be between 1 and 8",
+                                        "Error in row 4. Dimension must be between 1 and 8"}));
+    EXPECT_EQ(checkPdoRows(PdoTableKind::Receive, kFaultyTable),
+              (std::vector<PdoRowProblem>{{2, Field::CobId}, {2, Field::Dimension}, {4, Field::Dimension}}));
+    EXPECT_EQ(pdoEditorMessage(PdoTableKind::Receive, {4, Field::Dimension}),
+              "Error! The Dimension must be between 1 and 8");
+}
+
+TEST(PdoChecksTest, RootNamesAndLowestCobIds) {
+    EXPECT_STREQ(pdoRootName(PdoTableKind::Receive), "RPDO");
+    EXPECT_STREQ(pdoRootName(PdoTableKind::Transmit), "TPDO");
+    EXPECT_EQ(pdoMinCobId(PdoTableKind::Receive), 0);
+    EXPECT_EQ(pdoMinCobId(PdoTableKind::Transmit), 1);
+}
+
+} // namespace

@@ -1,0 +1,401 @@
+#include "editors/pdo_grid.h"
+#include "editors/rpdo_dialog.h"
+#include "editors/tpdo_dialog.h"
+
+#include "editor_fixture.h"
+#include "support/modal.h"
+
+#include <QFrame>
+
+#include <memory>
+
+namespace {
+
+using strovane::editors::PdoEditorDialog;
+using strovane::editors::PdoGrid;
+using strovane::editors::TFRPdoMB;
+using strovane::editors::TFTPdoMB;
+using strovane::testing::MessageRecorder;
+
+enum class Editor { Receive, Transmit };
+
+std::string editorName(const ::testing::TestParamInfo<Editor>& info) {
+    return info.param == Editor::Receive ? "Receive" : "Transmit";
+}
+
+struct Row {
+    const char* cobId;
+    const char* dimension;
+    const char* mnemonic;
+};
+
+std::string rowXml(const Row& r) {
+    return std::string("<row COB-ID=\"") + r.cobId + "\" Dimension=\"" + r.dimension + "\" Mnemonic=\"" +
+           r.mnemonic + "\"/>";
+}
+
+class PdoEditorFixture : public strovane::testing::EditorFixture {
+protected:
+    void create(Editor editor) {
+        m_editor = editor;
+        if (editor == Editor::Receive)
+            m_dialog = std::make_unique<TFRPdoMB>(m_workspace, m_messages);
+        else
+            m_dialog = std::make_unique<TFTPdoMB>(m_workspace, m_messages);
+        m_grid = m_dialog->findChild<PdoGrid*>("sgA");
+    }
+    const std::string& file() const {
+        return m_editor == Editor::Receive ? m_workspace.File_RPdo : m_workspace.File_TPdo;
+    }
+    std::string root() const { return m_editor == Editor::Receive ? "RPDO" : "TPDO"; }
+    std::string table(std::initializer_list<Row> rows, const std::string& rootName = {}) const {
+        const std::string name = rootName.empty() ? root() : rootName;
+        std::string xml = "<" + name + ">";
+        for (const Row& r : rows)
+            xml += rowXml(r);
+        return xml + "</" + name + ">";
+    }
+
+    void open() {
+        m_dialog->setResult(0);
+        m_dialog->show();
+    }
+    QAbstractButton* ok() { return m_dialog->findChild<QAbstractButton*>("bitbtn1"); }
+    QAbstractButton* cancel() {
+        return m_dialog->findChild<QAbstractButton*>(m_editor == Editor::Receive ? "bitbtn2" : "LbButton1");
+    }
+
+    // Edits a cell in place as a user would: F2, replace the text, Enter (unless `leaveOpen`).
+    void typeCell(int column, int row, const QString& text, bool leaveOpen = false) {
+        m_grid->setFocus();
+        m_grid->setCurrentCell(row, column);
+        QTest::keyClick(m_grid, Qt::Key_F2);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : m_grid->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                editor = e; // closed editors linger, hidden, until deleted
+        ASSERT_NE(editor, nullptr) << "no cell editor at " << column << "," << row;
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, text);
+        if (!leaveOpen)
+            QTest::keyClick(editor, Qt::Key_Return);
+    }
+    void typeRow(int row, const Row& r) {
+        typeCell(1, row, r.cobId);
+        typeCell(2, row, r.dimension);
+        typeCell(3, row, r.mnemonic);
+    }
+    QStringList gridRow(int row) const {
+        return {m_grid->Cells(0, row), m_grid->Cells(1, row), m_grid->Cells(2, row), m_grid->Cells(3, row)};
+    }
+
+    Editor m_editor = Editor::Receive;
+    std::unique_ptr<PdoEditorDialog> m_dialog;
+    PdoGrid* m_grid = nullptr;
+};
+
+// Behaviour the two editors share.
+class PdoEditorTest : public PdoEditorFixture, public ::testing::WithParamInterface<Editor> {
+protected:
+    PdoEditorTest() { create(GetParam()); }
+};
+
+TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
+    open();
+    EXPECT_EQ(m_grid->columnCount(), 4);
+    EXPECT_EQ(m_grid->rowCount(), 11);
+    EXPECT_EQ(gridRow(0), QStringList({"N", "COB-ID", "Dimension", "Mnemonic"}));
+    for (int r = 1; r <= 10; ++r)
+        EXPECT_EQ(gridRow(r), QStringList({QString::number(r), "", "", ""}));
+    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
+                                            : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
+              10);
+}
+
+TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
+    open();
+    EXPECT_EQ(m_dialog->size(), QSize(447, 336));
+    const int widths[] = {64, 75, 75, 200};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(m_grid->columnWidth(c), widths[c]);
+    EXPECT_EQ(m_grid->rowHeight(5), 21);
+    const QColor green(206, 255, 206);
+    EXPECT_EQ(m_grid->item(3, 1)->background().color(), green);
+    EXPECT_EQ(m_grid->item(3, 2)->background().color(), green);
+    EXPECT_NE(m_grid->item(3, 3)->background().color(), green);
+    EXPECT_TRUE(m_grid->item(0, 1)->font().bold());
+    EXPECT_TRUE(m_grid->item(4, 0)->font().bold());
+    EXPECT_FALSE(m_grid->item(4, 1)->font().bold());
+    EXPECT_FALSE(m_grid->item(0, 2)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(m_grid->item(7, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(m_grid->item(7, 3)->flags() & Qt::ItemIsEditable);
+    EXPECT_EQ(m_dialog->focusWidget(), ok());
+    const QWidget* bar = ok()->parentWidget();
+    EXPECT_EQ(bar->height(), 41);
+    EXPECT_EQ(bar->geometry().bottom(), m_dialog->height() - 1);
+    EXPECT_EQ(m_grid->geometry().bottom() + 1, bar->y());
+}
+
+TEST_P(PdoEditorTest, OkWritesTheTypedTextsAndReopeningShowsThem) {
+    open();
+    typeRow(1, {"0x181", "8", "Temp in"});
+    typeRow(2, {" 386", "$2", ""});
+    click(ok());
+    EXPECT_TRUE(m_messages.boxes.empty()) << m_messages.texts().join("|").toStdString();
+    ASSERT_EQ(m_dialog->result(), 1);
+    EXPECT_EQ(readFile(file()), table({{"0x181", "8", "Temp in"}, {" 386", "$2", ""}}));
+
+    open();
+    EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "Temp in"}));
+    EXPECT_EQ(gridRow(2), QStringList({"2", " 386", "$2", ""}));
+    EXPECT_EQ(gridRow(3), QStringList({"3", "", "", ""}));
+}
+
+TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
+    open();
+    typeCell(1, 1, "0x201");
+    typeCell(2, 1, "4", /*leaveOpen=*/true);
+    ok()->click(); // a button that takes no focus leaves the editor open
+
+    ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
+    EXPECT_EQ(readFile(file()), table({{"0x201", "4", ""}}));
+}
+
+TEST_P(PdoEditorTest, EmptyTableSavesAnEmptyRoot) {
+    writeFile(file(), table({{"1", "1", "a"}}));
+    open();
+    typeCell(1, 1, "");
+    click(ok());
+    ASSERT_EQ(m_dialog->result(), 1);
+    EXPECT_EQ(readFile(file()), "<" + root() + "/>");
+}
+
+TEST_P(PdoEditorTest, TableEndsAtTheFirstEmptyCobId) {
+    open();
+    typeRow(1, {"1", "1", "a"});
+    typeRow(2, {"2", "2", "b"});
+    typeCell(2, 3, "99"); // no COB-ID: the table ends here
+    typeRow(5, {"5000", "9", "never checked"});
+    click(ok());
+    EXPECT_TRUE(m_messages.boxes.empty());
+    ASSERT_EQ(m_dialog->result(), 1);
+    EXPECT_EQ(readFile(file()), table({{"1", "1", "a"}, {"2", "2", "b"}}));
+}
+
+TEST_P(PdoEditorTest, TwelveRowsShowTenAndOkWritesTen) {
+    std::string xml = "<" + root() + ">";
+    for (int i = 1; i <= 12; ++i)
+        xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) + "\"/>";
+    writeFile(file(), xml + "</" + root() + ">");
+    open();
+    EXPECT_EQ(m_grid->rowCount(), 11);
+    EXPECT_EQ(gridRow(10), QStringList({"10", "10", "1", "m10"}));
+    click(ok());
+    ASSERT_EQ(m_dialog->result(), 1);
+    const std::string saved = readFile(file());
+    EXPECT_NE(saved.find("m10"), std::string::npos);
+    EXPECT_EQ(saved.find("m11"), std::string::npos);
+}
+
+TEST_P(PdoEditorTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {
+    writeFile(file(), table({{"0x181", "2", "x"}}, "Whatever"));
+    open();
+    EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "2", "x"}));
+    click(ok());
+    EXPECT_EQ(readFile(file()), table({{"0x181", "2", "x"}}));
+}
+
+TEST_P(PdoEditorTest, ReopeningWipesWhatTheLastShowingHeld) {
+    writeFile(file(), table({{"1", "1", "a"}, {"2", "2", "b"}, {"3", "3", "c"}}));
+    open();
+    m_dialog->reject();
+    writeFile(file(), table({{"7", "7", "z"}}));
+    open();
+    EXPECT_EQ(gridRow(1), QStringList({"1", "7", "7", "z"}));
+    EXPECT_EQ(gridRow(2), QStringList({"2", "", "", ""}));
+    EXPECT_EQ(gridRow(3), QStringList({"3", "", "", ""}));
+}
+
+TEST_P(PdoEditorTest, CancelAndCloseBoxWriteNothing) {
+    const std::string before = table({{"0x181", "8", "a"}});
+    writeFile(file(), before);
+    for (bool closeBox : {false, true}) {
+        open();
+        typeRow(1, {"5", "5", "changed"});
+        if (closeBox)
+            m_dialog->close();
+        else
+            click(cancel());
+        EXPECT_EQ(m_dialog->result(), 2);
+        EXPECT_FALSE(m_dialog->isVisible());
+        EXPECT_EQ(readFile(file()), before);
+        open();
+        EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "a"}));
+        m_dialog->reject();
+    }
+    EXPECT_TRUE(m_messages.boxes.empty());
+}
+
+TEST_P(PdoEditorTest, MalformedDocumentIsReportedAndTheTableIsEmpty) {
+    writeFile(file(), "<" + root() + "><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/>");
+    open();
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_FALSE(m_messages.boxes[0].text.isEmpty());
+    EXPECT_EQ(gridRow(0), QStringList({"N", "COB-ID", "Dimension", "Mnemonic"}));
+    EXPECT_EQ(gridRow(1), QStringList({"1", "", "", ""}));
+}
+
+TEST_P(PdoEditorTest, RowWithoutAnAttributeStopsReadingThere) {
+    writeFile(file(), "<" + root() + ">" + rowXml({"1", "2", "a"}) + rowXml({"3", "4", "b"}) +
+                          "<row COB-ID=\"5\" Mnemonic=\"c\"/>" + rowXml({"7", "8", "d"}) + "</" + root() + ">");
+    open();
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(m_messages.boxes[0].text.contains("Dimension")) << m_messages.boxes[0].text.toStdString();
+    EXPECT_EQ(gridRow(2), QStringList({"2", "3", "4", "b"}));
+    EXPECT_EQ(gridRow(3), QStringList({"3", "5", "", ""}));
+    EXPECT_EQ(gridRow(4), QStringList({"4", "", "", ""}));
+}
+
+TEST_P(PdoEditorTest, SaveFailureKeepsTheDialogTheGridAndTheFile) {
+    const std::string before = table({{"1", "1", "a"}});
+    writeFile(file(), before);
+    makeReadOnly(file());
+    open();
+    typeRow(1, {"0x181", "8", "new"});
+    click(ok());
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(m_messages.boxes[0].text.contains(root() == "RPDO" ? "RPDOs.xml" : "TPDOs.xml"));
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), 0);
+    EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "new"}));
+    EXPECT_EQ(readFile(file()), before);
+}
+
+TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
+    strovane::testing::onNextModal([](QWidget* w) {
+        auto* grid = w->findChild<PdoGrid*>("sgA");
+        grid->setCells(1, 1, "0x7FF");
+        grid->setCells(2, 1, "8");
+        click(w->findChild<QAbstractButton*>("bitbtn1"));
+    });
+    EXPECT_EQ(m_dialog->exec(), 1);
+    EXPECT_EQ(readFile(file()), table({{"0x7FF", "8", ""}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, PdoEditorTest, ::testing::Values(Editor::Receive, Editor::Transmit), editorName);
+
+// One COB-ID and Dimension in row 1 and whether each editor takes it.
+struct ValueCase {
+    const char* cobId;
+    const char* dimension;
+    bool receiveTakes;
+    bool transmitTakes;
+};
+
+class PdoValueTest : public PdoEditorFixture, public ::testing::WithParamInterface<ValueCase> {};
+
+TEST_P(PdoValueTest, EachEditorTakesOrRefusesTheRow) {
+    const ValueCase& c = GetParam();
+    for (Editor editor : {Editor::Receive, Editor::Transmit}) {
+        SCOPED_TRACE(editor == Editor::Receive ? "receive" : "transmit");
+        m_messages.clear();
+        create(editor);
+        open();
+        typeRow(1, {c.cobId, c.dimension, "m"});
+        click(ok());
+        const bool takes = editor == Editor::Receive ? c.receiveTakes : c.transmitTakes;
+        EXPECT_EQ(m_dialog->result(), takes ? 1 : 0);
+        EXPECT_EQ(m_messages.boxes.empty(), takes) << m_messages.texts().join("|").toStdString();
+        EXPECT_EQ(exists(file()), takes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, PdoValueTest,
+                         ::testing::Values(ValueCase{"2047", "8", true, true}, ValueCase{"0x7FF", "1", true, true},
+                                           ValueCase{"$7ff", "4", true, true}, ValueCase{"  0X7FF", "4", true, true},
+                                           ValueCase{"0x800", "4", false, false}, ValueCase{"2048", "4", false, false},
+                                           ValueCase{"7FF", "4", false, false}, ValueCase{"0x7FF ", "4", false, false},
+                                           ValueCase{"0x", "4", false, false}, ValueCase{"-1", "4", false, false},
+                                           ValueCase{"$FFFFFFFF", "4", false, false},
+                                           ValueCase{"0", "4", true, false}, ValueCase{"1", "4", true, true},
+                                           ValueCase{"385", "", false, false}, ValueCase{"385", "0", false, false},
+                                           ValueCase{"385", "9", false, false}, ValueCase{"385", "$8", true, true}));
+
+// Rows 1 to 4 filled; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
+class FaultyTableTest : public PdoEditorFixture {
+protected:
+    void typeFaultyTable() {
+        typeRow(1, {"0x181", "8", "a"});
+        typeRow(2, {"5000", "9", "b"});
+        typeRow(3, {"0x183", "2", "c"});
+        typeRow(4, {"0x184", "0", "d"});
+    }
+};
+
+TEST_F(FaultyTableTest, ReceiveEditorShowsOnlyTheFirstErrorInAnErrorBox) {
+    create(Editor::Receive);
+    open();
+    typeFaultyTable();
+    click(ok());
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_EQ(m_messages.boxes[0].text, "Error! The COB-ID must be between 0x000 and 0x7FF");
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_FALSE(exists(file()));
+
+    m_messages.clear();
+    typeCell(1, 2, "0x182");
+    click(ok());
+    EXPECT_EQ(m_messages.texts(), QStringList{"Error! The Dimension must be between 1 and 8"});
+    EXPECT_EQ(gridRow(2), QStringList({"2", "0x182", "9", "b"}));
+}
+
+TEST_F(FaultyTableTest, TransmitEditorShowsEveryErrorInRowOrderInPlainBoxes) {
+    create(Editor::Transmit);
+    open();
+    typeFaultyTable();
+    click(ok());
+    EXPECT_EQ(m_messages.texts(), QStringList({"Error in row 2. Cob-id must be between 0x001 and 0x7FF",
+                                               "Error in row 2. Dimension must be between 1 and 8",
+                                               "Error in row 4. Dimension must be between 1 and 8"}));
+    for (const auto& box : m_messages.boxes)
+        EXPECT_EQ(box.kind, MessageRecorder::Kind::Plain);
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_FALSE(exists(file()));
+}
+
+TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
+    struct Expected {
+        Editor editor;
+        const char* caption;
+        const char* bar;
+        QRect okRect;
+        const char* cancelName;
+        QRect cancelRect;
+    };
+    const Expected cases[] = {
+        {Editor::Receive, "Receive PDOs", "PanelBColor1", {12, 10, 69, 23}, "bitbtn2", {92, 10, 69, 23}},
+        {Editor::Transmit, "Transmit PDOs", "Panel2", {4, 10, 85, 23}, "LbButton1", {100, 10, 85, 23}},
+    };
+    for (const Expected& e : cases) {
+        create(e.editor);
+        open();
+        EXPECT_EQ(m_dialog->windowTitle(), e.caption);
+        QWidget* bar = m_dialog->findChild<QWidget*>(e.bar);
+        ASSERT_NE(bar, nullptr) << e.bar;
+        EXPECT_EQ(ok()->parentWidget(), bar);
+        EXPECT_EQ(ok()->geometry(), e.okRect);
+        auto* cancelButton = m_dialog->findChild<QAbstractButton*>(e.cancelName);
+        ASSERT_NE(cancelButton, nullptr) << e.cancelName;
+        EXPECT_EQ(cancelButton->geometry(), e.cancelRect);
+        EXPECT_EQ(ok()->text(), "OK");
+        EXPECT_EQ(cancelButton->text(), "Cancel");
+    }
+}
+
+} // namespace
