@@ -9,7 +9,9 @@ else()
     list(APPEND _serial_sources
         ${CMAKE_CURRENT_LIST_DIR}/serial_device_posix.cpp
         ${CMAKE_CURRENT_LIST_DIR}/serial_posix_speed.h
-        ${CMAKE_CURRENT_LIST_DIR}/serial_posix_speed.cpp)
+        ${CMAKE_CURRENT_LIST_DIR}/serial_posix_speed.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/serial_posix_termios.h
+        ${CMAKE_CURRENT_LIST_DIR}/serial_posix_termios.cpp)
 endif()
 target_sources(strovane_platform PRIVATE ${_serial_sources})
 # The address-sanitised stress test compiles its own copy of the serial sources.

@@ -2,6 +2,7 @@
 // mapped onto termios, and the port events built from poll, modem lines and the driver's counters.
 #include "platform/serial_device.h"
 #include "platform/serial_posix_speed.h"
+#include "platform/serial_posix_termios.h"
 
 #include <algorithm>
 #include <atomic>
@@ -94,75 +95,23 @@ public:
         std::lock_guard lock(m_mutex);
         dcb = m_shadow;
         dcb.BaudRate = posix::lineSpeed(m_fd);
-        switch (tio.c_cflag & CSIZE) {
-        case CS5: dcb.ByteSize = 5; break;
-        case CS6: dcb.ByteSize = 6; break;
-        case CS7: dcb.ByteSize = 7; break;
-        default: dcb.ByteSize = 8; break;
-        }
-        if (!(tio.c_cflag & PARENB))
-            dcb.Parity = 0;
-        else if (tio.c_cflag & CMSPAR)
-            dcb.Parity = (tio.c_cflag & PARODD) ? 3 : 4;
-        else
-            dcb.Parity = (tio.c_cflag & PARODD) ? 1 : 2;
-        if (!(tio.c_cflag & CSTOPB))
-            dcb.StopBits = 0;
-        else
-            dcb.StopBits = (dcb.ByteSize == 5 && m_shadow.StopBits == 1) ? 1 : 2;
-        dcb.Flags &= ~(kDcbParity | kDcbOutxCtsFlow | kDcbOutX | kDcbInX);
-        if (tio.c_iflag & INPCK)
-            dcb.Flags |= kDcbParity;
-        if (tio.c_cflag & CRTSCTS)
-            dcb.Flags |= kDcbOutxCtsFlow;
-        if (tio.c_iflag & IXON)
-            dcb.Flags |= kDcbOutX;
-        if (tio.c_iflag & IXOFF)
-            dcb.Flags |= kDcbInX;
-        dcb.XonChar = static_cast<char>(tio.c_cc[VSTART]);
-        dcb.XoffChar = static_cast<char>(tio.c_cc[VSTOP]);
+        posix::dcbFromTermios(tio, dcb);
         return 0;
     }
 
     SysError setCommState(const SerialDcb& dcb) override {
         if (m_fd < 0)
             return EBADF;
-        if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 ||
-            dcb.StopBits > 2 || (dcb.StopBits == 1 && dcb.ByteSize != 5))
-            return EINVAL;
-        const bool software = dcb.Flags & (kDcbOutX | kDcbInX);
-        if (software && dcb.XonChar == dcb.XoffChar)
-            return EINVAL;
         termios tio{};
         if (::tcgetattr(m_fd, &tio) != 0)
             return static_cast<SysError>(errno);
-        static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
-        tio.c_cflag |= kSizes[dcb.ByteSize - 5] | CLOCAL | CREAD;
-        switch (dcb.Parity) {
-        case 1: tio.c_cflag |= PARENB | PARODD; break;
-        case 2: tio.c_cflag |= PARENB; break;
-        case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-        case 4: tio.c_cflag |= PARENB | CMSPAR; break;
-        default: break;
-        }
-        // 1.5 stop bits is what a UART sends for "2" with 5 data bits.
-        if (dcb.StopBits != 0)
-            tio.c_cflag |= CSTOPB;
-        if ((dcb.Flags & kDcbOutxCtsFlow) || (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlHandshake)
-            tio.c_cflag |= CRTSCTS;
-        tio.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
-        if (dcb.Flags & kDcbParity)
-            tio.c_iflag |= INPCK;
-        if (dcb.Flags & kDcbOutX)
-            tio.c_iflag |= IXON;
-        if (dcb.Flags & kDcbInX)
-            tio.c_iflag |= IXOFF;
-        tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
-        tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-        const speed_t standard = standardSpeed(dcb.BaudRate);
-        if (standard != B0)
+        if (const int err = posix::dcbToTermios(dcb, tio))
+            return static_cast<SysError>(err);
+        const speed_t standard = posix::standardSpeed(dcb.BaudRate);
+        if (standard != B0) {
+            tio.c_cflag &= ~CIBAUD; // input at the output speed, not at an earlier custom one
             ::cfsetspeed(&tio, standard);
+        }
         if (::tcsetattr(m_fd, TCSANOW, &tio) != 0)
             return static_cast<SysError>(errno);
         // Rates without a B constant (14400, 56000, 128000, 256000) go through termios2.
@@ -461,24 +410,6 @@ public:
     }
 
 private:
-    static speed_t standardSpeed(std::uint32_t rate) {
-        static constexpr struct {
-            std::uint32_t rate;
-            speed_t constant;
-        } kSpeeds[] = {{50, B50},         {75, B75},         {110, B110},         {134, B134},
-                       {150, B150},       {200, B200},       {300, B300},         {600, B600},
-                       {1200, B1200},     {1800, B1800},     {2400, B2400},       {4800, B4800},
-                       {9600, B9600},     {19200, B19200},   {38400, B38400},     {57600, B57600},
-                       {115200, B115200}, {230400, B230400}, {460800, B460800},   {500000, B500000},
-                       {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
-                       {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-                       {3500000, B3500000}, {4000000, B4000000}};
-        for (const auto& s : kSpeeds)
-            if (s.rate == rate)
-                return s.constant;
-        return B0;
-    }
-
     static int makeRaw(int fd) {
         termios tio{};
         if (::tcgetattr(fd, &tio) != 0)

@@ -137,7 +137,7 @@ TEST_F(CommPty, BaudRatesReachTheLine) {
     }
 }
 
-TEST_F(CommPty, FlowControlReachesTermios) {
+TEST_F(CommPty, StopBitsFlowControlAndOptionsReachTermios) {
     comm.SetFlowControl(fcCTS);
     comm.Open();
     EXPECT_TRUE(slaveSettings().c_cflag & CRTSCTS);
@@ -146,6 +146,12 @@ TEST_F(CommPty, FlowControlReachesTermios) {
     EXPECT_FALSE(slaveSettings().c_iflag & (IXON | IXOFF));
     comm.SetFlowControl(fcSoftware);
     EXPECT_EQ(slaveSettings().c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+    comm.SetStopbits(sb20);
+    EXPECT_TRUE(slaveSettings().c_cflag & CSTOPB);
+    comm.SetOptions({coParityCheck});
+    EXPECT_TRUE(slaveSettings().c_iflag & INPCK);
+    EXPECT_EQ(errorOf([&] { comm.SetStopbits(sb15); }), "Error updating DataControlBlock (Error: 22) ")
+        << "1.5 stop bits need 5 data bits";
 }
 
 TEST_F(CommPty, FrameThePseudoTerminalCannotCarryIsRefused) {
