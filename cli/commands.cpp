@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/check_command.h"
 #include "cli/compose_command.h"
 #include "cli/dump_command.h"
 #include "cli/ports_command.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr Command kCommands[] = {
     {"compose", "compose bin/bank.bin from a project folder's documents", runCompose},
     {"dump", "decode a configuration image (bank.bin)", runDump},
+    {"check", "run the editors' checks on a project folder's documents", runCheck},
     {"ports", "list the serial ports present", runPorts},
 };
 

@@ -1,0 +1,172 @@
+// Runs the built `strovane-cli check` as a user would: its report and exit status.
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#if __has_include(<sys/wait.h>)
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using strovane::testing::TempDir;
+
+constexpr const char* kGoodParGen =
+    "<Par_Gen><CANopen_ID>0x7F</CANopen_ID><CANopen_Baud>7</CANopen_Baud><CANopen_Set_Ope>1</CANopen_Set_Ope>"
+    "<CANopen_Set_Ope_Net>0</CANopen_Set_Ope_Net><CANopen_Delay>255</CANopen_Delay>"
+    "<CANopen_SDO_TO>50000</CANopen_SDO_TO><Serial_Serial>1</Serial_Serial><Serial_Baud>0</Serial_Baud>"
+    "<Serial_Par>2</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
+constexpr const char* kGoodRpdo =
+    "<RPDO><row COB-ID=\"0\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"$7ff\" Dimension=\"1\" Mnemonic=\"\"/></RPDO>";
+constexpr const char* kGoodTpdo = "<TPDO><row COB-ID=\"0x7FF\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
+// Rows 1 to 4; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
+constexpr const char* kFaultyRows =
+    "<row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"5000\" Dimension=\"9\" Mnemonic=\"b\"/>"
+    "<row COB-ID=\"0x183\" Dimension=\"2\" Mnemonic=\"c\"/><row COB-ID=\"0x184\" Dimension=\"0\" Mnemonic=\"d\"/>";
+
+std::string quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CheckCommandTest : public ::testing::Test {
+protected:
+    CheckCommandTest() { fs::create_directories(m_project / "bin"); }
+
+    void write(const std::string& name, const std::string& bytes) {
+        std::ofstream(m_project / name, std::ios::binary) << bytes;
+    }
+    void writeGoodProject() {
+        write("ParGen.xml", kGoodParGen);
+        write("RPDOs.xml", kGoodRpdo);
+        write("TPDOs.xml", kGoodTpdo);
+    }
+    CliRun run(const std::vector<std::string>& args) {
+        std::string command = quote(STROVANE_CLI_PATH);
+        for (const std::string& a : args)
+            command += " " + quote(a);
+        const fs::path out = m_dir / "stdout", err = m_dir / "stderr";
+        command += " >" + quote(out.string()) + " 2>" + quote(err.string());
+        int status = std::system(command.c_str());
+#ifdef WEXITSTATUS
+        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        return {status, readFile(out), readFile(err)};
+    }
+    CliRun check() { return run({"check", m_project.string()}); }
+
+    TempDir m_dir;
+    fs::path m_project = m_dir / "PROJECTS" / "Line 1";
+};
+
+TEST_F(CheckCommandTest, CleanProjectPasses) {
+    writeGoodProject();
+    const CliRun r = check();
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "no problems found\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CheckCommandTest, NewProjectPassesAndNamesTheMissingDocuments) {
+    const CliRun r = check();
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "note: ParGen.xml is missing (the dialog shows its defaults)\n"
+                     "note: RPDOs.xml is missing (the editor shows an empty table)\n"
+                     "note: TPDOs.xml is missing (the editor shows an empty table)\n"
+                     "no problems found\n");
+}
+
+TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
+    struct Case {
+        const char* name;
+        const char* file;
+        std::string contents;
+        std::string report; // stdout less the notes of the other documents
+    };
+    const Case cases[] = {
+        {"ranges", "ParGen.xml",
+         "<Par_Gen><CANopen_ID>12 </CANopen_ID><CANopen_Delay>256</CANopen_Delay>"
+         "<CANopen_SDO_TO>50001</CANopen_SDO_TO></Par_Gen>",
+         "ParGen.xml: Error CANopen!! ID Device must be between 1 and 127\n"
+         "ParGen.xml: Error CANopen!! Delay must be between 0 and 255\n"
+         "ParGen.xml: Error CANopen!! SDO Timeout must be between 0 and 50000\n"
+         "3 problems found\n"},
+        {"list index", "ParGen.xml", "<Par_Gen><Serial_Par>5</Serial_Par><CANopen_Baud>-1</CANopen_Baud></Par_Gen>",
+         "ParGen.xml: CANopen_Baud: list index -1 is outside 0 to 7 (\"20K\" to \"1000K\")\n"
+         "ParGen.xml: Serial_Par: list index 5 is outside 0 to 2 (\"NONE\" to \"ODD\")\n"
+         "2 problems found\n"},
+        {"receive rows", "RPDOs.xml", std::string("<RPDO>") + kFaultyRows + "</RPDO>",
+         "RPDOs.xml, row 2: The COB-ID must be between 0x000 and 0x7FF\n"
+         "RPDOs.xml, row 2: The Dimension must be between 1 and 8\n"
+         "RPDOs.xml, row 4: The Dimension must be between 1 and 8\n"
+         "3 problems found\n"},
+        {"transmit rows", "TPDOs.xml",
+         std::string("<TPDO><row COB-ID=\"0\" Dimension=\"1\" Mnemonic=\"\"/>") + kFaultyRows + "</TPDO>",
+         "TPDOs.xml, row 1: Cob-id must be between 0x001 and 0x7FF\n"
+         "TPDOs.xml, row 3: Cob-id must be between 0x001 and 0x7FF\n"
+         "TPDOs.xml, row 3: Dimension must be between 1 and 8\n"
+         "TPDOs.xml, row 5: Dimension must be between 1 and 8\n"
+         "4 problems found\n"},
+        {"missing attribute", "TPDOs.xml",
+         "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"2\" Dimension=\"1\"/></TPDO>",
+         "TPDOs.xml, row 2: attribute \"Mnemonic\" is missing\n1 problem found\n"},
+        {"malformed", "RPDOs.xml", "<RPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/>", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeGoodProject();
+        write(c.file, c.contents);
+        const CliRun r = check();
+        EXPECT_EQ(r.code, 1) << r.out << r.err;
+        if (!c.report.empty()) {
+            EXPECT_EQ(r.out, c.report);
+        } else {
+            EXPECT_NE(r.out.find("RPDOs.xml"), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("1 problem found\n"), std::string::npos) << r.out;
+        }
+    }
+}
+
+TEST_F(CheckCommandTest, RowsAfterTheFirstEmptyCobIdAreNotChecked) {
+    writeGoodProject();
+    write("TPDOs.xml", "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
+                       "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
+    const CliRun r = check();
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_NE(r.out.find("note: TPDOs.xml: the table ends at row 2"), std::string::npos) << r.out;
+}
+
+TEST_F(CheckCommandTest, UsageErrorsAndHelp) {
+    EXPECT_EQ(run({"check"}).code, 2);
+    EXPECT_EQ(run({"check", "a", "b"}).code, 2);
+    EXPECT_EQ(run({"check", "--bogus", m_project.string()}).code, 2);
+    const CliRun help = run({"check", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("Usage: strovane-cli check PROJECT_DIR"), std::string::npos);
+    const CliRun missing = run({"check", (m_dir / "nowhere").string()});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("nowhere"), std::string::npos);
+}
+
+} // namespace
