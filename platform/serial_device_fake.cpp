@@ -90,9 +90,7 @@ public:
         ++m_port.m_waits;
         if (m_closed)
             ++m_port.m_afterClose;
-        m_port.m_cv.wait(lock, [&] {
-            return m_cancelled || m_port.m_waitError || !m_port.m_events.empty();
-        });
+        m_port.m_cv.wait(lock, [&] { return m_cancelled || m_port.m_waitError || !m_port.m_events.empty(); });
         if (m_cancelled)
             return kWaitCancelled;
         if (m_port.m_waitError)
@@ -192,7 +190,9 @@ private:
     bool m_cancelled = false;
 };
 
-FakeSerialPort::FakeSerialPort() { reported.Flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable; }
+FakeSerialPort::FakeSerialPort() {
+    reported.Flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
+}
 
 SerialDeviceFactory FakeSerialPort::factory() {
     return [this] { return std::make_unique<FakeSerialDevice>(*this); };

@@ -43,7 +43,7 @@ public:
     SysError setStateError = 0; // besides ByteSize 4, which the device always refuses (87)
     SysError escapeError = 0;
     SysError modemError = 0;
-    SerialDcb reported;           // what getCommState answers; setCommState replaces it
+    SerialDcb reported;            // what getCommState answers; setCommState replaces it
     std::uint32_t modemStatus = 0; // MS_* bits
     SerialStatus status;           // what clearCommError answers (Errors are cleared by reading)
     std::deque<Transfer> reads;    // answers of readFile; none queued: nothing received
@@ -58,9 +58,9 @@ public:
     std::vector<Call> calls() const;
     std::vector<Call> callsNamed(const std::string& name) const;
     void clearCalls();
-    std::vector<SerialDcb> statesSet;  // every block setCommState received
+    std::vector<SerialDcb> statesSet; // every block setCommState received
     std::string openedName;
-    std::string written;               // bytes of the writes that completed
+    std::string written; // bytes of the writes that completed
     std::int32_t inQueueSize = 0;
     std::int32_t outQueueSize = 0;
     std::uint32_t eventMask = 0;

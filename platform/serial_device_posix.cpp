@@ -27,7 +27,9 @@ namespace {
 constexpr int kLinePollMs = 10;
 constexpr int kQueuePollMs = 5;
 
-bool unsupported(int err) { return err == ENOTTY || err == EINVAL; }
+bool unsupported(int err) {
+    return err == ENOTTY || err == EINVAL;
+}
 
 class PosixSerialDevice final : public SerialDevice {
 public:
@@ -154,9 +156,10 @@ public:
         const std::uint32_t want = m_mask;
         if (m_rebase.exchange(false)) {
             // Lines and counters the driver lacks (pseudo-terminals) are simply not watched.
-            m_watchModem = (want & (kEvCts | kEvDsr | kEvRlsd | kEvRing)) && ::ioctl(fd, TIOCMGET, &m_modemBase) == 0;
-            m_watchCounters = (m_watchModem || (want & (kEvErr | kEvBreak))) &&
-                              ::ioctl(fd, TIOCGICOUNT, &m_countBase) == 0;
+            m_watchModem =
+                (want & (kEvCts | kEvDsr | kEvRlsd | kEvRing)) && ::ioctl(fd, TIOCMGET, &m_modemBase) == 0;
+            m_watchCounters =
+                (m_watchModem || (want & (kEvErr | kEvBreak))) && ::ioctl(fd, TIOCGICOUNT, &m_countBase) == 0;
         }
         for (;;) {
             if (m_cancelled)
@@ -352,7 +355,8 @@ public:
             m_errorBase = now;
         }
         int lines = 0;
-        if ((m_shadow.Flags & kDcbOutxCtsFlow) && ::ioctl(m_fd, TIOCMGET, &lines) == 0 && !(lines & TIOCM_CTS))
+        if ((m_shadow.Flags & kDcbOutxCtsFlow) && ::ioctl(m_fd, TIOCMGET, &lines) == 0 &&
+            !(lines & TIOCM_CTS))
             status.HoldFlags |= kHoldCts;
         return 0;
     }
@@ -378,15 +382,36 @@ public:
         int bits = 0;
         int r;
         switch (function) {
-        case kSetXoff: r = ::tcflow(m_fd, TCOOFF); break;
-        case kSetXon: r = ::tcflow(m_fd, TCOON); break;
-        case kSetRts: bits = TIOCM_RTS; r = ::ioctl(m_fd, TIOCMBIS, &bits); break;
-        case kClrRts: bits = TIOCM_RTS; r = ::ioctl(m_fd, TIOCMBIC, &bits); break;
-        case kSetDtr: bits = TIOCM_DTR; r = ::ioctl(m_fd, TIOCMBIS, &bits); break;
-        case kClrDtr: bits = TIOCM_DTR; r = ::ioctl(m_fd, TIOCMBIC, &bits); break;
-        case kSetBreak: r = ::ioctl(m_fd, TIOCSBRK); break;
-        case kClrBreak: r = ::ioctl(m_fd, TIOCCBRK); break;
-        default: return EINVAL;
+        case kSetXoff:
+            r = ::tcflow(m_fd, TCOOFF);
+            break;
+        case kSetXon:
+            r = ::tcflow(m_fd, TCOON);
+            break;
+        case kSetRts:
+            bits = TIOCM_RTS;
+            r = ::ioctl(m_fd, TIOCMBIS, &bits);
+            break;
+        case kClrRts:
+            bits = TIOCM_RTS;
+            r = ::ioctl(m_fd, TIOCMBIC, &bits);
+            break;
+        case kSetDtr:
+            bits = TIOCM_DTR;
+            r = ::ioctl(m_fd, TIOCMBIS, &bits);
+            break;
+        case kClrDtr:
+            bits = TIOCM_DTR;
+            r = ::ioctl(m_fd, TIOCMBIC, &bits);
+            break;
+        case kSetBreak:
+            r = ::ioctl(m_fd, TIOCSBRK);
+            break;
+        case kClrBreak:
+            r = ::ioctl(m_fd, TIOCCBRK);
+            break;
+        default:
+            return EINVAL;
         }
         return r == 0 ? 0 : static_cast<SysError>(errno);
     }
@@ -524,15 +549,19 @@ private:
     int m_modemBase = 0;
     serial_icounter_struct m_countBase{};
     std::mutex m_mutex;
-    SerialDcb m_shadow;                  // what termios cannot hold (line control, limits, chars)
+    SerialDcb m_shadow;                   // what termios cannot hold (line control, limits, chars)
     serial_icounter_struct m_errorBase{}; // line-error counters at the last clearCommError
     bool m_haveErrorBase = false;
 };
 
 } // namespace
 
-std::unique_ptr<SerialDevice> createSerialDevice() { return std::make_unique<PosixSerialDevice>(); }
+std::unique_ptr<SerialDevice> createSerialDevice() {
+    return std::make_unique<PosixSerialDevice>();
+}
 
-SysError invalidHandleError() { return EBADF; }
+SysError invalidHandleError() {
+    return EBADF;
+}
 
 } // namespace strovane::platform

@@ -145,7 +145,9 @@ public:
         status.OutQue = stat.cbOutQue;
         return 0;
     }
-    SysError purgeComm(std::uint32_t flags) override { return PurgeComm(m_handle, flags) ? 0 : GetLastError(); }
+    SysError purgeComm(std::uint32_t flags) override {
+        return PurgeComm(m_handle, flags) ? 0 : GetLastError();
+    }
     SysError escapeCommFunction(std::uint32_t function) override {
         return EscapeCommFunction(m_handle, function) ? 0 : GetLastError();
     }
@@ -194,9 +196,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<SerialDevice> createSerialDevice() { return std::make_unique<Win32SerialDevice>(); }
+std::unique_ptr<SerialDevice> createSerialDevice() {
+    return std::make_unique<Win32SerialDevice>();
+}
 
-SysError invalidHandleError() { return ERROR_INVALID_HANDLE; }
+SysError invalidHandleError() {
+    return ERROR_INVALID_HANDLE;
+}
 
 } // namespace strovane::platform
 

@@ -14,11 +14,20 @@ int dcbToTermios(const SerialDcb& dcb, termios& tio) {
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
     tio.c_cflag |= kSizes[dcb.ByteSize - 5] | CLOCAL | CREAD;
     switch (dcb.Parity) {
-    case 1: tio.c_cflag |= PARENB | PARODD; break;
-    case 2: tio.c_cflag |= PARENB; break;
-    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: tio.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case 1:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+    case 2:
+        tio.c_cflag |= PARENB;
+        break;
+    case 3:
+        tio.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    case 4:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
     }
     // 1.5 stop bits is what a UART sends for "2" with 5 data bits.
     if (dcb.StopBits != 0)
@@ -39,10 +48,18 @@ int dcbToTermios(const SerialDcb& dcb, termios& tio) {
 
 void dcbFromTermios(const termios& tio, SerialDcb& dcb) {
     switch (tio.c_cflag & CSIZE) {
-    case CS5: dcb.ByteSize = 5; break;
-    case CS6: dcb.ByteSize = 6; break;
-    case CS7: dcb.ByteSize = 7; break;
-    default: dcb.ByteSize = 8; break;
+    case CS5:
+        dcb.ByteSize = 5;
+        break;
+    case CS6:
+        dcb.ByteSize = 6;
+        break;
+    case CS7:
+        dcb.ByteSize = 7;
+        break;
+    default:
+        dcb.ByteSize = 8;
+        break;
     }
     if (!(tio.c_cflag & PARENB))
         dcb.Parity = 0;

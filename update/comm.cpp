@@ -8,18 +8,22 @@ namespace p = platform;
 
 namespace {
 
-constexpr std::uint32_t kBaudRates[] = {110,   300,   600,    1200,   2400,   4800,    9600,   14400,  19200,
+constexpr std::uint32_t kBaudRates[] = {110,   300,   600,   1200,   2400,   4800,   9600,    14400,  19200,
                                         38400, 56000, 57600, 115200, 128000, 256000, 1500000, 3000000};
 constexpr std::uint32_t kPurgeAll = p::kPurgeTxAbort | p::kPurgeRxAbort | p::kPurgeTxClear | p::kPurgeRxClear;
 // The DCB flag bit of each TCommOption, in the option order.
 constexpr std::uint32_t kOptionBits[] = {p::kDcbParity, p::kDcbDsrSensitivity, p::kDcbTxContinueOnXoff,
                                          p::kDcbErrorChar, p::kDcbNull};
 
-void directCall(const std::function<void()>& call) { call(); }
+void directCall(const std::function<void()>& call) {
+    call();
+}
 
 } // namespace
 
-std::uint32_t BaudRateValue(TBaudrate Value) { return kBaudRates[Value]; }
+std::uint32_t BaudRateValue(TBaudrate Value) {
+    return kBaudRates[Value];
+}
 
 TCustomComm::TCustomComm() : m_synchronize(directCall) {}
 
@@ -129,19 +133,28 @@ void TCustomComm::UpdateDataControlBlock() {
 
 void TCustomComm::ApplyFlowControl() {
     switch (FFlowControl) {
-    case fcNone: FDCB.Flags = p::kDcbBinary; break;
-    case fcCTS: FDCB.Flags |= p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake; break;
-    case fcDTR: FDCB.Flags |= p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake; break;
-    case fcSoftware: FDCB.Flags |= p::kDcbOutX | p::kDcbInX; break;
-    case fcDefault: break;
+    case fcNone:
+        FDCB.Flags = p::kDcbBinary;
+        break;
+    case fcCTS:
+        FDCB.Flags |= p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
+        break;
+    case fcDTR:
+        FDCB.Flags |= p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
+        break;
+    case fcSoftware:
+        FDCB.Flags |= p::kDcbOutX | p::kDcbInX;
+        break;
+    case fcDefault:
+        break;
     }
 }
 
 std::int32_t TCustomComm::Write(const void* Buf, std::int32_t Count) {
     Lock();
-    const p::SerialTransfer t = FHandle ? FHandle->writeFile(Buf, Count, FWriteTimeout)
-                                        : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0,
-                                                            p::invalidHandleError()};
+    const p::SerialTransfer t =
+        FHandle ? FHandle->writeFile(Buf, Count, FWriteTimeout)
+                : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
     Unlock();
     if (t.status == p::SerialTransfer::Status::Failed)
         RaiseCommError("Write error", static_cast<std::int32_t>(t.error));
@@ -150,9 +163,9 @@ std::int32_t TCustomComm::Write(const void* Buf, std::int32_t Count) {
 
 std::int32_t TCustomComm::Read(void* Buf, std::int32_t Count) {
     Lock();
-    const p::SerialTransfer t = FHandle ? FHandle->readFile(Buf, Count, FReadTimeout)
-                                        : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0,
-                                                            p::invalidHandleError()};
+    const p::SerialTransfer t =
+        FHandle ? FHandle->readFile(Buf, Count, FReadTimeout)
+                : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
     Unlock();
     if (t.status == p::SerialTransfer::Status::Failed)
         RaiseCommError("Read error", static_cast<std::int32_t>(t.error));
@@ -192,9 +205,15 @@ void TCustomComm::EscapeComm(std::uint32_t Function) {
         RaiseCommError("EscapeCommFunction failure", static_cast<std::int32_t>(err));
 }
 
-void TCustomComm::SetDTRState(bool State) { EscapeComm(State ? p::kSetDtr : p::kClrDtr); }
-void TCustomComm::SetRTSState(bool State) { EscapeComm(State ? p::kSetRts : p::kClrRts); }
-void TCustomComm::SetXONState(bool State) { EscapeComm(State ? p::kSetXon : p::kSetXoff); }
+void TCustomComm::SetDTRState(bool State) {
+    EscapeComm(State ? p::kSetDtr : p::kClrDtr);
+}
+void TCustomComm::SetRTSState(bool State) {
+    EscapeComm(State ? p::kSetRts : p::kClrRts);
+}
+void TCustomComm::SetXONState(bool State) {
+    EscapeComm(State ? p::kSetXon : p::kSetXoff);
+}
 
 void TCustomComm::SetBREAKState(bool State) {
     EscapeComm(State ? p::kSetBreak : p::kClrBreak);
@@ -207,10 +226,18 @@ bool TCustomComm::modemLine(std::uint32_t bit) {
     return Enabled() && FHandle->getCommModemStatus(status) == 0 && (status & bit);
 }
 
-bool TCustomComm::CTS() { return modemLine(p::kMsCtsOn); }
-bool TCustomComm::DSR() { return modemLine(p::kMsDsrOn); }
-bool TCustomComm::RING() { return modemLine(p::kMsRingOn); }
-bool TCustomComm::RLSD() { return modemLine(p::kMsRlsdOn); }
+bool TCustomComm::CTS() {
+    return modemLine(p::kMsCtsOn);
+}
+bool TCustomComm::DSR() {
+    return modemLine(p::kMsDsrOn);
+}
+bool TCustomComm::RING() {
+    return modemLine(p::kMsRingOn);
+}
+bool TCustomComm::RLSD() {
+    return modemLine(p::kMsRlsdOn);
+}
 
 bool TCustomComm::holdFlag(std::uint32_t bit) {
     if (!Enabled())
@@ -220,11 +247,21 @@ bool TCustomComm::holdFlag(std::uint32_t bit) {
     return stat.HoldFlags & bit;
 }
 
-bool TCustomComm::CtsHold() { return holdFlag(p::kHoldCts); }
-bool TCustomComm::DsrHold() { return holdFlag(p::kHoldDsr); }
-bool TCustomComm::RlsdHold() { return holdFlag(p::kHoldRlsd); }
-bool TCustomComm::XoffHold() { return holdFlag(p::kHoldXoff); }
-bool TCustomComm::XOffSent() { return holdFlag(p::kHoldXoffSent); }
+bool TCustomComm::CtsHold() {
+    return holdFlag(p::kHoldCts);
+}
+bool TCustomComm::DsrHold() {
+    return holdFlag(p::kHoldDsr);
+}
+bool TCustomComm::RlsdHold() {
+    return holdFlag(p::kHoldRlsd);
+}
+bool TCustomComm::XoffHold() {
+    return holdFlag(p::kHoldXoff);
+}
+bool TCustomComm::XOffSent() {
+    return holdFlag(p::kHoldXoffSent);
+}
 
 void TCustomComm::SetDeviceName(const std::string& Value) {
     if (Value == FDeviceName)

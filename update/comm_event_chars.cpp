@@ -16,12 +16,23 @@ void TCommEventChars::Assign(const TCommEventChars& Source) {
 
 void TCommEventChars::SetEventChar(int Index, char Value) {
     switch (Index) {
-    case 1: FXonChar = Value; break;
-    case 2: FXoffChar = Value; break;
-    case 3: FErrorChar = Value; break;
-    case 4: FEofChar = Value; break;
-    case 5: FEvtChar = Value; break;
-    default: return;
+    case 1:
+        FXonChar = Value;
+        break;
+    case 2:
+        FXoffChar = Value;
+        break;
+    case 3:
+        FErrorChar = Value;
+        break;
+    case 4:
+        FEofChar = Value;
+        break;
+    case 5:
+        FEvtChar = Value;
+        break;
+    default:
+        return;
     }
     if (FOwner)
         FOwner->UpdateDataControlBlock();

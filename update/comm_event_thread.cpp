@@ -8,7 +8,7 @@ std::atomic<int> TCommEventThread::s_alive{0};
 
 namespace {
 constexpr std::uint32_t kEventBits[] = {
-    platform::kEvBreak, platform::kEvCts,  platform::kEvDsr,    platform::kEvErr,    platform::kEvRing,
+    platform::kEvBreak, platform::kEvCts,    platform::kEvDsr,    platform::kEvErr,     platform::kEvRing,
     platform::kEvRlsd,  platform::kEvRxChar, platform::kEvRxFlag, platform::kEvTxEmpty,
 };
 constexpr std::uint32_t kPurgeAll =
@@ -23,7 +23,9 @@ std::uint32_t TCommEventThread::EventMask(TCommEventTypes Events) {
     return mask;
 }
 
-int TCommEventThread::Alive() { return s_alive.load(); }
+int TCommEventThread::Alive() {
+    return s_alive.load();
+}
 
 TCommEventThread::TCommEventThread(std::shared_ptr<platform::SerialDevice> Handle, TCommEvent OnSignal,
                                    TSynchronizeMethod Synchronize)
@@ -31,7 +33,9 @@ TCommEventThread::TCommEventThread(std::shared_ptr<platform::SerialDevice> Handl
     ++s_alive;
 }
 
-TCommEventThread::~TCommEventThread() { --s_alive; }
+TCommEventThread::~TCommEventThread() {
+    --s_alive;
+}
 
 std::shared_ptr<TCommEventThread> TCommEventThread::Create(std::shared_ptr<platform::SerialDevice> Handle,
                                                            TCommEventTypes Events, TCommEvent OnSignal,
@@ -113,7 +117,6 @@ bool TCommEventThread::Release() {
         m_released = true;
         finished = m_finished;
         FCommHandle.reset(); // never touched again by the thread
-
     }
     // A notification running on another thread (a direct synchronise) ends before Release does.
     std::lock_guard dispatch(m_dispatchMutex);

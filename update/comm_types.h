@@ -13,8 +13,23 @@ class TCustomComm;
 class TCommEventThread;
 
 enum TBaudrate : std::uint8_t {
-    br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200, br38400,
-    br56000, br57600, br115200, br128000, br256000, br1500000, br3000000
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000,
+    br1500000,
+    br3000000
 };
 enum TParity : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
 enum TStopbits : std::uint8_t { sb10, sb15, sb20 };
@@ -22,15 +37,22 @@ enum TDatabits : std::uint8_t { da4, da5, da6, da7, da8 };
 enum TFlowControl : std::uint8_t { fcNone, fcCTS, fcDTR, fcSoftware, fcDefault };
 enum TCommOption : std::uint8_t { coParityCheck, coDsrSensitivity, coIgnoreXOff, coErrorChar, coNullStrip };
 enum TCommEventType : std::uint8_t {
-    evBreak, evCts, evDsr, evError, evRing, evRlsd, evRxChar, evRxFlag, evTxEmpty
+    evBreak,
+    evCts,
+    evDsr,
+    evError,
+    evRing,
+    evRlsd,
+    evRxChar,
+    evRxFlag,
+    evTxEmpty
 };
 
 // The line speed a TBaudrate stands for, in bits per second.
 std::uint32_t BaudRateValue(TBaudrate Value);
 
 // A set of enumeration values, bit n standing for the n-th value.
-template <class E, class Bits>
-class TSet {
+template <class E, class Bits> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {

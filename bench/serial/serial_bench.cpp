@@ -6,10 +6,9 @@
 #include "tests/serial/pty_pair.h"
 #include "update/comm.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <atomic>
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <thread>

@@ -4,7 +4,6 @@
 #include "update/comm.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 
 using namespace strovane;
@@ -75,9 +74,9 @@ TEST_F(CommFake, OpenAppliesSettingsInOrder) {
     comm.Open();
     ASSERT_TRUE(comm.Enabled());
     EXPECT_EQ(port.openedName, "\\\\.\\COM3");
-    const std::vector<Call> expected = {{"open", 0},           {"isCharDevice", 0},  {"setCommMask", 0x1FF},
-                                        {"setCommTimeouts", 0}, {"getCommState", 0}, {"setCommState", 0x1011},
-                                        {"setupComm", 4096}};
+    const std::vector<Call> expected = {
+        {"open", 0},         {"isCharDevice", 0},      {"setCommMask", 0x1FF}, {"setCommTimeouts", 0},
+        {"getCommState", 0}, {"setCommState", 0x1011}, {"setupComm", 4096}};
     auto calls = port.calls();
     calls.resize(std::min(calls.size(), expected.size()));
     EXPECT_EQ(calls, expected);
@@ -112,31 +111,59 @@ TEST_F(CommFake, FailuresRaiseTheirMessageAndCode) {
     };
     const auto open = [](FakeSerialPort&, TComm& c) { c.Open(); };
     const Case cases[] = {
-        {"open twice", open, [](TComm& c) { c.Open(); }, "Port already assigned (open) (Error: -1) ", -1, true},
-        {"rename open", open, [](TComm& c) { c.SetDeviceName("COM9"); }, "Port already assigned (open) (Error: -1) ", -1, true},
-        {"read buffer", open, [](TComm& c) { c.SetReadBufSize(1); }, "Port already assigned (open) (Error: -1) ", -1, true},
-        {"write buffer", open, [](TComm& c) { c.SetWriteBufSize(1); }, "Port already assigned (open) (Error: -1) ", -1, true},
-        {"events", open, [](TComm& c) { c.SetMonitorEvents({evRing}); }, "Port already assigned (open) (Error: -1) ", -1, true},
+        {"open twice", open, [](TComm& c) { c.Open(); }, "Port already assigned (open) (Error: -1) ", -1,
+         true},
+        {"rename open", open, [](TComm& c) { c.SetDeviceName("COM9"); },
+         "Port already assigned (open) (Error: -1) ", -1, true},
+        {"read buffer", open, [](TComm& c) { c.SetReadBufSize(1); },
+         "Port already assigned (open) (Error: -1) ", -1, true},
+        {"write buffer", open, [](TComm& c) { c.SetWriteBufSize(1); },
+         "Port already assigned (open) (Error: -1) ", -1, true},
+        {"events", open, [](TComm& c) { c.SetMonitorEvents({evRing}); },
+         "Port already assigned (open) (Error: -1) ", -1, true},
         {"missing", [](FakeSerialPort& p, TComm&) { p.openError = 2; }, [](TComm& c) { c.Open(); },
          "Error accessing specified device (Error: 2) ", 2, false},
-        {"not a char device", [](FakeSerialPort& p, TComm&) { p.charDevice = false; }, [](TComm& c) { c.Open(); },
-         "Invalid device handle, access denied (Error: -1) ", -1, false},
+        {"not a char device", [](FakeSerialPort& p, TComm&) { p.charDevice = false; },
+         [](TComm& c) { c.Open(); }, "Invalid device handle, access denied (Error: -1) ", -1, false},
         {"timeouts", [](FakeSerialPort& p, TComm&) { p.timeoutsError = 31; }, [](TComm& c) { c.Open(); },
          "Error updating CommTimeouts (Error: 31) ", 31, true},
         {"dcb at open", [](FakeSerialPort& p, TComm&) { p.setStateError = 87; }, [](TComm& c) { c.Open(); },
          "Error updating DataControlBlock (Error: 87) ", 87, true},
-        {"4 data bits", open, [](TComm& c) { c.SetDatabits(da4); }, "Error updating DataControlBlock (Error: 87) ", 87, true},
-        {"event char", [](FakeSerialPort& p, TComm& c) { c.Open(); p.setStateError = 31; },
-         [](TComm& c) { c.EventChars().SetEvtChar('\n'); }, "Error updating DataControlBlock (Error: 31) ", 31, true},
+        {"4 data bits", open, [](TComm& c) { c.SetDatabits(da4); },
+         "Error updating DataControlBlock (Error: 87) ", 87, true},
+        {"event char",
+         [](FakeSerialPort& p, TComm& c) {
+             c.Open();
+             p.setStateError = 31;
+         },
+         [](TComm& c) { c.EventChars().SetEvtChar('\n'); }, "Error updating DataControlBlock (Error: 31) ",
+         31, true},
         {"buffers", [](FakeSerialPort& p, TComm&) { p.setupError = 87; }, [](TComm& c) { c.Open(); },
          "Error initializing Read/Write Buffers (Error: 87) ", 87, true},
-        {"write", [](FakeSerialPort& p, TComm& c) { c.Open(); p.writes.push_back({platform::SerialTransfer::Status::Failed, "", 5}); },
+        {"write",
+         [](FakeSerialPort& p, TComm& c) {
+             c.Open();
+             p.writes.push_back({platform::SerialTransfer::Status::Failed, "", 5});
+         },
          [](TComm& c) { c.Write("x", 1); }, "Write error (Error: 5) ", 5, true},
-        {"read", [](FakeSerialPort& p, TComm& c) { c.Open(); p.reads.push_back({platform::SerialTransfer::Status::Failed, "", 995}); },
-         [](TComm& c) { char b[4]; c.Read(b, 4); }, "Read error (Error: 995) ", 995, true},
-        {"read closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { char b[4]; c.Read(b, 4); },
+        {"read",
+         [](FakeSerialPort& p, TComm& c) {
+             c.Open();
+             p.reads.push_back({platform::SerialTransfer::Status::Failed, "", 995});
+         },
+         [](TComm& c) {
+             char b[4];
+             c.Read(b, 4);
+         },
+         "Read error (Error: 995) ", 995, true},
+        {"read closed", [](FakeSerialPort&, TComm&) {},
+         [](TComm& c) {
+             char b[4];
+             c.Read(b, 4);
+         },
          "Read error (Error: 9) ", 9, false},
-        {"write closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.Write("x", 1); }, "Write error (Error: 9) ", 9, false},
+        {"write closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.Write("x", 1); },
+         "Write error (Error: 9) ", 9, false},
         {"dtr closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.SetDTRState(true); },
          "Port not open, unable to complete operation (Error: -1) ", -1, false},
         {"rts closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.SetRTSState(false); },
@@ -145,8 +172,12 @@ TEST_F(CommFake, FailuresRaiseTheirMessageAndCode) {
          "Port not open, unable to complete operation (Error: -1) ", -1, false},
         {"xon closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.SetXONState(true); },
          "Port not open, unable to complete operation (Error: -1) ", -1, false},
-        {"escape", [](FakeSerialPort& p, TComm& c) { c.Open(); p.escapeError = 1; }, [](TComm& c) { c.SetDTRState(true); },
-         "EscapeCommFunction failure (Error: 1) ", 1, true},
+        {"escape",
+         [](FakeSerialPort& p, TComm& c) {
+             c.Open();
+             p.escapeError = 1;
+         },
+         [](TComm& c) { c.SetDTRState(true); }, "EscapeCommFunction failure (Error: 1) ", 1, true},
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -200,8 +231,10 @@ TEST_F(CommFake, LineSettersFollowTheStoreThenUpdateRule) {
         {"parity", [](TComm& c) { c.SetParity(paMark); }, [](auto& d) { return d.Parity == 3; }},
         {"stop bits", [](TComm& c) { c.SetStopbits(sb20); }, [](auto& d) { return d.StopBits == 2; }},
         {"data bits", [](TComm& c) { c.SetDatabits(da7); }, [](auto& d) { return d.ByteSize == 7; }},
-        {"options", [](TComm& c) { c.SetOptions({coNullStrip}); }, [](auto& d) { return (d.Flags & 0x0800) != 0; }},
-        {"flow", [](TComm& c) { c.SetFlowControl(fcSoftware); }, [](auto& d) { return (d.Flags & 0x0300) == 0x0300; }},
+        {"options", [](TComm& c) { c.SetOptions({coNullStrip}); },
+         [](auto& d) { return (d.Flags & 0x0800) != 0; }},
+        {"flow", [](TComm& c) { c.SetFlowControl(fcSoftware); },
+         [](auto& d) { return (d.Flags & 0x0300) == 0x0300; }},
     };
     for (const Setter& s : setters) {
         SCOPED_TRACE(s.name);
@@ -228,7 +261,7 @@ TEST_F(CommFake, LineSettersFollowTheStoreThenUpdateRule) {
 }
 
 TEST_F(CommFake, EveryBaudRateWritesItsNumber) {
-    const std::uint32_t rates[] = {110,   300,   600,    1200,   2400,   4800,    9600,   14400,  19200,
+    const std::uint32_t rates[] = {110,   300,   600,   1200,   2400,   4800,   9600,    14400,  19200,
                                    38400, 56000, 57600, 115200, 128000, 256000, 1500000, 3000000};
     comm.Open();
     for (int i = 0; i <= br3000000; ++i) {
@@ -263,7 +296,8 @@ TEST_F(CommFake, FlowControlAndOptionsShapeTheFlagWord) {
         c.SetFlowControl(tc.flow);
         c.SetOptions(tc.options);
         c.Open();
-        EXPECT_EQ(fake.statesSet.back().Flags, tc.written) << "flow " << int(tc.flow) << " reported " << tc.reported;
+        EXPECT_EQ(fake.statesSet.back().Flags, tc.written)
+            << "flow " << int(tc.flow) << " reported " << tc.reported;
         c.Close();
         EXPECT_TRUE(st::eventThreadsEnded());
     }
@@ -370,7 +404,9 @@ TEST_F(CommFake, WriteErrorReleasesTheLock) {
 
 TEST_F(CommFake, HandlersRunInTheFixedOrder) {
     std::vector<std::string> order;
-    const auto note = [&](const char* name) { return [&order, name](TCustomComm*) { order.push_back(name); }; };
+    const auto note = [&](const char* name) {
+        return [&order, name](TCustomComm*) { order.push_back(name); };
+    };
     comm.SetOnTxEmpty(note("TxEmpty"));
     comm.SetOnRxFlag(note("RxFlag"));
     comm.SetOnRxChar([&](TCustomComm*, std::int32_t n) { order.push_back("RxChar " + std::to_string(n)); });
@@ -415,7 +451,7 @@ TEST_F(CommFake, NoNotificationReachesAClosedComponent) {
     port.pushEvent(platform::kEvBreak);
     ASSERT_TRUE(ui->waitPending()); // the event thread now waits for this thread
     port.clearCalls();
-    comm.Close();                   // must not deadlock with it
+    comm.Close(); // must not deadlock with it
     EXPECT_EQ(port.devicesAlive(), 0) << "Close released the device itself";
     EXPECT_EQ(port.callsNamed("purgeComm"), (std::vector<Call>{{"purgeComm", 0x0F}}));
     ui->pump();

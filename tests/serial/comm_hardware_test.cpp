@@ -1,9 +1,8 @@
 // A real serial port, named by STROVANE_TEST_PORT (for example /dev/ttyUSB0); skipped without it.
 #include "update/comm.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using namespace strovane::update;
 

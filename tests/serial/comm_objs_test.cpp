@@ -2,7 +2,6 @@
 #include "update/comm_objs.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 
 using namespace strovane::update;

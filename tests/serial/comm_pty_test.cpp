@@ -1,14 +1,13 @@
 // The serial port component on real pseudo-terminals through the POSIX backend.
 #include "platform/serial_posix_speed.h"
 #include "support/temp_dir.h"
-#include "tests/serial/pty_pair.h"
 #include "tests/serial/main_thread_queue.h"
+#include "tests/serial/pty_pair.h"
 #include "update/comm.h"
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <termios.h>
 
 using namespace strovane;
@@ -122,9 +121,15 @@ TEST_F(CommPty, BaudRatesReachTheLine) {
         speed_t constant; // B0 where termios has no constant
         unsigned bits;
     };
-    const Case cases[] = {{br110, B110, 110},           {br9600, B9600, 9600},       {br14400, B0, 14400},
-                          {br57600, B57600, 57600},     {br56000, B0, 56000},        {br115200, B115200, 115200},
-                          {br128000, B0, 128000},       {br256000, B0, 256000},      {br1500000, B1500000, 1500000},
+    const Case cases[] = {{br110, B110, 110},
+                          {br9600, B9600, 9600},
+                          {br14400, B0, 14400},
+                          {br57600, B57600, 57600},
+                          {br56000, B0, 56000},
+                          {br115200, B115200, 115200},
+                          {br128000, B0, 128000},
+                          {br256000, B0, 256000},
+                          {br1500000, B1500000, 1500000},
                           {br3000000, B3000000, 3000000}};
     comm.Open();
     for (const Case& tc : cases) {

@@ -1,8 +1,8 @@
 // Opening, receiving events and closing in a loop, built with the address sanitizer: no deadlock,
 // no notification after Close, no handle used after close, nothing leaked.
 #include "platform/serial_device_fake.h"
-#include "tests/serial/pty_pair.h"
 #include "tests/serial/main_thread_queue.h"
+#include "tests/serial/pty_pair.h"
 #include "update/comm.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,8 @@
 // The device control block as termios sees it (POSIX backend), without a device.
 #include "platform/serial_posix_termios.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
+#include <gtest/gtest.h>
 
 using namespace strovane::platform;
 
