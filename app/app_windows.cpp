@@ -4,6 +4,9 @@
 #include "editors/par_gen_dialog.h"
 #include "editors/rpdo_dialog.h"
 #include "editors/tpdo_dialog.h"
+#include "platform/port_probe.h"
+#include "platform/serial_device.h"
+#include "update/boot_ser.h"
 #include "workspace/about_dialog.h"
 #include "workspace/new_project_dialog.h"
 #include "workspace/open_conf_dialog.h"
@@ -21,9 +24,14 @@ AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& m
     FParGen = new editors::TFParGen(workspace, messages, owner);
     FRPdoMB = new editors::TFRPdoMB(workspace, messages, owner);
     FTPdoMB = new editors::TFTPdoMB(workspace, messages, owner);
-    FBootSer = new QDialog(owner);
-    FBootSer->setObjectName(QStringLiteral("FBootSer"));
-    FBootSer->setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
+    TFStrovanoFirmWare* main = FStrovanoFirmWare.get();
+    FBootSer = new update::TFBootSer(
+        messages, workspace, [] { return platform::probePorts(); }, platform::createSerialDevice,
+        [main](const std::string& program, const std::string& parameters, bool hidden,
+               const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll) {
+            main->Start_Program(program, parameters, hidden, arguments, onPoll);
+        },
+        owner);
 
     FStrovanoFirmWare->setDialogs(
         {FNew_Project, FOpenConf, FAbout, FParGen, FRPdoMB, FTPdoMB, FBootSer});

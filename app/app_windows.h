@@ -18,7 +18,9 @@ class TFRPdoMB;
 class TFTPdoMB;
 } // namespace strovane::editors
 
-class QDialog;
+namespace strovane::update {
+class TFBootSer;
+}
 
 namespace strovane::app {
 
@@ -36,7 +38,7 @@ struct AppWindows {
     editors::TFParGen* FParGen;
     editors::TFRPdoMB* FRPdoMB;
     editors::TFTPdoMB* FTPdoMB;
-    QDialog* FBootSer;
+    update::TFBootSer* FBootSer;
 };
 
 } // namespace strovane::app

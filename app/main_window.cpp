@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "widgets/form_controls.h"
 #include "widgets/message_boxes.h"
 #include "workspace/click_label.h"
 #include "workspace/new_project_dialog.h"
@@ -10,8 +11,6 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QPushButton>
-#include <QStyle>
 
 namespace strovane::app {
 namespace {
@@ -27,12 +26,10 @@ QLabel* stepLabel(QWidget* parent, const char* name, const char* text, int top) 
     return label;
 }
 
-QAbstractButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    b->setGeometry(geometry);
-    return b;
+QAbstractButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry,
+                        const char* glyph = nullptr) {
+    return widgets::makeFormButton(parent, QString::fromLatin1(name), QString::fromLatin1(caption), geometry,
+                                   glyph ? QString::fromLatin1(glyph) : QString(), widgets::FormButtonLook::MainWindow);
 }
 
 } // namespace
@@ -50,21 +47,20 @@ TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets:
     setAutoFillBackground(true);
 
     L_Step_1 = stepLabel(this, "L_Step_1", "Step 1", 47);
-    Btn_New = button(this, "Btn_New", "New project", {80, 36, 145, 26});
-    Btn_Open = button(this, "Btn_Open", "Open project", {232, 36, 145, 26});
-    Btn_Info = button(this, "Btn_Info", "", {493, 21, 21, 19});
-    Btn_Info->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    Btn_New = button(this, "Btn_New", "New project", {80, 36, 145, 26}, "NEWPROJECT");
+    Btn_Open = button(this, "Btn_Open", "Open project", {232, 36, 145, 26}, "OPENPROJECT");
+    Btn_Info = button(this, "Btn_Info", "About", {493, 21, 21, 19}, "ABOUT");
     Btn_Info->setToolTip(QStringLiteral("About"));
-    Btn_Info->setAccessibleName(QStringLiteral("About"));
     Btn_Close = button(this, "Btn_Close", "X", {520, 21, 21, 19});
+    Btn_Close->setToolTip(QStringLiteral("Close"));
     L_Step_2 = stepLabel(this, "L_Step_2", "Step 2", 91);
-    Btn_Prm_Gen = button(this, "Btn_Prm_Gen", "Set Communication", {80, 80, 145, 26});
+    Btn_Prm_Gen = button(this, "Btn_Prm_Gen", "Set Communication", {80, 80, 145, 26}, "SETCOMM");
     L_Step_3 = stepLabel(this, "L_Step_3", "Step 3", 135);
-    Btn_RPDO = button(this, "Btn_RPDO", "Set Translate PDO", {80, 124, 145, 26});
+    Btn_RPDO = button(this, "Btn_RPDO", "Set Translate PDO", {80, 124, 145, 26}, "SETRPDO");
     L_Step_4 = stepLabel(this, "L_Step_4", "Step 4", 179);
-    Btn_TPDO = button(this, "Btn_TPDO", "Set Transmit PDO", {80, 168, 145, 26});
+    Btn_TPDO = button(this, "Btn_TPDO", "Set Transmit PDO", {80, 168, 145, 26}, "SETTPDO");
     L_Step_5 = stepLabel(this, "L_Step_5", "Step 5", 223);
-    Btn_CreateBin = button(this, "Btn_CreateBin", "Update Device", {80, 212, 145, 26});
+    Btn_CreateBin = button(this, "Btn_CreateBin", "Update Device", {80, 212, 145, 26}, "UPDATEDEVICE");
 
     L_Kelmora = new workspace::ClickLabel(this);
     L_Kelmora->setObjectName(QStringLiteral("L_Kelmora"));
@@ -155,6 +151,12 @@ void TFStrovanoFirmWare::Update_Device() {
     }
     if (m_dialogs.FBootSer)
         m_dialogs.FBootSer->exec();
+}
+
+void TFStrovanoFirmWare::Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+                                       const std::vector<std::string>& arguments,
+                                       const update::UpdaterLauncher::PollCallback& onPoll) {
+    update::UpdaterLauncher().Start_Program(NomeSW, Parameter, tipo, arguments, onPoll);
 }
 
 void TFStrovanoFirmWare::Set_Files() { m_workspace.Set_Files(); }

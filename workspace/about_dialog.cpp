@@ -1,5 +1,6 @@
 #include "workspace/about_dialog.h"
 
+#include "widgets/form_controls.h"
 #include "workspace/click_label.h"
 #include "workspace/web_page.h"
 #include "workspace/window_style.h"
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -86,10 +86,8 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     setPalette(pal);
     setAutoFillBackground(true);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    LbButton1 = ok;
-    LbButton1->setObjectName(QStringLiteral("LbButton1"));
-    LbButton1->setGeometry(32, 115, 81, 22);
+    LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("OK"), {32, 115, 81, 22},
+                                        QStringLiteral("OK"));
     connect(LbButton1, &QAbstractButton::clicked, this, [this] { done(1); });
 
     Image2 = new ClickLabel(this);

@@ -1,13 +1,13 @@
 #include "workspace/new_project_dialog.h"
 
 #include "widgets/message_boxes.h"
+#include "widgets/form_controls.h"
 #include "workspace/project_folders.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QShowEvent>
 
 namespace strovane::workspace {
@@ -31,17 +31,9 @@ TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messag
     E_New_Proj->setGeometry(24, 48, 281, 21);
     E_New_Proj->setMaxLength(32767);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setAutoDefault(false);
-    Btn_OK = ok;
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(117, 91, 90, 23);
+    Btn_OK = widgets::makeFormButton(this, QStringLiteral("Btn_OK"), QStringLiteral("OK"), {117, 91, 90, 23}, QStringLiteral("OK"));
 
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setAutoDefault(false);
-    Btn_Cancel = cancel;
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(215, 91, 90, 23);
+    Btn_Cancel = widgets::makeFormButton(this, QStringLiteral("Btn_Cancel"), QStringLiteral("Cancel"), {215, 91, 90, 23}, QStringLiteral("CANCEL"));
 
     setTabOrder(E_New_Proj, Btn_OK);
     setTabOrder(Btn_OK, Btn_Cancel);

@@ -1,12 +1,12 @@
 #include "workspace/open_conf_dialog.h"
 
+#include "widgets/form_controls.h"
 #include "workspace/project_folders.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QPushButton>
 #include <QShowEvent>
 
 namespace strovane::workspace {
@@ -37,17 +37,9 @@ TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(pa
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(24, 43, 329, 249);
 
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setAutoDefault(false);
-    Btn_Cancel = cancel;
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(263, 307, 90, 23);
+    Btn_Cancel = widgets::makeFormButton(this, QStringLiteral("Btn_Cancel"), QStringLiteral("Cancel"), {263, 307, 90, 23}, QStringLiteral("CANCEL"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setAutoDefault(false);
-    Btn_OK = ok;
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(165, 307, 90, 23);
+    Btn_OK = widgets::makeFormButton(this, QStringLiteral("Btn_OK"), QStringLiteral("OK"), {165, 307, 90, 23}, QStringLiteral("OK"));
 
     setTabOrder(ListBox1, Btn_Cancel);
     setTabOrder(Btn_Cancel, Btn_OK);
