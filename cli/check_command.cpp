@@ -92,8 +92,8 @@ void checkPdoTable(Report& report, const fs::path& file, project::PdoTableKind k
     const project::PdoTableRead all =
         project::readPdoTableForEditor(file, std::numeric_limits<std::size_t>::max());
     if (all.rows.size() > project::kPdoEditorRows)
-        report.note(name + " holds " + std::to_string(all.rows.size()) + " rows; the editor shows and keeps the first " +
-                    std::to_string(project::kPdoEditorRows));
+        report.note(name + " holds " + std::to_string(all.rows.size()) +
+                    " rows; the editor shows and keeps the first " + std::to_string(project::kPdoEditorRows));
 }
 
 } // namespace
@@ -117,7 +117,8 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const fs::path dir(*folder);
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) {
-        const auto code = fs::exists(dir, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
+        const auto code =
+            fs::exists(dir, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
         err << dir.string() << ": " << std::make_error_code(code).message() << "\n";
         return kExitFailure;
     }

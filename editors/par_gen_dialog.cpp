@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-
 #include <span>
 
 namespace strovane::editors {
@@ -133,8 +132,10 @@ void TFParGen::FormCreate() {
 
 void TFParGen::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    workspace::centreOnScreen(this);
+    FormShow();
 }
 
 void TFParGen::FormShow() {
@@ -174,9 +175,13 @@ project::ParGenValues TFParGen::shownValues() const {
     return v;
 }
 
-void TFParGen::On_Change() { Is_Change = true; }
+void TFParGen::On_Change() {
+    Is_Change = true;
+}
 
-void TFParGen::On_Click() { Is_Change = true; }
+void TFParGen::On_Click() {
+    Is_Change = true;
+}
 
 bool TFParGen::Controllo_Dati() {
     if (const auto message = project::firstParGenRangeMessage(shownValues())) {
@@ -214,6 +219,8 @@ void TFParGen::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TFParGen::reject() { done(2); }
+void TFParGen::reject() {
+    done(2);
+}
 
 } // namespace strovane::editors

@@ -24,7 +24,8 @@ namespace strovane::editors {
 class TFParGen : public QDialog {
     Q_OBJECT
 public:
-    TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
+    TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+             QWidget* parent = nullptr);
 
     void reject() override;
 

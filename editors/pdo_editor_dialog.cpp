@@ -121,8 +121,8 @@ void PdoEditorDialog::FormShow() {
 std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
     std::vector<project::PdoRow> rows;
     for (int r = 1; r < sgA->rowCount(); ++r)
-        rows.push_back({sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(),
-                        sgA->Cells(3, r).toStdString()});
+        rows.push_back(
+            {sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(), sgA->Cells(3, r).toStdString()});
     return rows;
 }
 
@@ -145,7 +145,8 @@ void PdoEditorDialog::saveTable() {
     const std::vector<project::PdoRow> rows = gridRows();
     const std::span<const project::PdoRow> entries = project::pdoTableEntries(rows);
     try {
-        project::writePdoTable(documentPath(), project::pdoRootName(m_layout.kind), {entries.begin(), entries.end()});
+        project::writePdoTable(documentPath(), project::pdoRootName(m_layout.kind),
+                               {entries.begin(), entries.end()});
     } catch (const std::exception& e) {
         // The file is left as it was; the grid keeps the user's texts.
         m_messages.error(QString::fromStdString(e.what()));
@@ -154,6 +155,8 @@ void PdoEditorDialog::saveTable() {
     done(1);
 }
 
-void PdoEditorDialog::reject() { done(2); }
+void PdoEditorDialog::reject() {
+    done(2);
+}
 
 } // namespace strovane::editors

@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QDialog>
-
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,8 +26,8 @@ struct PdoEditorLayout {
     project::PdoTableKind kind;
     const char* objectName;
     const char* caption;
-    const char* barName;   // the button bar along the bottom
-    bool raisedBar;        // a raised panel; otherwise a flat bar with a thin border
+    const char* barName; // the button bar along the bottom
+    bool raisedBar;      // a raised panel; otherwise a flat bar with a thin border
     int okLeft, okWidth;
     const char* cancelName;
     int cancelLeft, cancelWidth;

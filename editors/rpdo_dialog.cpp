@@ -6,9 +6,17 @@ namespace strovane::editors {
 
 namespace {
 
-const PdoEditorLayout kReceiveLayout{
-    project::PdoTableKind::Receive, "FRPdoMB", "Receive PDOs", "PanelBColor1", false, 12, 69, "bitbtn2", 92, 69,
-    QColor(51, 51, 51)};
+const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
+                                     "FRPdoMB",
+                                     "Receive PDOs",
+                                     "PanelBColor1",
+                                     false,
+                                     12,
+                                     69,
+                                     "bitbtn2",
+                                     92,
+                                     69,
+                                     QColor(51, 51, 51)};
 
 } // namespace
 
@@ -17,8 +25,12 @@ TFRPdoMB::TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes&
     connect(bitbtn1, &QAbstractButton::clicked, this, &TFRPdoMB::BitBtn1Click);
 }
 
-bool TFRPdoMB::ControlloDati() { return checkTable(); }
+bool TFRPdoMB::ControlloDati() {
+    return checkTable();
+}
 
-void TFRPdoMB::BitBtn1Click() { saveTable(); }
+void TFRPdoMB::BitBtn1Click() {
+    saveTable();
+}
 
 } // namespace strovane::editors

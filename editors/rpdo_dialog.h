@@ -9,7 +9,8 @@ namespace strovane::editors {
 class TFRPdoMB : public PdoEditorDialog {
     Q_OBJECT
 public:
-    TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
+    TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+             QWidget* parent = nullptr);
 
     // COB-IDs 0 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
     bool ControlloDati();

@@ -6,9 +6,17 @@ namespace strovane::editors {
 
 namespace {
 
-const PdoEditorLayout kTransmitLayout{
-    project::PdoTableKind::Transmit, "FTPdoMB", "Transmit PDOs", "Panel2", true, 4, 85, "LbButton1", 100, 85,
-    std::nullopt};
+const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
+                                      "FTPdoMB",
+                                      "Transmit PDOs",
+                                      "Panel2",
+                                      true,
+                                      4,
+                                      85,
+                                      "LbButton1",
+                                      100,
+                                      85,
+                                      std::nullopt};
 
 } // namespace
 
@@ -17,8 +25,12 @@ TFTPdoMB::TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes&
     connect(bitbtn1, &QAbstractButton::clicked, this, &TFTPdoMB::bitbtn1Click);
 }
 
-bool TFTPdoMB::Check_Rows() { return checkTable(); }
+bool TFTPdoMB::Check_Rows() {
+    return checkTable();
+}
 
-void TFTPdoMB::bitbtn1Click() { saveTable(); }
+void TFTPdoMB::bitbtn1Click() {
+    saveTable();
+}
 
 } // namespace strovane::editors

@@ -9,7 +9,8 @@ namespace strovane::editors {
 class TFTPdoMB : public PdoEditorDialog {
     Q_OBJECT
 public:
-    TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
+    TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+             QWidget* parent = nullptr);
 
     // COB-IDs 1 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
     bool Check_Rows();

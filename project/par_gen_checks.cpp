@@ -13,11 +13,13 @@ bool inRange(const std::string& text, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
 }
 
-void checkList(std::vector<std::string>& out, const char* key, int index, std::span<const char* const> items) {
+void checkList(std::vector<std::string>& out, const char* key, int index,
+               std::span<const char* const> items) {
     if (index >= 0 && static_cast<std::size_t>(index) < items.size())
         return;
     out.push_back(std::string(key) + ": list index " + std::to_string(index) + " is outside 0 to " +
-                  std::to_string(items.size() - 1) + " (\"" + items.front() + "\" to \"" + items.back() + "\")");
+                  std::to_string(items.size() - 1) + " (\"" + items.front() + "\" to \"" + items.back() +
+                  "\")");
 }
 
 } // namespace

@@ -12,7 +12,8 @@ namespace strovane::project {
 // The dialog's messages for the three typed values, in the order it checks them.
 inline constexpr const char* kIdRangeMessage = "Error CANopen!! ID Device must be between 1 and 127";
 inline constexpr const char* kDelayRangeMessage = "Error CANopen!! Delay must be between 0 and 255";
-inline constexpr const char* kSdoTimeoutRangeMessage = "Error CANopen!! SDO Timeout must be between 0 and 50000";
+inline constexpr const char* kSdoTimeoutRangeMessage =
+    "Error CANopen!! SDO Timeout must be between 0 and 50000";
 
 // Every failing range check, in the order ID, delay, SDO timeout. Text that is not integer text
 // counts as -1 and fails. The dialog shows only the first; the command line reports them all.

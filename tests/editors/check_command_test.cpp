@@ -1,11 +1,10 @@
 // Runs the built `strovane-cli check` as a user would: its report and exit status.
 #include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -24,13 +23,14 @@ constexpr const char* kGoodParGen =
     "<CANopen_Set_Ope_Net>0</CANopen_Set_Ope_Net><CANopen_Delay>255</CANopen_Delay>"
     "<CANopen_SDO_TO>50000</CANopen_SDO_TO><Serial_Serial>1</Serial_Serial><Serial_Baud>0</Serial_Baud>"
     "<Serial_Par>2</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
-constexpr const char* kGoodRpdo =
-    "<RPDO><row COB-ID=\"0\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"$7ff\" Dimension=\"1\" Mnemonic=\"\"/></RPDO>";
+constexpr const char* kGoodRpdo = "<RPDO><row COB-ID=\"0\" Dimension=\"8\" Mnemonic=\"a\"/><row "
+                                  "COB-ID=\"$7ff\" Dimension=\"1\" Mnemonic=\"\"/></RPDO>";
 constexpr const char* kGoodTpdo = "<TPDO><row COB-ID=\"0x7FF\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
 // Rows 1 to 4; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
-constexpr const char* kFaultyRows =
-    "<row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"5000\" Dimension=\"9\" Mnemonic=\"b\"/>"
-    "<row COB-ID=\"0x183\" Dimension=\"2\" Mnemonic=\"c\"/><row COB-ID=\"0x184\" Dimension=\"0\" Mnemonic=\"d\"/>";
+constexpr const char* kFaultyRows = "<row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row "
+                                    "COB-ID=\"5000\" Dimension=\"9\" Mnemonic=\"b\"/>"
+                                    "<row COB-ID=\"0x183\" Dimension=\"2\" Mnemonic=\"c\"/><row "
+                                    "COB-ID=\"0x184\" Dimension=\"0\" Mnemonic=\"d\"/>";
 
 std::string quote(const std::string& s) {
     std::string out = "'";
@@ -74,7 +74,9 @@ protected:
 #endif
         return {status, readFile(out), readFile(err)};
     }
-    CliRun check() { return run({"check", m_project.string()}); }
+    CliRun check() {
+        return run({"check", m_project.string()});
+    }
 
     TempDir m_dir;
     fs::path m_project = m_dir / "PROJECTS" / "Line 1";
@@ -112,7 +114,8 @@ TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
          "ParGen.xml: Error CANopen!! Delay must be between 0 and 255\n"
          "ParGen.xml: Error CANopen!! SDO Timeout must be between 0 and 50000\n"
          "3 problems found\n"},
-        {"list index", "ParGen.xml", "<Par_Gen><Serial_Par>5</Serial_Par><CANopen_Baud>-1</CANopen_Baud></Par_Gen>",
+        {"list index", "ParGen.xml",
+         "<Par_Gen><Serial_Par>5</Serial_Par><CANopen_Baud>-1</CANopen_Baud></Par_Gen>",
          "ParGen.xml: CANopen_Baud: list index -1 is outside 0 to 7 (\"20K\" to \"1000K\")\n"
          "ParGen.xml: Serial_Par: list index 5 is outside 0 to 2 (\"NONE\" to \"ODD\")\n"
          "2 problems found\n"},
@@ -150,8 +153,9 @@ TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
 
 TEST_F(CheckCommandTest, RowsAfterTheFirstEmptyCobIdAreNotChecked) {
     writeGoodProject();
-    write("TPDOs.xml", "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
-                       "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
+    write("TPDOs.xml",
+          "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
+          "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
     const CliRun r = check();
     EXPECT_EQ(r.code, 0) << r.out;
     EXPECT_NE(r.out.find("note: TPDOs.xml: the table ends at row 2"), std::string::npos) << r.out;

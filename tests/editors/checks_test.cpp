@@ -46,9 +46,10 @@ TEST(ParGenChecksTest, ListIndexesOutsideTheirListsAreNamed) {
     v.Serial_Serial = 1;
     v.Serial_Baud = 0;
     v.Serial_Par = -1;
-    EXPECT_EQ(parGenListProblems(v),
-              (std::vector<std::string>{"CANopen_Baud: list index 8 is outside 0 to 7 (\"20K\" to \"1000K\")",
-                                        "Serial_Par: list index -1 is outside 0 to 2 (\"NONE\" to \"ODD\")"}));
+    EXPECT_EQ(
+        parGenListProblems(v),
+        (std::vector<std::string>{"CANopen_Baud: list index 8 is outside 0 to 7 (\"20K\" to \"1000K\")",
+                                  "Serial_Par: list index -1 is outside 0 to 2 (\"NONE\" to \"ODD\")"}));
     v = {};
     v.Serial_Serial = 2;
     ASSERT_EQ(parGenListProblems(v).size(), 1u);
@@ -60,7 +61,8 @@ using Field = PdoRowProblem::Field;
 TEST(PdoChecksTest, TableEndsBeforeTheFirstEmptyCobId) {
     const std::vector<PdoRow> rows = {{"1", "1", ""}, {"2", "x", ""}, {"", "9", "x"}, {"5000", "0", ""}};
     EXPECT_EQ(pdoTableEntries(rows).size(), 2u);
-    EXPECT_EQ(checkPdoRows(PdoTableKind::Transmit, rows), (std::vector<PdoRowProblem>{{2, Field::Dimension}}));
+    EXPECT_EQ(checkPdoRows(PdoTableKind::Transmit, rows),
+              (std::vector<PdoRowProblem>{{2, Field::Dimension}}));
     EXPECT_TRUE(pdoTableEntries(std::vector<PdoRow>{{"", "1", "a"}, {"1", "1", "a"}}).empty());
     EXPECT_TRUE(checkPdoRows(PdoTableKind::Receive, {}).empty());
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+// clang-format off
+#include <QStringList> // message_recorder.h uses it without including it
+// clang-format on
+
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "workspace/workspace.h"
@@ -7,16 +11,16 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 
 // Readable QString values in assertion messages.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace strovane::testing {
 
@@ -41,7 +45,8 @@ protected:
     }
     static bool exists(const std::string& path) { return std::filesystem::exists(path); }
     static void makeReadOnly(const std::string& path) {
-        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
                                                std::filesystem::perms::others_read);
     }
 

@@ -1,14 +1,12 @@
 // What the dialogs save is what the composer puts into the configuration image.
+#include "editor_fixture.h"
 #include "editors/par_gen_dialog.h"
 #include "editors/pdo_grid.h"
 #include "editors/rpdo_dialog.h"
 #include "editors/tpdo_dialog.h"
 #include "project/config_image.h"
 
-#include "editor_fixture.h"
-
 #include <QComboBox>
-
 #include <vector>
 
 namespace {
@@ -49,10 +47,10 @@ TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
     image.Create_Bin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo});
     const auto bytes = image.bytes();
     const std::vector<std::uint8_t> expected = {
-        12, 0, 0, 0, 18, 0, 0, 0, 21, 0, 0, 0,   // header
-        0x81, 0x01, 8, 0x00, 0x00, 2,             // receive entries
-        0xFF, 0x07, 1,                            // transmit entry
-        0x20, 7, 0, 0, 5, 0xF4, 0x01, 0, 7, 1, 2, 1, // parameters, entry counts
+        12,   0,    0, 0,    18,   0,    0,    0, 21, 0, 0, 0, // header
+        0x81, 0x01, 8, 0x00, 0x00, 2,                          // receive entries
+        0xFF, 0x07, 1,                                         // transmit entry
+        0x20, 7,    0, 0,    5,    0xF4, 0x01, 0, 7,  1, 2, 1, // parameters, entry counts
     };
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), expected);
 }

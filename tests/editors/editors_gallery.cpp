@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <fstream>
 #include <memory>
 

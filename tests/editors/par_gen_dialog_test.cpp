@@ -1,6 +1,5 @@
-#include "editors/par_gen_dialog.h"
-
 #include "editor_fixture.h"
+#include "editors/par_gen_dialog.h"
 #include "support/modal.h"
 
 #include <QCheckBox>
@@ -20,11 +19,11 @@ constexpr const char* kExitQuestion = "Do you want to exit without saving change
 std::string parGenXml(const std::string& id, const std::string& baud, const std::string& ope,
                       const std::string& opeNet, const std::string& delay, const std::string& timeout,
                       const std::string& serial, const std::string& serialBaud, const std::string& parity) {
-    return "<Par_Gen><CANopen_ID>" + id + "</CANopen_ID><CANopen_Baud>" + baud + "</CANopen_Baud><CANopen_Set_Ope>" +
-           ope + "</CANopen_Set_Ope><CANopen_Set_Ope_Net>" + opeNet + "</CANopen_Set_Ope_Net><CANopen_Delay>" +
-           delay + "</CANopen_Delay><CANopen_SDO_TO>" + timeout + "</CANopen_SDO_TO><Serial_Serial>" + serial +
-           "</Serial_Serial><Serial_Baud>" + serialBaud + "</Serial_Baud><Serial_Par>" + parity +
-           "</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
+    return "<Par_Gen><CANopen_ID>" + id + "</CANopen_ID><CANopen_Baud>" + baud +
+           "</CANopen_Baud><CANopen_Set_Ope>" + ope + "</CANopen_Set_Ope><CANopen_Set_Ope_Net>" + opeNet +
+           "</CANopen_Set_Ope_Net><CANopen_Delay>" + delay + "</CANopen_Delay><CANopen_SDO_TO>" + timeout +
+           "</CANopen_SDO_TO><Serial_Serial>" + serial + "</Serial_Serial><Serial_Baud>" + serialBaud +
+           "</Serial_Baud><Serial_Par>" + parity + "</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
 }
 
 class ParGenDialogTest : public strovane::testing::EditorFixture {
@@ -135,21 +134,17 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Ranges, ParGenTypedValueTest,
-                         ::testing::Values(TypedCase{"E_CANopen_ID", "0", kIdMessage},
-                                           TypedCase{"E_CANopen_ID", "128", kIdMessage},
-                                           TypedCase{"E_CANopen_ID", "", kIdMessage},
-                                           TypedCase{"E_CANopen_ID", "12 ", kIdMessage},
-                                           TypedCase{"E_CANopen_ID", "0x80", kIdMessage},
-                                           TypedCase{"E_CANopen_ID", "0x7F", nullptr},
-                                           TypedCase{"E_CANopen_ID", " 127", nullptr},
-                                           TypedCase{"E_CANopen_ID", "1", nullptr},
-                                           TypedCase{"E_CANopen_Delay", "255", nullptr},
-                                           TypedCase{"E_CANopen_Delay", "256", kDelayMessage},
-                                           TypedCase{"E_CANopen_Delay", "-1", kDelayMessage},
-                                           TypedCase{"E_CANopen_SDO_TO", "50000", nullptr},
-                                           TypedCase{"E_CANopen_SDO_TO", "50001", kTimeoutMessage},
-                                           TypedCase{"E_CANopen_SDO_TO", "$FFFFFFFF", kTimeoutMessage}));
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, ParGenTypedValueTest,
+    ::testing::Values(
+        TypedCase{"E_CANopen_ID", "0", kIdMessage}, TypedCase{"E_CANopen_ID", "128", kIdMessage},
+        TypedCase{"E_CANopen_ID", "", kIdMessage}, TypedCase{"E_CANopen_ID", "12 ", kIdMessage},
+        TypedCase{"E_CANopen_ID", "0x80", kIdMessage}, TypedCase{"E_CANopen_ID", "0x7F", nullptr},
+        TypedCase{"E_CANopen_ID", " 127", nullptr}, TypedCase{"E_CANopen_ID", "1", nullptr},
+        TypedCase{"E_CANopen_Delay", "255", nullptr}, TypedCase{"E_CANopen_Delay", "256", kDelayMessage},
+        TypedCase{"E_CANopen_Delay", "-1", kDelayMessage}, TypedCase{"E_CANopen_SDO_TO", "50000", nullptr},
+        TypedCase{"E_CANopen_SDO_TO", "50001", kTimeoutMessage},
+        TypedCase{"E_CANopen_SDO_TO", "$FFFFFFFF", kTimeoutMessage}));
 
 TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
     open();
@@ -177,7 +172,8 @@ TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
     click(button("Btn_OK"));
     ASSERT_EQ(m_dialog.result(), 1);
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_EQ(readFile(m_workspace.File_ParGen), parGenXml("0x7F", "2", "0", "1", " 12", "$1F4", "1", "3", "2"));
+    EXPECT_EQ(readFile(m_workspace.File_ParGen),
+              parGenXml("0x7F", "2", "0", "1", " 12", "$1F4", "1", "3", "2"));
 
     open();
     EXPECT_EQ(shown(), QStringList({"0x7F", "100K", "-", "ticked", " 12", "$1F4", "RS485", "9600", "ODD"}));

@@ -1,12 +1,10 @@
+#include "editor_fixture.h"
 #include "editors/pdo_grid.h"
 #include "editors/rpdo_dialog.h"
 #include "editors/tpdo_dialog.h"
-
-#include "editor_fixture.h"
 #include "support/modal.h"
 
 #include <QFrame>
-
 #include <memory>
 
 namespace {
@@ -187,7 +185,8 @@ TEST_P(PdoEditorTest, TableEndsAtTheFirstEmptyCobId) {
 TEST_P(PdoEditorTest, TwelveRowsShowTenAndOkWritesTen) {
     std::string xml = "<" + root() + ">";
     for (int i = 1; i <= 12; ++i)
-        xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) + "\"/>";
+        xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) +
+               "\"/>";
     writeFile(file(), xml + "</" + root() + ">");
     open();
     EXPECT_EQ(m_grid->rowCount(), 11);
@@ -250,7 +249,8 @@ TEST_P(PdoEditorTest, MalformedDocumentIsReportedAndTheTableIsEmpty) {
 
 TEST_P(PdoEditorTest, RowWithoutAnAttributeStopsReadingThere) {
     writeFile(file(), "<" + root() + ">" + rowXml({"1", "2", "a"}) + rowXml({"3", "4", "b"}) +
-                          "<row COB-ID=\"5\" Mnemonic=\"c\"/>" + rowXml({"7", "8", "d"}) + "</" + root() + ">");
+                          "<row COB-ID=\"5\" Mnemonic=\"c\"/>" + rowXml({"7", "8", "d"}) + "</" + root() +
+                          ">");
     open();
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -287,7 +287,8 @@ TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
     EXPECT_EQ(readFile(file()), table({{"0x7FF", "8", ""}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Editors, PdoEditorTest, ::testing::Values(Editor::Receive, Editor::Transmit), editorName);
+INSTANTIATE_TEST_SUITE_P(Editors, PdoEditorTest, ::testing::Values(Editor::Receive, Editor::Transmit),
+                         editorName);
 
 // One COB-ID and Dimension in row 1 and whether each editor takes it.
 struct ValueCase {
@@ -315,16 +316,17 @@ TEST_P(PdoValueTest, EachEditorTakesOrRefusesTheRow) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, PdoValueTest,
-                         ::testing::Values(ValueCase{"2047", "8", true, true}, ValueCase{"0x7FF", "1", true, true},
-                                           ValueCase{"$7ff", "4", true, true}, ValueCase{"  0X7FF", "4", true, true},
-                                           ValueCase{"0x800", "4", false, false}, ValueCase{"2048", "4", false, false},
-                                           ValueCase{"7FF", "4", false, false}, ValueCase{"0x7FF ", "4", false, false},
-                                           ValueCase{"0x", "4", false, false}, ValueCase{"-1", "4", false, false},
-                                           ValueCase{"$FFFFFFFF", "4", false, false},
-                                           ValueCase{"0", "4", true, false}, ValueCase{"1", "4", true, true},
-                                           ValueCase{"385", "", false, false}, ValueCase{"385", "0", false, false},
-                                           ValueCase{"385", "9", false, false}, ValueCase{"385", "$8", true, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PdoValueTest,
+    ::testing::Values(ValueCase{"2047", "8", true, true}, ValueCase{"0x7FF", "1", true, true},
+                      ValueCase{"$7ff", "4", true, true}, ValueCase{"  0X7FF", "4", true, true},
+                      ValueCase{"0x800", "4", false, false}, ValueCase{"2048", "4", false, false},
+                      ValueCase{"7FF", "4", false, false}, ValueCase{"0x7FF ", "4", false, false},
+                      ValueCase{"0x", "4", false, false}, ValueCase{"-1", "4", false, false},
+                      ValueCase{"$FFFFFFFF", "4", false, false}, ValueCase{"0", "4", true, false},
+                      ValueCase{"1", "4", true, true}, ValueCase{"385", "", false, false},
+                      ValueCase{"385", "0", false, false}, ValueCase{"385", "9", false, false},
+                      ValueCase{"385", "$8", true, true}));
 
 // Rows 1 to 4 filled; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
 class FaultyTableTest : public PdoEditorFixture {
