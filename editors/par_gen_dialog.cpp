@@ -1,5 +1,6 @@
 #include "editors/par_gen_dialog.h"
 
+#include "editors/dialog_button.h"
 #include "project/par_gen_checks.h"
 #include "project/xml.h"
 #include "widgets/message_boxes.h"
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QShowEvent>
 #include <span>
 
@@ -53,13 +53,6 @@ QCheckBox* addCheck(QWidget* parent, const char* name, const char* caption, int 
     check->setObjectName(QString::fromUtf8(name));
     check->setGeometry(x, y, 255, kCheckHeight);
     return check;
-}
-
-QAbstractButton* addButton(QWidget* parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 // An index outside the list selects nothing; OK then saves -1 for it.
@@ -105,8 +98,9 @@ TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes&
     addLabel(GB_Serial, "Parity", 16, 92);
     CB_Serial_Par = addList(GB_Serial, "CB_Serial_Par", 84, 89, project::kParityTexts);
 
-    Btn_OK = addButton(this, "Btn_OK", "OK");
-    Btn_Cancel = addButton(this, "Btn_Cancel", "Cancel");
+    // FormCreate places them below the serial group.
+    Btn_OK = makeDialogButton(this, "Btn_OK", "OK", "OK", QRect(118, 0, 90, 23));
+    Btn_Cancel = makeDialogButton(this, "Btn_Cancel", "Cancel", "CANCEL", QRect(214, 0, 90, 23));
 
     for (QLineEdit* edit : {E_CANopen_ID, E_CANopen_Delay, E_CANopen_SDO_TO})
         connect(edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);

@@ -1,12 +1,13 @@
 #include "editors/pdo_editor_dialog.h"
 
+#include "editors/dialog_button.h"
 #include "editors/pdo_grid.h"
+#include "widgets/lb_button.h"
 #include "widgets/message_boxes.h"
+#include "widgets/panel_b_color.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
 
-#include <QFrame>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -20,15 +21,9 @@ constexpr int kBarHeight = 41;
 constexpr int kButtonTop = 10;
 constexpr int kButtonHeight = 23;
 constexpr int kColumns = 4;
+constexpr widgets::TColor kBarColor = 0x00EDF7F8; // RGB(248, 247, 237)
+constexpr widgets::TColor kDarkText = 0x00333333; // RGB(51, 51, 51)
 const char* const kHeader[kColumns] = {"N", "COB-ID", "Dimension", "Mnemonic"};
-
-QAbstractButton* addButton(QWidget* parent, const char* name, const char* caption, int left, int width) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setAutoDefault(false);
-    button->setGeometry(left, kButtonTop, width, kButtonHeight);
-    return button;
-}
 
 } // namespace
 
@@ -42,33 +37,30 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     setFont(workspace::windowFont());
     QPalette pal = palette();
     pal.setColor(QPalette::Window, workspace::kWindowBackground);
-    if (layout.fontColor) {
-        pal.setColor(QPalette::WindowText, *layout.fontColor);
-        pal.setColor(QPalette::ButtonText, *layout.fontColor);
-    }
     setPalette(pal);
     setAutoFillBackground(true);
 
     sgA = new PdoGrid(this);
     sgA->setObjectName(QStringLiteral("sgA"));
 
-    auto* frame = new QFrame(this);
-    frame->setObjectName(QString::fromUtf8(layout.barName));
-    frame->setFixedHeight(kBarHeight);
-    frame->setAutoFillBackground(true);
-    if (layout.raisedBar) {
-        frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    } else {
-        // A one-pixel border in the dialog's dark text colour, no bevel.
-        QPalette barPalette = frame->palette();
-        barPalette.setColor(QPalette::WindowText, QColor(51, 51, 51));
-        frame->setPalette(barPalette);
-        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    auto* panel = new widgets::TPanelBColor(this);
+    panel->setObjectName(QString::fromUtf8(layout.barName));
+    panel->setFixedHeight(kBarHeight);
+    panel->setColor(kBarColor);
+    if (!layout.raisedBar) {
+        panel->setBevelOuter(widgets::TBevelCut::bvNone);
+        panel->setBorderColor(kDarkText);
     }
-    bar = frame;
+    bar = panel;
 
-    bitbtn1 = addButton(bar, "bitbtn1", "OK", layout.okLeft, layout.okWidth);
-    cancelButton = addButton(bar, layout.cancelName, "Cancel", layout.cancelLeft, layout.cancelWidth);
+    const widgets::TColor fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
+    bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
+                               QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
+    cancelButton =
+        makeDialogButton(bar, layout.cancelName, "Cancel", "CANCEL",
+                         QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
+    // Cancel carries the Cancel result: it writes nothing and asks nothing.
+    static_cast<widgets::TLbButton*>(cancelButton)->setModalResult(2);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -78,8 +70,6 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
 
     setTabOrder(sgA, bitbtn1);
     setTabOrder(bitbtn1, cancelButton);
-    // Cancel writes nothing and asks nothing.
-    connect(cancelButton, &QAbstractButton::clicked, this, [this] { done(2); });
 
     resize(kClientWidth, kClientHeight);
 }

@@ -2,10 +2,8 @@
 
 #include "project/pdo_checks.h"
 
-#include <QColor>
 #include <QDialog>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -31,7 +29,7 @@ struct PdoEditorLayout {
     int okLeft, okWidth;
     const char* cancelName;
     int cancelLeft, cancelWidth;
-    std::optional<QColor> fontColor; // button captions; nullopt: the system's window text
+    bool darkCaptions; // button captions in RGB(51, 51, 51); otherwise the system's window text
 };
 
 // One PDO table editor: a grid of ten entries filled from the table's document at every

@@ -16,7 +16,7 @@ const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
                                      "bitbtn2",
                                      92,
                                      69,
-                                     QColor(51, 51, 51)};
+                                     true};
 
 } // namespace
 

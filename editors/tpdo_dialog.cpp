@@ -16,7 +16,7 @@ const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
                                       "LbButton1",
                                       100,
                                       85,
-                                      std::nullopt};
+                                      false};
 
 } // namespace
 

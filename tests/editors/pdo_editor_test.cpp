@@ -3,8 +3,9 @@
 #include "editors/rpdo_dialog.h"
 #include "editors/tpdo_dialog.h"
 #include "support/modal.h"
+#include "widgets/lb_button.h"
+#include "widgets/panel_b_color.h"
 
-#include <QFrame>
 #include <memory>
 
 namespace {
@@ -14,6 +15,10 @@ using strovane::editors::PdoGrid;
 using strovane::editors::TFRPdoMB;
 using strovane::editors::TFTPdoMB;
 using strovane::testing::MessageRecorder;
+using strovane::widgets::TBevelCut;
+using strovane::widgets::TColor;
+using strovane::widgets::TLbButton;
+using strovane::widgets::TPanelBColor;
 
 enum class Editor { Receive, Transmit };
 
@@ -379,10 +384,26 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
         QRect okRect;
         const char* cancelName;
         QRect cancelRect;
+        TBevelCut barBevel;
+        TColor captionColor;
     };
     const Expected cases[] = {
-        {Editor::Receive, "Receive PDOs", "PanelBColor1", {12, 10, 69, 23}, "bitbtn2", {92, 10, 69, 23}},
-        {Editor::Transmit, "Transmit PDOs", "Panel2", {4, 10, 85, 23}, "LbButton1", {100, 10, 85, 23}},
+        {Editor::Receive,
+         "Receive PDOs",
+         "PanelBColor1",
+         {12, 10, 69, 23},
+         "bitbtn2",
+         {92, 10, 69, 23},
+         TBevelCut::bvNone,
+         0x333333},
+        {Editor::Transmit,
+         "Transmit PDOs",
+         "Panel2",
+         {4, 10, 85, 23},
+         "LbButton1",
+         {100, 10, 85, 23},
+         TBevelCut::bvRaised,
+         strovane::widgets::clWindowText},
     };
     for (const Expected& e : cases) {
         create(e.editor);
@@ -397,6 +418,19 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
         EXPECT_EQ(cancelButton->geometry(), e.cancelRect);
         EXPECT_EQ(ok()->text(), "OK");
         EXPECT_EQ(cancelButton->text(), "Cancel");
+        auto* panel = qobject_cast<TPanelBColor*>(bar);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->BevelOuter(), e.barBevel);
+        EXPECT_EQ(panel->Color(), 0x00EDF7F8u);
+        for (QAbstractButton* b : {ok(), cancelButton}) {
+            auto* hover = qobject_cast<TLbButton*>(b);
+            ASSERT_NE(hover, nullptr);
+            EXPECT_EQ(hover->FontColor(), e.captionColor);
+            EXPECT_EQ(hover->Style(), strovane::widgets::TLbButtonStyle::bsEncarta);
+        }
+        // Only Cancel ends the dialog by itself; OK validates and saves first.
+        EXPECT_EQ(qobject_cast<TLbButton*>(ok())->ModalResult(), 0);
+        EXPECT_EQ(qobject_cast<TLbButton*>(cancelButton)->ModalResult(), 2);
     }
 }
 
