@@ -2,18 +2,17 @@
 
 #include "update/comm.h"
 #include "update/update_progress.h"
+#include "widgets/form_controls.h"
 #include "widgets/message_boxes.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QShowEvent>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QPushButton>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -29,23 +28,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     l->move(left, top);
     l->adjustSize();
     return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(geometry);
-    b->setAutoDefault(false); // Enter must not press a button hidden under the options page
-    return b;
-}
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->move(left, top);
-    c->adjustSize();
-    c->setChecked(true); // ticked at program start; the states then persist between openings
-    return c;
 }
 
 // The list text of a port: its name, what it is when known, and why it may not open.
@@ -79,21 +61,22 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
     CB_Com->setEditable(false);
     CB_Com->setGeometry(44, 96, 101, 21);
 
-    auto* refresh = button(this, "LbButton5", QString(), QRect(151, 96, 23, 22));
-    refresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    auto* refresh = widgets::makeFormButton(this, QStringLiteral("LbButton5"), QString(), QRect(151, 96, 23, 22),
+                                            QStringLiteral("REFRESH"), widgets::FormButtonLook::Dialog);
+    refresh->setColor(widgets::clBtnFace);
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     LbButton5 = refresh;
-    LbButton1 = button(this, "LbButton1", QStringLiteral("Connect"), QRect(180, 96, 81, 21));
+    LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("Connect"),
+                                        QRect(180, 96, 81, 21), QString(), widgets::FormButtonLook::Plain);
 
     Label5 = label(this, "Label5", QStringLiteral("4 - Turn ON the Device"), 24, 128);
     Label6 = label(this, "Label6", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), 24, 152);
 
-    auto* cancel = button(this, "LbButton3", QStringLiteral("Cancel"), QRect(24, 176, 100, 23));
-    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    LbButton3 = cancel;
-    auto* next = button(this, "LbButton2", QStringLiteral("Next"), QRect(128, 176, 100, 23));
-    next->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    next->setLayoutDirection(Qt::RightToLeft); // glyph right of the caption
+    LbButton3 = widgets::makeFormButton(this, QStringLiteral("LbButton3"), QStringLiteral("Cancel"),
+                                        QRect(24, 176, 100, 23), QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
+    auto* next = widgets::makeFormButton(this, QStringLiteral("LbButton2"), QStringLiteral("Next"),
+                                         QRect(128, 176, 100, 23), QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
+    next->setLayout(widgets::TLbButtonLayout::blGlyphRight);
     LbButton2 = next;
 
     // The options page covers the whole steps page when shown.
@@ -104,17 +87,26 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
     Panel1->setGeometry(0, 0, 353, 209);
     Panel1->hide();
     Label7 = label(Panel1, "Label7", QStringLiteral("Update Device Options"), 8, 8);
-    CB_Firm = checkBox(Panel1, "CB_Firm", QStringLiteral("Firmware"), 16, 32);
-    CB_RFirm = checkBox(Panel1, "CB_RFirm", QStringLiteral("Read Firmware when finish"), 64, 56);
-    CB_Proj = checkBox(Panel1, "CB_Proj", QStringLiteral("Project"), 16, 88);
-    CB_RProj = checkBox(Panel1, "CB_RProj", QStringLiteral("Read Project when finish"), 64, 112);
-    LbButton4 = button(Panel1, "LbButton4", QStringLiteral("Execute update firmware"), QRect(8, 174, 169, 23));
+    // Ticked at program start; the states then persist between openings.
+    CB_Firm = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_Firm"), QStringLiteral("Firmware"), {16, 32});
+    CB_RFirm = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_RFirm"), QStringLiteral("Read Firmware when finish"),
+                                           {64, 56});
+    CB_Proj = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_Proj"), QStringLiteral("Project"), {16, 88});
+    CB_RProj = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_RProj"), QStringLiteral("Read Project when finish"),
+                                           {64, 112});
+    LbButton4 = widgets::makeFormButton(Panel1, QStringLiteral("LbButton4"), QStringLiteral("Execute update firmware"),
+                                        QRect(8, 174, 169, 23), QStringLiteral("EXECUTE"),
+                                        widgets::FormButtonLook::UpdateExecute);
 
     // Comm1 as the form describes it: all nine monitor events, no options, no handlers.
     Comm1 = std::make_unique<TComm>();
     Comm1->SetDeviceFactory(std::move(serialDevices));
     Comm1->SetMonitorEvents(kAllCommEvents);
     Comm1->SetOptions(TCommOptions{});
+    // Port events reach the component on the user-interface thread; the event thread waits.
+    Comm1->SetSynchronize([](const std::function<void()>& call) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);
+    });
 
     connect(LbButton1, &QAbstractButton::clicked, this, &TFBootSer::LbButton1Click);
     connect(LbButton2, &QAbstractButton::clicked, this, &TFBootSer::LbButton2Click);

@@ -13,14 +13,14 @@
 #include <vector>
 
 class QAbstractButton;
-class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
 
 namespace strovane::widgets {
 class MessageBoxes;
-}
+class TPCheck;
+} // namespace strovane::widgets
 namespace strovane::workspace {
 struct Workspace;
 }
@@ -77,10 +77,10 @@ public:
     QAbstractButton* LbButton2;
     QFrame* Panel1;
     QLabel* Label7;
-    QCheckBox* CB_Firm;
-    QCheckBox* CB_RFirm;
-    QCheckBox* CB_Proj;
-    QCheckBox* CB_RProj;
+    widgets::TPCheck* CB_Firm;
+    widgets::TPCheck* CB_RFirm;
+    widgets::TPCheck* CB_Proj;
+    widgets::TPCheck* CB_RProj;
     QAbstractButton* LbButton4;
     std::unique_ptr<TComm> Comm1;
 

@@ -9,7 +9,7 @@
 #include "workspace/workspace.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include "widgets/p_check.h"
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -85,7 +85,7 @@ TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
     EXPECT_EQ(d.CB_Com->itemText(1), "ttyUSB1 (in use)");
     EXPECT_EQ(d.CB_Com->itemData(1).toString(), "ttyUSB1");
     EXPECT_EQ(d.selectedPort(), "ttyUSB0");
-    for (QCheckBox* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
+    for (widgets::TPCheck* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
         EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
 }
 
@@ -256,7 +256,8 @@ TEST_F(BootSerTest, PseudoTerminalFailsAtDtr) {
     click(d.LbButton5);
     EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5) + " (in use)");
     d.done(2);
-    click(d.LbButton5);
+    d.LbButton5Click(); // the dialog is closed: refill the list without clicking
+
     EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
     close(slave);
     close(master);
