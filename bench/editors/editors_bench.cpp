@@ -1,0 +1,98 @@
+// Costs the user feels in the editors: opening a PDO editor on a full table (grid rebuild and
+// document read), OK on a full table (checks and the whole-file write), and opening the
+// communication dialog on a saved ParGen.xml.
+#include "editors/par_gen_dialog.h"
+#include "editors/pdo_grid.h"
+#include "editors/rpdo_dialog.h"
+#include "project/pdo_document.h"
+#include "widgets/message_boxes.h"
+#include "workspace/workspace.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <vector>
+
+using namespace strovane;
+
+namespace {
+
+// Counts boxes instead of showing them; a benchmark must not block on one.
+class CountingBoxes final : public widgets::MessageBoxes {
+public:
+    void error(const QString&, const QString&) override { ++count; }
+    void plain(const QString&) override { ++count; }
+    bool question(const QString&) override {
+        ++count;
+        return true;
+    }
+    int count = 0;
+};
+
+struct Project {
+    QTemporaryDir dir;
+    workspace::Workspace ws;
+    Project() {
+        ws.Dir_Project = dir.path().toStdString();
+        ws.File_ParGen = ws.Dir_Project + "/ParGen.xml";
+        ws.File_RPdo = ws.Dir_Project + "/RPDOs.xml";
+        ws.File_TPdo = ws.Dir_Project + "/TPDOs.xml";
+        std::vector<project::PdoRow> rows;
+        for (int i = 0; i < 10; ++i)
+            rows.push_back(
+                {"0x" + std::to_string(181 + i), "8", "Mnemonic of entry " + std::to_string(i + 1)});
+        project::writePdoTable(ws.File_RPdo, project::kReceiveRoot, rows);
+        project::ParGenValues values;
+        project::writeParGen(ws.File_ParGen, values);
+    }
+};
+
+void BM_OpenReceiveEditorFullTable(benchmark::State& state) {
+    Project p;
+    CountingBoxes boxes;
+    editors::TFRPdoMB dialog(p.ws, boxes);
+    for (auto _ : state) {
+        dialog.show();
+        dialog.reject();
+    }
+    if (boxes.count != 0)
+        state.SkipWithError("unexpected message box");
+}
+BENCHMARK(BM_OpenReceiveEditorFullTable)->Unit(benchmark::kMicrosecond);
+
+void BM_OkReceiveEditorFullTable(benchmark::State& state) {
+    Project p;
+    CountingBoxes boxes;
+    editors::TFRPdoMB dialog(p.ws, boxes);
+    for (auto _ : state) {
+        dialog.show();
+        dialog.bitbtn1->click();
+    }
+    if (boxes.count != 0 || dialog.result() != 1)
+        state.SkipWithError("OK did not save");
+}
+BENCHMARK(BM_OkReceiveEditorFullTable)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenCommunicationDialog(benchmark::State& state) {
+    Project p;
+    CountingBoxes boxes;
+    editors::TFParGen dialog(p.ws, boxes);
+    for (auto _ : state) {
+        dialog.show();
+        dialog.reject();
+    }
+}
+BENCHMARK(BM_OpenCommunicationDialog)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
