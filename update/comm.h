@@ -60,10 +60,12 @@ public:
     // thread). The application passes a blocking queued call. Only while closed.
     void SetSynchronize(TSynchronizeMethod Synchronize);
 
+protected:
+    friend class TCommEventChars; // a changed special character re-applies the line settings
+
     // Rewrites the port's device control block from the properties; nothing while closed.
     void UpdateDataControlBlock();
 
-protected:
     // --- properties (published by TComm) ---
     const std::string& DeviceName() const { return FDeviceName; }
     void SetDeviceName(const std::string& Value);

@@ -1,6 +1,6 @@
 // The serial port component on real pseudo-terminals through the POSIX backend.
 #include "platform/serial_posix_speed.h"
-#include "support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
 #include "update/comm.h"
