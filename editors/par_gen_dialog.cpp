@@ -2,7 +2,7 @@
 
 #include "editors/dialog_button.h"
 #include "project/par_gen_checks.h"
-#include "project/xml.h"
+#include "widgets/lb_button.h"
 #include "widgets/message_boxes.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"

@@ -21,7 +21,6 @@ constexpr int kBarHeight = 41;
 constexpr int kButtonTop = 10;
 constexpr int kButtonHeight = 23;
 constexpr int kColumns = 4;
-constexpr widgets::TColor kBarColor = 0x00EDF7F8; // RGB(248, 247, 237)
 constexpr widgets::TColor kDarkText = 0x00333333; // RGB(51, 51, 51)
 const char* const kHeader[kColumns] = {"N", "COB-ID", "Dimension", "Mnemonic"};
 
@@ -46,7 +45,7 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     auto* panel = new widgets::TPanelBColor(this);
     panel->setObjectName(QString::fromUtf8(layout.barName));
     panel->setFixedHeight(kBarHeight);
-    panel->setColor(kBarColor);
+    panel->setColor(kEditorBackground);
     if (!layout.raisedBar) {
         panel->setBevelOuter(widgets::TBevelCut::bvNone);
         panel->setBorderColor(kDarkText);
@@ -56,11 +55,12 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     const widgets::TColor fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
     bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
                                QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
-    cancelButton =
+    widgets::TLbButton* cancel =
         makeDialogButton(bar, layout.cancelName, "Cancel", "CANCEL",
                          QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
     // Cancel carries the Cancel result: it writes nothing and asks nothing.
-    static_cast<widgets::TLbButton*>(cancelButton)->setModalResult(2);
+    cancel->setModalResult(2);
+    cancelButton = cancel;
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
