@@ -160,4 +160,8 @@ std::unique_ptr<SerialDevice> createSerialDevice();
 // The code a system call gives for a handle that is not open (EBADF, ERROR_INVALID_HANDLE).
 SysError invalidHandleError();
 
+// Raises the calling thread one step above normal priority where the system allows it (a port's
+// event thread); silently keeps it where it does not (an unprivileged Linux process).
+void raiseThreadPriority();
+
 } // namespace strovane::platform

@@ -16,6 +16,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -562,6 +563,14 @@ std::unique_ptr<SerialDevice> createSerialDevice() {
 
 SysError invalidHandleError() {
     return EBADF;
+}
+
+void raiseThreadPriority() {
+    const auto tid = static_cast<id_t>(::gettid());
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, tid);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, tid, nice - 1); // needs CAP_SYS_NICE; refused otherwise
 }
 
 } // namespace strovane::platform

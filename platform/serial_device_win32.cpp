@@ -204,6 +204,10 @@ SysError invalidHandleError() {
     return ERROR_INVALID_HANDLE;
 }
 
+void raiseThreadPriority() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+}
+
 } // namespace strovane::platform
 
 #endif // _WIN32

@@ -49,6 +49,7 @@ std::shared_ptr<TCommEventThread> TCommEventThread::Create(std::shared_ptr<platf
 }
 
 void TCommEventThread::Execute() {
+    platform::raiseThreadPriority();
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
