@@ -8,7 +8,6 @@ namespace strovane::app {
 
 StrovaneApplication::StrovaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Strovane"));
-    setApplicationDisplayName(QStringLiteral("Strovane"));
     setApplicationVersion(QStringLiteral("1.001"));
 }
 

@@ -2,6 +2,8 @@
 
 #include "widgets/message_boxes.h"
 
+#include <QStringList>
+
 #include <deque>
 #include <vector>
 
