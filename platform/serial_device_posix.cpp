@@ -167,7 +167,7 @@ public:
                 return kWaitCancelled;
             std::uint32_t events = 0;
             int queued = 0;
-            if (::ioctl(fd, FIONREAD, &queued) != 0)
+            if ((want & kEvRxChar) && ::ioctl(fd, FIONREAD, &queued) != 0)
                 return static_cast<SysError>(errno);
             // Bytes read or purged since the last look no longer count as announced.
             if (m_rxPurged.exchange(false))
