@@ -1,5 +1,7 @@
 #include "cli/dump_command.h"
 
+#include "cli/json.h"
+
 #include "cli/command.h"
 #include "project/image_decoder.h"
 #include "project/par_gen.h"
@@ -42,28 +44,6 @@ std::string hex(unsigned value) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%03X", value);
     return buf;
-}
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
 }
 
 void printEntries(std::ostream& out, const char* title, const std::vector<ImageEntry>& entries,

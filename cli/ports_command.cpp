@@ -1,5 +1,7 @@
 #include "cli/ports_command.h"
 
+#include "cli/json.h"
+
 #include "cli/command.h"
 
 #include <cstdio>
@@ -20,28 +22,6 @@ constexpr std::string_view kUsage =
     "  --help    show this text\n"
     "\n"
     "Exit status: 0 listed (also when there are no ports), 2 a bad command line.\n";
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
 
 std::string_view stateName(platform::PortState state) {
     const std::string_view text = platform::portStateText(state);
