@@ -29,7 +29,7 @@ QLabel* stepLabel(QWidget* parent, const char* name, const char* text, int top) 
 QAbstractButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry,
                         const char* glyph = nullptr) {
     return widgets::makeFormButton(parent, QString::fromLatin1(name), QString::fromLatin1(caption), geometry,
-                                   glyph ? QString::fromLatin1(glyph) : QString(), widgets::FormButtonLook::MainWindow);
+                                   glyph ? QString::fromLatin1(glyph) : QString(), widgets::FormButtonLook::Dialog);
 }
 
 } // namespace

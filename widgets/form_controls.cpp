@@ -17,12 +17,11 @@ constexpr TColor kFormBackground = 0x00EDF7F8; // RGB(248, 247, 237)
 void applyFormButtonLook(TLbButton& b, FormButtonLook look) {
     switch (look) {
     case FormButtonLook::Dialog:
-    case FormButtonLook::MainWindow:
         b.setStyle(TLbButtonStyle::bsEncarta);
         b.setColor(kFormBackground);
         b.setLightColor(clGray);
         b.setColorWhenDown(clYellow);
-        b.setHotTrackColor(look == FormButtonLook::Dialog ? clYellow : 0xCEFEBA);
+        b.setHotTrackColor(clYellow);
         break;
     case FormButtonLook::UpdateExecute:
         b.setStyle(TLbButtonStyle::bsEncarta);

@@ -12,8 +12,7 @@ namespace strovane::widgets {
 
 // The looks the windows give their hover buttons.
 enum class FormButtonLook {
-    Dialog,        // bsEncarta on $EDF7F8, light clGray, yellow when hovered and pressed
-    MainWindow,    // bsEncarta on $EDF7F8, light clGray, $CEFEBA when hovered, yellow pressed
+    Dialog,        // bsEncarta on $EDF7F8, light clGray, yellow when hovered and pressed (also the main window)
     UpdateExecute, // bsEncarta on the button face, light clGray, sky blue hovered, $0080FF pressed
     Plain,         // bsNormal with the default colours
 };
