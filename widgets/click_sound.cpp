@@ -2,10 +2,9 @@
 
 #include "widgets/resources.h"
 
-#ifdef STROVANE_HAVE_MULTIMEDIA
-#include <QHash>
-#include <QSoundEffect>
-#endif
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QUrl>
 
 namespace strovane::widgets {
 
@@ -16,23 +15,23 @@ std::function<void(const QString&)>& player() {
     return p;
 }
 
+using PlayFunction = void (*)(const QUrl*);
+
+// The sound module beside the executable, loaded once; none (silence) when it is missing.
+PlayFunction soundModule() {
+    static const PlayFunction play = [] {
+        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/strovane_sound"));
+        return reinterpret_cast<PlayFunction>(module.resolve("strovanePlaySound"));
+    }();
+    return play;
+}
+
 void playResource(const QString& name) {
-#ifdef STROVANE_HAVE_MULTIMEDIA
-    static QHash<QString, QSoundEffect*> effects; // live for the process, like the resources
-    const QString key = name.toUpper();
-    QSoundEffect* effect = effects.value(key);
-    if (!effect) {
-        const QUrl url = resourceSound(name);
-        if (url.isEmpty())
-            return;
-        effect = new QSoundEffect();
-        effect->setSource(url);
-        effects.insert(key, effect);
-    }
-    effect->play();
-#else
-    Q_UNUSED(name);
-#endif
+    const QUrl url = resourceSound(name);
+    if (url.isEmpty())
+        return;
+    if (PlayFunction play = soundModule())
+        play(&url);
 }
 
 } // namespace

@@ -94,7 +94,6 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(32, 24, 81, 81);
     Image2->setScaledContents(true);
-    Image2->setPixmap(aboutEmblem());
     Image2->setCursor(Qt::ArrowCursor);
     connect(Image2, &ClickLabel::clicked, this, &TFAbout::Label4Click);
 
@@ -136,6 +135,8 @@ void TFAbout::showEvent(QShowEvent* event) {
 }
 
 void TFAbout::FormShow() {
+    if (Image2->pixmap().isNull())
+        Image2->setPixmap(aboutEmblem()); // drawn at the first showing, not at start-up
     Label2->setText(QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
     Label9->setText(QStringLiteral("SC40518"));
     Label10->setText(QStringLiteral("1.001"));

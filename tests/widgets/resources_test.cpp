@@ -74,3 +74,12 @@ TEST(Resources, ClickSoundIsShortMonoPcm) {
 }
 
 } // namespace
+
+#ifdef STROVANE_SOUND_MODULE
+#include <QLibrary>
+
+TEST(Resources, SoundModuleBesideTheProgramOffersThePlayer) {
+    QLibrary module(QStringLiteral(STROVANE_SOUND_MODULE));
+    EXPECT_NE(module.resolve("strovanePlaySound"), nullptr) << module.errorString().toStdString();
+}
+#endif
