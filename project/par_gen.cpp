@@ -3,6 +3,8 @@
 #include "project/int_text.h"
 #include "project/xml.h"
 
+#include <utility>
+
 namespace strovane::project {
 
 namespace {
@@ -24,7 +26,8 @@ void readText(pugi::xml_node root, const char* key, std::string& value) {
         value = std::move(*text);
 }
 
-void readIndex(pugi::xml_node root, const char* key, int& value) {
+// An integer key: its integer text, or the value unchanged when that is missing or not integer text.
+template <typename Int> void readInt(pugi::xml_node root, const char* key, Int& value) {
     if (auto text = keyText(root, key))
         value = intTextOr(*text, value);
 }
@@ -34,14 +37,32 @@ void readTick(pugi::xml_node root, const char* key, bool& value) {
         value = *text == "1";
 }
 
-void readNumber(pugi::xml_node root, const char* key, std::int32_t& value) {
-    if (auto text = keyText(root, key))
-        value = intTextOr(*text, value);
-}
-
 void appendKey(pugi::xml_node root, const char* key, const std::string& text) {
     root.append_child(key).append_child(pugi::node_pcdata).set_value(text.c_str());
 }
+
+// Loads the file into doc; false when it does not exist. Throws xml::LoadError when it exists but
+// cannot be loaded.
+bool loadExisting(pugi::xml_document& doc, const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return false;
+    xml::load(doc, file);
+    return true;
+}
+
+// The composer reads every key the same way, in the file's order.
+constexpr std::pair<const char*, std::int32_t ParGenNumbers::*> kNumberKeys[] = {
+    {"CANopen_ID", &ParGenNumbers::CANopen_ID},
+    {"CANopen_Baud", &ParGenNumbers::CANopen_Baud},
+    {"CANopen_Set_Ope", &ParGenNumbers::CANopen_Set_Ope},
+    {"CANopen_Set_Ope_Net", &ParGenNumbers::CANopen_Set_Ope_Net},
+    {"CANopen_Delay", &ParGenNumbers::CANopen_Delay},
+    {"CANopen_SDO_TO", &ParGenNumbers::CANopen_SDO_TO},
+    {"Serial_Serial", &ParGenNumbers::Serial_Serial},
+    {"Serial_Baud", &ParGenNumbers::Serial_Baud},
+    {"Serial_Par", &ParGenNumbers::Serial_Par},
+};
 
 } // namespace
 
@@ -63,41 +84,30 @@ void writeParGen(const std::filesystem::path& file, const ParGenValues& v) {
 
 ParGenValues readParGenForDialog(const std::filesystem::path& file) {
     ParGenValues v;
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return v;
     pugi::xml_document doc;
-    xml::load(doc, file);
+    if (!loadExisting(doc, file))
+        return v;
     const pugi::xml_node root = xml::root(doc);
     readText(root, "CANopen_ID", v.CANopen_ID);
-    readIndex(root, "CANopen_Baud", v.CANopen_Baud);
+    readInt(root, "CANopen_Baud", v.CANopen_Baud);
     readTick(root, "CANopen_Set_Ope", v.CANopen_Set_Ope);
     readTick(root, "CANopen_Set_Ope_Net", v.CANopen_Set_Ope_Net);
     readText(root, "CANopen_Delay", v.CANopen_Delay);
     readText(root, "CANopen_SDO_TO", v.CANopen_SDO_TO);
-    readIndex(root, "Serial_Serial", v.Serial_Serial);
-    readIndex(root, "Serial_Baud", v.Serial_Baud);
-    readIndex(root, "Serial_Par", v.Serial_Par);
+    readInt(root, "Serial_Serial", v.Serial_Serial);
+    readInt(root, "Serial_Baud", v.Serial_Baud);
+    readInt(root, "Serial_Par", v.Serial_Par);
     return v;
 }
 
 std::optional<ParGenNumbers> readParGenNumbers(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return std::nullopt;
     pugi::xml_document doc;
-    xml::load(doc, file);
+    if (!loadExisting(doc, file))
+        return std::nullopt;
     const pugi::xml_node root = xml::root(doc);
     ParGenNumbers n;
-    readNumber(root, "CANopen_ID", n.CANopen_ID);
-    readNumber(root, "CANopen_Baud", n.CANopen_Baud);
-    readNumber(root, "CANopen_Set_Ope", n.CANopen_Set_Ope);
-    readNumber(root, "CANopen_Set_Ope_Net", n.CANopen_Set_Ope_Net);
-    readNumber(root, "CANopen_Delay", n.CANopen_Delay);
-    readNumber(root, "CANopen_SDO_TO", n.CANopen_SDO_TO);
-    readNumber(root, "Serial_Serial", n.Serial_Serial);
-    readNumber(root, "Serial_Baud", n.Serial_Baud);
-    readNumber(root, "Serial_Par", n.Serial_Par);
+    for (const auto& [key, member] : kNumberKeys)
+        readInt(root, key, n.*member);
     return n;
 }
 
