@@ -1,22 +1,20 @@
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
-
-#if __has_include(<sys/wait.h>)
-#include <sys/wait.h>
-#endif
 
 namespace {
 
 namespace fs = std::filesystem;
 using strovane::testing::TempDir;
+using CliRun = strovane::testing::ProcessRun;
+using strovane::testing::readFile;
+using strovane::testing::runProcess;
 
 constexpr const char* kParGen =
     "<Par_Gen><CANopen_ID>10</CANopen_ID><CANopen_Baud>7</CANopen_Baud><CANopen_Set_Ope>0</CANopen_Set_Ope>"
@@ -30,24 +28,6 @@ const std::string kWorkedExample("\x0C\0\0\0\x12\0\0\0\x15\0\0\0\x81\x01\x08\x82
                                  "\x0A\x07\0\0\0\x10\x27\0\x07\0\x02\x01",
                                  33);
 
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 class CliTest : public ::testing::Test {
 protected:
     CliTest() {
@@ -60,16 +40,7 @@ protected:
         std::ofstream(m_project / name, std::ios::binary) << bytes;
     }
     CliRun run(const std::vector<std::string>& args) {
-        std::string command = quote(STROVANE_CLI_PATH);
-        for (const std::string& a : args)
-            command += " " + quote(a);
-        const fs::path out = m_dir / "stdout", err = m_dir / "stderr";
-        command += " >" + quote(out.string()) + " 2>" + quote(err.string());
-        int status = std::system(command.c_str());
-#ifdef WEXITSTATUS
-        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        return {status, readFile(out), readFile(err)};
+        return runProcess(STROVANE_CLI_PATH, args, m_dir.path());
     }
     fs::path bank() const { return m_project / "bin" / "bank.bin"; }
 

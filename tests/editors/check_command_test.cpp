@@ -1,22 +1,19 @@
 // Runs the built `strovane-cli check` as a user would: its report and exit status.
+#include "support/run_process.h"
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 #include <vector>
-
-#if __has_include(<sys/wait.h>)
-#include <sys/wait.h>
-#endif
 
 namespace {
 
 namespace fs = std::filesystem;
 using strovane::testing::TempDir;
+using CliRun = strovane::testing::ProcessRun;
+using strovane::testing::runProcess;
 
 constexpr const char* kGoodParGen =
     "<Par_Gen><CANopen_ID>0x7F</CANopen_ID><CANopen_Baud>7</CANopen_Baud><CANopen_Set_Ope>1</CANopen_Set_Ope>"
@@ -32,24 +29,6 @@ constexpr const char* kFaultyRows = "<row COB-ID=\"0x181\" Dimension=\"8\" Mnemo
                                     "<row COB-ID=\"0x183\" Dimension=\"2\" Mnemonic=\"c\"/><row "
                                     "COB-ID=\"0x184\" Dimension=\"0\" Mnemonic=\"d\"/>";
 
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 class CheckCommandTest : public ::testing::Test {
 protected:
     CheckCommandTest() { fs::create_directories(m_project / "bin"); }
@@ -63,16 +42,7 @@ protected:
         write("TPDOs.xml", kGoodTpdo);
     }
     CliRun run(const std::vector<std::string>& args) {
-        std::string command = quote(STROVANE_CLI_PATH);
-        for (const std::string& a : args)
-            command += " " + quote(a);
-        const fs::path out = m_dir / "stdout", err = m_dir / "stderr";
-        command += " >" + quote(out.string()) + " 2>" + quote(err.string());
-        int status = std::system(command.c_str());
-#ifdef WEXITSTATUS
-        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        return {status, readFile(out), readFile(err)};
+        return runProcess(STROVANE_CLI_PATH, args, m_dir.path());
     }
     CliRun check() {
         return run({"check", m_project.string()});
