@@ -1,5 +1,6 @@
 // The serial port component against the scripted fake device.
 #include "platform/serial_device_fake.h"
+#include "tests/serial/comm_error_of.h"
 #include "tests/serial/main_thread_queue.h"
 #include "update/comm.h"
 
@@ -9,6 +10,7 @@
 using namespace strovane;
 using namespace strovane::update;
 namespace st = strovane::testing;
+using st::errorOf;
 using platform::FakeSerialPort;
 using Call = FakeSerialPort::Call;
 
@@ -37,17 +39,6 @@ protected:
     std::shared_ptr<st::UiQueue> ui = std::make_shared<st::UiQueue>();
     TComm comm;
 };
-
-std::string messageOf(const std::function<void()>& action, std::int32_t* code = nullptr) {
-    try {
-        action();
-    } catch (const ECommError& e) {
-        if (code)
-            *code = e.ErrorCode;
-        return e.what();
-    }
-    return "(no error)";
-}
 
 } // namespace
 
@@ -186,7 +177,7 @@ TEST_F(CommFake, FailuresRaiseTheirMessageAndCode) {
         c.SetDeviceFactory(fake.factory());
         tc.arrange(fake, c);
         std::int32_t code = 0;
-        EXPECT_EQ(messageOf([&] { tc.act(c); }, &code), tc.message);
+        EXPECT_EQ(errorOf([&] { tc.act(c); }, &code), tc.message);
         EXPECT_EQ(code, tc.code);
         EXPECT_EQ(c.Enabled(), tc.openAfter);
         EXPECT_EQ(fake.isOpen(), tc.openAfter);

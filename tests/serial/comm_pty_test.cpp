@@ -1,6 +1,7 @@
 // The serial port component on real pseudo-terminals through the POSIX backend.
 #include "platform/serial_posix_speed.h"
 #include "tests/support/temp_dir.h"
+#include "tests/serial/comm_error_of.h"
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
 #include "update/comm.h"
@@ -13,6 +14,7 @@
 using namespace strovane;
 using namespace strovane::update;
 namespace st = strovane::testing;
+using st::errorOf;
 
 namespace {
 
@@ -39,17 +41,6 @@ protected:
     std::shared_ptr<st::UiQueue> ui = std::make_shared<st::UiQueue>();
     TComm comm;
 };
-
-std::string errorOf(const std::function<void()>& action, std::int32_t* code = nullptr) {
-    try {
-        action();
-    } catch (const ECommError& e) {
-        if (code)
-            *code = e.ErrorCode;
-        return e.what();
-    }
-    return "(no error)";
-}
 
 } // namespace
 

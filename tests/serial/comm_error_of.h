@@ -1,0 +1,24 @@
+#pragma once
+
+#include "update/comm_types.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace strovane::testing {
+
+// The message of the ECommError the action throws (its code into *code when given), or
+// "(no error)" when it throws none.
+inline std::string errorOf(const std::function<void()>& action, std::int32_t* code = nullptr) {
+    try {
+        action();
+    } catch (const update::ECommError& e) {
+        if (code)
+            *code = e.ErrorCode;
+        return e.what();
+    }
+    return "(no error)";
+}
+
+} // namespace strovane::testing
