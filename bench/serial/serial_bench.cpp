@@ -41,13 +41,18 @@ void drain(int master, std::size_t total) {
     }
 }
 
-void BM_WriteComm(benchmark::State& state) {
-    st::PtyPair pty;
+// Opens the component on the pair's slave for bulk transfer: a raw master, no events monitored.
+void openForBulk(TComm& comm, st::PtyPair& pty) {
     makeRaw(pty.master);
-    TComm comm;
     comm.SetDeviceName(pty.path);
     comm.SetMonitorEvents({});
     comm.Open();
+}
+
+void BM_WriteComm(benchmark::State& state) {
+    st::PtyPair pty;
+    TComm comm;
+    openForBulk(comm, pty);
     const std::vector<char> data(kChunk, 'x');
     for (auto _ : state) {
         std::thread reader(drain, pty.master, kTotal);
@@ -87,27 +92,30 @@ void feed(int master, std::size_t total) {
     }
 }
 
-void BM_ReadComm(benchmark::State& state) {
-    st::PtyPair pty;
-    makeRaw(pty.master);
-    TComm comm;
-    comm.SetDeviceName(pty.path);
-    comm.SetMonitorEvents({});
-    comm.Open();
+// Reads kTotal bytes in kChunk pieces through `read` while a thread feeds the master. `read`
+// does not block: the loop yields while nothing is there.
+template <typename Read> void timeReads(benchmark::State& state, int master, Read read) {
     std::vector<char> buf(kChunk);
     for (auto _ : state) {
-        std::thread writer(feed, pty.master, kTotal);
+        std::thread writer(feed, master, kTotal);
         std::size_t got = 0;
         while (got < kTotal) {
-            const auto n = comm.Read(buf.data(), kChunk);
+            const auto n = read(buf.data(), kChunk);
             if (n > 0)
                 got += static_cast<std::size_t>(n);
             else
-                std::this_thread::yield(); // Read never blocks: the caller waits as it likes
+                std::this_thread::yield();
         }
         writer.join();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTotal));
+}
+
+void BM_ReadComm(benchmark::State& state) {
+    st::PtyPair pty;
+    TComm comm;
+    openForBulk(comm, pty);
+    timeReads(state, pty.master, [&](char* buf, std::int32_t count) { return comm.Read(buf, count); });
 }
 
 void BM_ReadPlain(benchmark::State& state) {
@@ -120,20 +128,8 @@ void BM_ReadPlain(benchmark::State& state) {
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     tcsetattr(pty.slave, TCSANOW, &tio);
-    std::vector<char> buf(kChunk);
-    for (auto _ : state) {
-        std::thread writer(feed, pty.master, kTotal);
-        std::size_t got = 0;
-        while (got < kTotal) {
-            const auto n = ::read(pty.slave, buf.data(), kChunk);
-            if (n > 0)
-                got += static_cast<std::size_t>(n);
-            else
-                std::this_thread::yield();
-        }
-        writer.join();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTotal));
+    timeReads(state, pty.master,
+              [&](char* buf, std::int32_t count) { return ::read(pty.slave, buf, count); });
 }
 
 void BM_RxCharLatency(benchmark::State& state) {
