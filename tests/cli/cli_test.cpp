@@ -1,10 +1,10 @@
+#include "support/file_bytes.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@ using strovane::testing::TempDir;
 using CliRun = strovane::testing::ProcessRun;
 using strovane::testing::readFile;
 using strovane::testing::runProcess;
+using strovane::testing::writeFile;
 
 constexpr const char* kParGen =
     "<Par_Gen><CANopen_ID>10</CANopen_ID><CANopen_Baud>7</CANopen_Baud><CANopen_Set_Ope>0</CANopen_Set_Ope>"
@@ -36,9 +37,7 @@ protected:
         write("RPDOs.xml", kRpdo);
         write("TPDOs.xml", kTpdo);
     }
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_project / name, std::ios::binary) << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) { writeFile(m_project / name, bytes); }
     CliRun run(const std::vector<std::string>& args) {
         return runProcess(STROVANE_CLI_PATH, args, m_dir.path());
     }
@@ -92,7 +91,7 @@ TEST_F(CliTest, BadInputFailsWithTheWindowsMessageAndKeepsTheOldImage) {
         write("ParGen.xml", kParGen);
         write("RPDOs.xml", kRpdo);
         write("TPDOs.xml", kTpdo);
-        std::ofstream(bank(), std::ios::binary) << "older image";
+        writeFile(bank(), "older image");
         write(c.file, c.contents);
         const CliRun r = run({"compose", m_project.string()});
         EXPECT_EQ(r.code, 1);
@@ -103,7 +102,7 @@ TEST_F(CliTest, BadInputFailsWithTheWindowsMessageAndKeepsTheOldImage) {
 }
 
 TEST_F(CliTest, UnwritableImageFailsWithThePathAndTheSystemError) {
-    std::ofstream(bank(), std::ios::binary) << "older image";
+    writeFile(bank(), "older image");
     fs::permissions(bank(), fs::perms::owner_read);
     CliRun r = run({"compose", m_project.string()});
     EXPECT_EQ(r.code, 1);
@@ -222,7 +221,7 @@ TEST_F(CliTest, DumpRejectsInconsistentImages) {
     };
     const fs::path file = m_dir / "bad.bin";
     for (const Case& c : cases) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.bytes;
+        writeFile(file, c.bytes);
         const CliRun r = run({"dump", file.string()});
         EXPECT_EQ(r.code, 1) << c.reason;
         EXPECT_EQ(r.err, file.string() + ": " + c.reason + "\n");

@@ -1,9 +1,9 @@
 // Runs the built `strovane-cli check` as a user would: its report and exit status.
+#include "support/file_bytes.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 using strovane::testing::TempDir;
 using CliRun = strovane::testing::ProcessRun;
 using strovane::testing::runProcess;
+using strovane::testing::writeFile;
 
 constexpr const char* kGoodParGen =
     "<Par_Gen><CANopen_ID>0x7F</CANopen_ID><CANopen_Baud>7</CANopen_Baud><CANopen_Set_Ope>1</CANopen_Set_Ope>"
@@ -33,9 +34,7 @@ class CheckCommandTest : public ::testing::Test {
 protected:
     CheckCommandTest() { fs::create_directories(m_project / "bin"); }
 
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_project / name, std::ios::binary) << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) { writeFile(m_project / name, bytes); }
     void writeGoodProject() {
         write("ParGen.xml", kGoodParGen);
         write("RPDOs.xml", kGoodRpdo);

@@ -4,6 +4,7 @@
 #include <QStringList> // message_recorder.h uses it without including it
 // clang-format on
 
+#include "support/file_bytes.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "workspace/workspace.h"
@@ -12,9 +13,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 
 // Readable QString values in assertion messages.
@@ -36,13 +35,6 @@ protected:
         m_workspace.File_TPdo = (m_dir / "TPDOs.xml").string();
     }
 
-    void writeFile(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     static bool exists(const std::string& path) { return std::filesystem::exists(path); }
     static void makeReadOnly(const std::string& path) {
         std::filesystem::permissions(path, std::filesystem::perms::owner_read |

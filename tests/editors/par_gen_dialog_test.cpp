@@ -10,6 +10,8 @@ namespace {
 
 using strovane::editors::TFParGen;
 using strovane::testing::MessageRecorder;
+using strovane::testing::readFile;
+using strovane::testing::writeFile;
 
 constexpr const char* kIdMessage = "Error CANopen!! ID Device must be between 1 and 127";
 constexpr const char* kDelayMessage = "Error CANopen!! Delay must be between 0 and 255";

@@ -15,6 +15,8 @@ using strovane::editors::PdoGrid;
 using strovane::editors::TFRPdoMB;
 using strovane::editors::TFTPdoMB;
 using strovane::testing::MessageRecorder;
+using strovane::testing::readFile;
+using strovane::testing::writeFile;
 using strovane::widgets::TBevelCut;
 using strovane::widgets::TColor;
 using strovane::widgets::TLbButton;

@@ -1,11 +1,10 @@
 #include "project/atomic_file.h"
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,12 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using strovane::project::writeFileAtomically;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> names(const fs::path& folder) {
     std::vector<std::string> out;

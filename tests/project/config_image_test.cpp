@@ -3,12 +3,11 @@
 #include "project/pdo_document.h"
 #include "project/xml.h"
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -18,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace strovane::project;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
+using strovane::testing::writeFile;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes hex(const std::string& text) {
@@ -49,16 +50,10 @@ constexpr const char* kFreshBlock = "0A 07 00 00 00 10 27 00 07 00";
 class ConfigImageTest : public ::testing::Test {
 protected:
     ConfigImageTest() { fs::create_directory(m_dir / "bin"); }
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_dir / name, std::ios::binary) << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) { writeFile(m_dir / name, bytes); }
     Bytes compose() {
         m_image.Create_Bin(ProjectFiles::inFolder(m_dir.path()));
         return {m_image.bytes().begin(), m_image.bytes().end()};
-    }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     TempDir m_dir;
     ConfigImage m_image;
@@ -153,7 +148,7 @@ TEST_F(ConfigImageTest, DocumentsAsTheEditorsWriteThemComposeTheWorkedExample) {
     EXPECT_EQ(compose(), first); // composing again changes nothing
 
     m_image.Save_Bin(m_dir.path());
-    EXPECT_EQ(read(m_dir / "bin" / "bank.bin"), std::string(first.begin(), first.end()));
+    EXPECT_EQ(readFile(m_dir / "bin" / "bank.bin"), std::string(first.begin(), first.end()));
 }
 
 TEST_F(ConfigImageTest, SmallerImageAfterLargerOneCarriesNothingOld) {
@@ -252,7 +247,7 @@ TEST_F(ConfigImageTest, SaveBinFailuresAreReportedAndKeepTheOldImage) {
     }
 
     const fs::path bank = m_dir / "bin" / "bank.bin";
-    std::ofstream(bank, std::ios::binary) << "older image";
+    writeFile(bank, "older image");
     fs::permissions(bank, fs::perms::owner_read | fs::perms::group_read);
     try {
         m_image.Save_Bin(m_dir.path());
@@ -260,7 +255,7 @@ TEST_F(ConfigImageTest, SaveBinFailuresAreReportedAndKeepTheOldImage) {
     } catch (const std::system_error& e) {
         EXPECT_EQ(e.code(), std::errc::permission_denied);
     }
-    EXPECT_EQ(read(bank), "older image");
+    EXPECT_EQ(readFile(bank), "older image");
 }
 
 } // namespace

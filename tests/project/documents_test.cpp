@@ -2,30 +2,27 @@
 #include "project/pdo_document.h"
 #include "project/xml.h"
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace strovane::project;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
+using strovane::testing::writeFile;
 
 class DocumentsTest : public ::testing::Test {
 protected:
     fs::path write(const std::string& name, const std::string& bytes) {
         const fs::path p = m_dir / name;
-        std::ofstream(p, std::ios::binary) << bytes;
+        writeFile(p, bytes);
         return p;
-    }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     TempDir m_dir;
 };
@@ -39,7 +36,7 @@ constexpr const char* kFreshParGen =
 TEST_F(DocumentsTest, ParGenIsWrittenInTheFixedLayout) {
     const fs::path p = m_dir / "ParGen.xml";
     writeParGen(p, ParGenValues{});
-    EXPECT_EQ(read(p), kFreshParGen);
+    EXPECT_EQ(readFile(p), kFreshParGen);
 
     // Texts as typed, ticks as 1/0, an unselected list as -1; the old file is replaced whole.
     ParGenValues v;
@@ -51,7 +48,7 @@ TEST_F(DocumentsTest, ParGenIsWrittenInTheFixedLayout) {
     v.Serial_Serial = 1;
     v.Serial_Par = 2;
     writeParGen(p, v);
-    EXPECT_EQ(read(p),
+    EXPECT_EQ(readFile(p),
               "<Par_Gen><CANopen_ID>0x7F</CANopen_ID><CANopen_Baud>-1</CANopen_Baud><CANopen_Set_Ope>1</CANopen_Set_Ope>"
               "<CANopen_Set_Ope_Net>0</CANopen_Set_Ope_Net><CANopen_Delay> 5</CANopen_Delay>"
               "<CANopen_SDO_TO>50000</CANopen_SDO_TO><Serial_Serial>1</Serial_Serial><Serial_Baud>7</Serial_Baud>"
@@ -137,12 +134,12 @@ TEST_F(DocumentsTest, PdoTableIsWrittenInTheFixedLayout) {
     const fs::path p = m_dir / "RPDOs.xml";
     const std::vector<PdoRow> rows = {{"0x181", "8", "Speed & \"set\""}, {"386", "2", ""}};
     writePdoTable(p, kReceiveRoot, rows);
-    EXPECT_EQ(read(p), "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"Speed &amp; &quot;set&quot;\"/>"
+    EXPECT_EQ(readFile(p), "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"Speed &amp; &quot;set&quot;\"/>"
                        "<row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"\"/></RPDO>");
     EXPECT_EQ(readPdoTableForEditor(p).rows, rows);
 
     writePdoTable(m_dir / "TPDOs.xml", kTransmitRoot, {});
-    EXPECT_EQ(read(m_dir / "TPDOs.xml"), "<TPDO/>");
+    EXPECT_EQ(readFile(m_dir / "TPDOs.xml"), "<TPDO/>");
     const PdoTableRead empty = readPdoTableForEditor(m_dir / "TPDOs.xml");
     EXPECT_TRUE(empty.rows.empty());
     EXPECT_FALSE(empty.error);

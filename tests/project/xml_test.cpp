@@ -1,32 +1,29 @@
 #include "project/xml.h"
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace xml = strovane::project::xml;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
+using strovane::testing::writeFile;
 
 class XmlTest : public ::testing::Test {
 protected:
     fs::path write(const std::string& name, const std::string& bytes) {
         const fs::path p = m_dir / name;
-        std::ofstream(p, std::ios::binary) << bytes;
+        writeFile(p, bytes);
         return p;
     }
     // Loads an inline document written to a file.
     void loadText(const std::string& bytes) { xml::load(m_doc, write("doc.xml", bytes)); }
-    std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
 
     TempDir m_dir;
     pugi::xml_document m_doc;
@@ -145,7 +142,7 @@ TEST_F(XmlTest, SaveWritesRawUtf8WithoutDeclaration) {
     doc.append_child(pugi::node_comment).set_value("SW_VERSION = 1.001");
     const fs::path p = m_dir / "ParGen.xml";
     xml::save(doc, p);
-    EXPECT_EQ(read(p), "<Par_Gen><CANopen_ID>0x0A</CANopen_ID><Mnemonic>Temp \xC2\xB0" "C &lt;&amp;&gt;</Mnemonic>"
+    EXPECT_EQ(readFile(p), "<Par_Gen><CANopen_ID>0x0A</CANopen_ID><Mnemonic>Temp \xC2\xB0" "C &lt;&amp;&gt;</Mnemonic>"
                        "</Par_Gen><!--SW_VERSION = 1.001-->");
 
     // What is saved loads back to the same values.
@@ -160,7 +157,7 @@ TEST_F(XmlTest, SaveRefusesReadOnlyFileAndKeepsIt) {
     pugi::xml_document doc;
     doc.append_child("TPDO").append_child("row");
     EXPECT_THROW(xml::save(doc, p), std::system_error);
-    EXPECT_EQ(read(p), "<TPDO/>");
+    EXPECT_EQ(readFile(p), "<TPDO/>");
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "support/file_bytes.h"
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,12 +26,6 @@ inline std::string shellQuote(const std::string& s) {
     for (char c : s)
         out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-// The file's bytes; empty when it cannot be read.
-inline std::string readFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Runs program with args; its stdout and stderr pass through files "stdout" and "stderr" in

@@ -1,29 +1,19 @@
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "workspace/project_folders.h"
 #include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <string>
 
 namespace fs = std::filesystem;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
+using strovane::testing::writeFile;
 using strovane::workspace::Workspace;
 
 namespace {
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string settings(const std::string& name, const std::string& ip) {
     return "<Conf_Settings><lastproj><projectname>" + name + "</projectname></lastproj><lastipadd><ipaddress>" + ip +
