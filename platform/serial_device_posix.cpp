@@ -380,7 +380,6 @@ public:
     SysError escapeCommFunction(std::uint32_t function) override {
         if (m_fd < 0)
             return EBADF;
-        int bits = 0;
         int r;
         switch (function) {
         case kSetXoff:
@@ -390,20 +389,16 @@ public:
             r = ::tcflow(m_fd, TCOON);
             break;
         case kSetRts:
-            bits = TIOCM_RTS;
-            r = ::ioctl(m_fd, TIOCMBIS, &bits);
+            r = driveLine(TIOCM_RTS, true);
             break;
         case kClrRts:
-            bits = TIOCM_RTS;
-            r = ::ioctl(m_fd, TIOCMBIC, &bits);
+            r = driveLine(TIOCM_RTS, false);
             break;
         case kSetDtr:
-            bits = TIOCM_DTR;
-            r = ::ioctl(m_fd, TIOCMBIS, &bits);
+            r = driveLine(TIOCM_DTR, true);
             break;
         case kClrDtr:
-            bits = TIOCM_DTR;
-            r = ::ioctl(m_fd, TIOCMBIC, &bits);
+            r = driveLine(TIOCM_DTR, false);
             break;
         case kSetBreak:
             r = ::ioctl(m_fd, TIOCSBRK);
@@ -451,12 +446,16 @@ private:
         return ::tcsetattr(fd, TCSANOW, &tio) == 0 ? 0 : errno;
     }
 
+    // Raises or lowers one modem line (TIOCM_DTR, TIOCM_RTS); the ioctl's result.
+    int driveLine(int line, bool raise) {
+        int bits = line;
+        return ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
+    }
+
     // Drives DTR or RTS as SetCommState does: disabled lowers the line, enabled or handshake raises it.
     void applyLineControl(std::uint32_t control, int line) {
-        int bits = line;
-        const bool raise = control != 0;
         // Drivers without modem lines (pseudo-terminals) answer ENOTTY or EINVAL: nothing to drive.
-        ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bits);
+        driveLine(line, control != 0);
     }
 
     bool dsrAllowsOutput() {
