@@ -1,6 +1,7 @@
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "app/strovane_application.h"
+#include "support/file_bytes.h"
 #include "support/message_recorder.h"
 #include "support/modal.h"
 #include "support/temp_dir.h"
@@ -20,11 +21,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using strovane::testing::MessageRecorder;
 using strovane::testing::onNextModal;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
 using namespace strovane;
 
@@ -32,13 +33,6 @@ namespace {
 
 const QString kNoProjectTitle =
     QStringLiteral("www.strovane.example - Strovane SC40518 - CANopen / RS232 / RS485  : ");
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string settings(const std::string& name) {
     const std::string projectname = name.empty() ? "<projectname/>" : "<projectname>" + name + "</projectname>";
