@@ -1,6 +1,7 @@
 #include "update/boot_ser.h"
 
 #include "platform/serial_device_fake.h"
+#include "support/file_bytes.h"
 #include "support/message_recorder.h"
 #include "support/modal.h"
 #include "support/temp_dir.h"
@@ -18,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fstream>
 
 #include <pty.h>
 #include <unistd.h>
@@ -308,11 +308,7 @@ protected:
         std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / "Ser_40518_Update");
     }
     std::vector<std::string> recorded() const {
-        std::ifstream in(dir / "args.txt", std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return testing::readLines(dir / "args.txt");
     }
 
     testing::TempDir dir;

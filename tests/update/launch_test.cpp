@@ -1,5 +1,6 @@
 #include "update/launch.h"
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -177,11 +178,7 @@ protected:
             unsetenv(name);
     }
     std::vector<std::string> recordedArguments() const {
-        std::ifstream in(dir / "args.txt", std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return testing::readLines(dir / "args.txt");
     }
     bool exited() const { return std::filesystem::exists(dir / "exited.txt"); }
 
