@@ -1,9 +1,10 @@
 #include "widgets/lb_button.h"
 
+#include "tests/widgets/render.h"
+
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QShortcutEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 using namespace strovane::widgets;
+using strovane::testing::render;
 
 namespace {
 
@@ -386,20 +388,14 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
     button->setColor(rgbColor(0, 0, 0));
     button->setFontColor(rgbColor(255, 255, 255));
     button->clearFocus();
-    QImage img(button->size(), QImage::Format_RGB32);
-    auto paint = [&] {
-        img.fill(Qt::green);
-        QPainter p(&img);
-        button->PaintTo(p);
-    };
-    paint();
+    QImage img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(0, 0, 0));
     button->setFocus();
-    paint();
+    img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(255, 255, 255)) << "dotted focus frame from (4, 4)";
     EXPECT_EQ(img.pixel(5, 4), qRgb(0, 0, 0));
     button->setStyle(TLbButtonStyle::bsShape);
-    paint();
+    img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(0, 255, 0)) << "bsShape: no focus frame, transparent face";
 
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));

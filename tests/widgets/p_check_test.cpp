@@ -1,7 +1,8 @@
 #include "widgets/click_sound.h"
 #include "widgets/p_check.h"
 
-#include <QPainter>
+#include "tests/widgets/render.h"
+
 #include <QShortcutEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 
 using namespace strovane::widgets;
+using strovane::testing::render;
 
 namespace {
 
@@ -168,14 +170,6 @@ TEST(TPCheckState, HintSecondLineAppendsOnEverySetting) {
 // ---------------------------------------------------------------- drawing
 
 constexpr QRgb kFill = 0xFF3060A0; // the box's Color in the render tests
-
-QImage render(const TPCheck& c) {
-    QImage img(c.size(), QImage::Format_RGB32);
-    img.fill(Qt::green);
-    QPainter p(&img);
-    c.PaintTo(p);
-    return img;
-}
 
 struct MarkCase {
     bool checked, enabled, flat;

@@ -1,25 +1,18 @@
 #include "widgets/panel_b_color.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/widgets/render.h"
 
 #include <QFile>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 using namespace strovane::widgets;
+using strovane::testing::render;
 using strovane::testing::TempDir;
 
 namespace {
-
-QImage render(const TPanelBColor& panel) {
-    QImage img(panel.size(), QImage::Format_RGB32);
-    img.fill(Qt::green);
-    QPainter p(&img);
-    panel.PaintTo(p);
-    return img;
-}
 
 // A panel fading between black and white, so a pixel's red byte is its step's colour.
 TPanelBColor* gradientPanel(TPanelBColor& panel, int w, int h, int filter) {
