@@ -8,6 +8,7 @@
 #include <fstream>
 #include <new>
 #include <system_error>
+#include <tuple>
 
 namespace strovane::project::xml {
 
@@ -64,6 +65,19 @@ std::pair<std::size_t, std::size_t> lineColumn(const std::string& bytes, std::pt
     return {line, end - lineStart + 1};
 }
 
+// What pugixml accepts but XML does not allow at the top level: a second root element.
+std::pair<std::string, std::ptrdiff_t> notWellFormed(const pugi::xml_document& doc) {
+    bool rootSeen = false;
+    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
+        if (node.type() == pugi::node_element) {
+            if (rootSeen)
+                return {"Document has more than one root element", node.offset_debug()};
+            rootSeen = true;
+        }
+    }
+    return {};
+}
+
 struct StringWriter : pugi::xml_writer {
     std::string out;
     void write(const void* data, std::size_t size) override {
@@ -88,12 +102,16 @@ void load(pugi::xml_document& doc, const std::filesystem::path& file) {
         throw;
     }
     const pugi::xml_parse_result result = doc.load_buffer_inplace_own(buffer, size, kParseOptions);
-    if (!result) {
+    std::string description = result ? std::string() : std::string(result.description());
+    std::ptrdiff_t offset = result.offset;
+    if (result)
+        std::tie(description, offset) = notWellFormed(doc);
+    if (!description.empty()) {
         doc.reset();
         // The parse changed the buffer; the position is counted on the file as it stands.
-        const auto [line, column] = lineColumn(readWhole(file), result.offset);
-        throw LoadError(file.string() + ": " + result.description() + " at line " + std::to_string(line) +
-                        ", column " + std::to_string(column));
+        const auto [line, column] = lineColumn(readWhole(file), offset);
+        throw LoadError(file.string() + ": " + description + " at line " + std::to_string(line) + ", column " +
+                        std::to_string(column));
     }
 }
 

@@ -70,8 +70,14 @@ void TCommEventThread::Execute() {
         if (err == 0) {
             FEventMask = mask;
             {
+                // Release may be waiting already: tell it that this thread now heads for the
+                // user-interface thread, or it would wait for that thread while that thread
+                // waits for it.
                 std::lock_guard lock(m_mutex);
+                if (m_terminated)
+                    break;
                 m_inDispatch = true;
+                m_changed.notify_all();
             }
             m_synchronize([self = shared_from_this()] { self->DoOnSignal(); });
             std::lock_guard lock(m_mutex);

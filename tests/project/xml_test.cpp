@@ -97,6 +97,8 @@ TEST_F(XmlTest, MalformedFileNamesPathLineAndColumn) {
         {"<RPDO>\r\n  <row COB-ID=\"1\">\r\n</RPDO>", "at line 3, column 3"}, // line ends folded by the parser
         {"<Par_Gen><CANopen_ID>1</CANopen_Baud></Par_Gen>", "at line 1, column 25"},
         {"<RPDO><row COB-ID=1/></RPDO>", "at line 1, column 19"},
+        // Beyond what pugixml itself refuses:
+        {"<RPDO/>\n<TPDO/>", "more than one root element at line 2, column 2"},
     };
     for (const Case& c : cases) {
         const fs::path p = write("RPDOs.xml", c.text);
