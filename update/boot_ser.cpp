@@ -196,6 +196,8 @@ void TFBootSer::LbButton1Click() {
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(detail));
     } catch (const std::exception& e) {
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(e.what()));
+    } catch (...) {
+        m_messages.error(QStringLiteral("Error!! Com Port cannot be open."));
     }
 }
 

@@ -130,8 +130,10 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
 
 void TFAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
         FormShow();
+    }
 }
 
 void TFAbout::FormShow() {

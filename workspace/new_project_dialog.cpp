@@ -46,8 +46,10 @@ TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messag
 
 void TFNew_Project::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
         FormShow();
+    }
 }
 
 void TFNew_Project::FormShow() {

@@ -56,8 +56,10 @@ TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(pa
 
 void TFOpenConf::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        centreOnScreen(this);
         FormShow();
+    }
 }
 
 void TFOpenConf::resizeEvent(QResizeEvent* event) {

@@ -31,8 +31,12 @@ bool isReservedDeviceName(std::string_view name) {
 
 } // namespace
 
+bool staysInProjects(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string_view::npos;
+}
+
 bool isPortableProjectName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..")
+    if (!staysInProjects(name))
         return false;
     for (unsigned char c : name) {
         if (c < 32 || c == 127)
@@ -89,12 +93,15 @@ const char* newProjectMessage(NewProjectResult result) {
 NewProjectResult createProject(Workspace& ws, const std::string& name) {
     if (name.empty())
         return NewProjectResult::EmptyName;
-    if (!isPortableProjectName(name))
+    // A name that would leave PROJECTS is refused before anything is looked up under it.
+    if (!staysInProjects(name))
         return NewProjectResult::InvalidName;
     const std::string folder = ws.projectFolder(name);
     std::error_code ec;
     if (fs::is_directory(folder, ec))
         return NewProjectResult::AlreadyExists;
+    if (!isPortableProjectName(name))
+        return NewProjectResult::InvalidName;
     if (!fs::create_directory(folder, ec) || ec)
         return NewProjectResult::CreateFailed;
     fs::create_directories(fs::path(folder) / "bin", ec); // a missing bin shows when the image is saved

@@ -14,6 +14,9 @@ struct Workspace;
 // LPT1-9, also with an extension). Letter case and length are not restricted.
 bool isPortableProjectName(std::string_view name);
 
+// A name that names one folder level inside PROJECTS: not empty, not "." or "..", no separator.
+bool staysInProjects(std::string_view name);
+
 // The visible project folders in `dirProjects`, sorted by name ignoring ASCII case (the order a
 // Windows listing gives). Files, hidden entries and "." / ".." are skipped; a missing or
 // unreadable folder gives an empty list.

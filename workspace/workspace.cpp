@@ -64,9 +64,9 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir) {
 
     Title_Base = std::string(kMakerDomain) + " - Strovane SC40518 - CANopen / RS232 / RS485 ";
 
-    // A name that could leave PROJECTS is not reopened, but it is kept and written back.
+    // A name that would leave PROJECTS is not reopened, but it is kept and written back.
     Dir_Project.clear();
-    if (!Name_Project.empty() && isPortableProjectName(Name_Project) &&
+    if (staysInProjects(Name_Project) &&
         fs::is_directory(projectFolder(Name_Project), ec))
         Dir_Project = projectFolder(Name_Project);
     Set_Files();

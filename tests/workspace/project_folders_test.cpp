@@ -67,6 +67,11 @@ TEST_F(NewProject, RefusalsLeaveWorkspaceAndFoldersAlone) {
         EXPECT_EQ(ws.Name_Project, "");
     }
     EXPECT_FALSE(fs::exists(dir / "escape"));
+
+    // A folder made outside the tool under a name the tool would refuse: it already exists.
+    fs::create_directory(dir / "PROJECTS" / "a?b");
+    EXPECT_EQ(createProject(ws, "a?b"), NewProjectResult::AlreadyExists);
+    fs::remove(dir / "PROJECTS" / "a?b");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "PROJECTS"), fs::directory_iterator()), 1);
 }
 

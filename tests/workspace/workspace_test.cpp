@@ -175,3 +175,19 @@ TEST(WorkspaceAdopt, OpenDropAndEmptyName) {
     EXPECT_FALSE(ws.projectOpen());
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
 }
+
+TEST(WorkspaceStartUp, ReopensAnyListedFolderButNoneOutsideProjects) {
+    TempDir dir;
+    fs::create_directories(dir / "PROJECTS" / "COM1"); // made outside the tool; the open dialog lists it
+    writeFile(dir / "Strovane.xml", settings("COM1", "0.0.0.0"));
+    Workspace ws;
+    ws.startUp(dir.path());
+    EXPECT_TRUE(ws.projectOpen());
+
+    fs::create_directories(dir / "outside");
+    writeFile(dir / "Strovane.xml", settings("../outside", "0.0.0.0"));
+    Workspace again;
+    again.startUp(dir.path());
+    EXPECT_FALSE(again.projectOpen());
+    EXPECT_EQ(again.Name_Project, "../outside");
+}
