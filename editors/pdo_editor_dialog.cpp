@@ -72,6 +72,9 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     setTabOrder(bitbtn1, cancelButton);
 
     resize(kClientWidth, kClientHeight);
+    // The whole table fits at this size: never smaller, so the header row and the number column
+    // cannot scroll out of sight; larger sizes only add room.
+    setMinimumSize(kClientWidth, kClientHeight);
 }
 
 void PdoEditorDialog::showEvent(QShowEvent* event) {

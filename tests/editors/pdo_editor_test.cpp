@@ -6,6 +6,9 @@
 #include "widgets/lb_button.h"
 #include "widgets/panel_b_color.h"
 
+#include <QCoreApplication>
+#include <QScrollBar>
+
 #include <memory>
 
 namespace {
@@ -117,6 +120,16 @@ TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
     EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
                                             : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
               10);
+}
+
+TEST_P(PdoEditorTest, HeaderRowAndNumberColumnNeverScrollAway) {
+    open();
+    m_dialog->resize(200, 120); // the user drags the border inwards
+    QCoreApplication::processEvents();
+    EXPECT_GE(m_dialog->width(), 447);
+    EXPECT_GE(m_dialog->height(), 336);
+    EXPECT_EQ(m_grid->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(m_grid->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
