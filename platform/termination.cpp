@@ -1,0 +1,45 @@
+#include "platform/termination.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
+#include <initializer_list>
+#include <unistd.h>
+#endif
+
+namespace strovane::platform {
+
+#ifdef _WIN32
+
+int terminationRequestFd() { return -1; }
+
+#else
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1); // async-signal-safe
+}
+
+} // namespace
+
+int terminationRequestFd() {
+    if (g_pipe[0] >= 0)
+        return g_pipe[0];
+    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return -1;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+    return g_pipe[0];
+}
+
+#endif
+
+} // namespace strovane::platform
