@@ -40,11 +40,7 @@ TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets:
     setObjectName(QStringLiteral("FStrovanoFirmWare"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFont(workspace::windowFont());
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, workspace::kWindowBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    workspace::applyWindowLook(this);
 
     L_Step_1 = stepLabel(this, "L_Step_1", "Step 1", 47);
     Btn_New = button(this, "Btn_New", "New project", {80, 36, 145, 26}, "NEWPROJECT");

@@ -66,11 +66,7 @@ TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes&
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("FParGen"));
     setWindowTitle(QStringLiteral("Set Communication"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, workspace::kWindowBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setFont(workspace::windowFont());
+    workspace::applyWindowLook(this);
 
     GB_CANopen = new QGroupBox(QStringLiteral(" CANopen "), this);
     GB_CANopen->setObjectName(QStringLiteral("GB_CANopen"));

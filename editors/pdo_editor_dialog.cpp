@@ -33,11 +33,7 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     setWindowTitle(QString::fromUtf8(layout.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(workspace::windowFont());
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, workspace::kWindowBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    workspace::applyWindowLook(this);
 
     sgA = new PdoGrid(this);
     sgA->setObjectName(QStringLiteral("sgA"));

@@ -50,6 +50,7 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
     setObjectName(QStringLiteral("FBootSer"));
     setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
     workspace::makeFixedDialog(this, 358, 210);
+    setFont(workspace::windowFont()); // on the system button face, unlike the other windows
 
     Label1 = label(this, "Label1", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), 8, 8);
     Label2 = label(this, "Label2", QStringLiteral("1 - Turn OFF the Device"), 24, 32);

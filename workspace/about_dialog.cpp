@@ -80,11 +80,10 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FAbout"));
     setWindowTitle(QStringLiteral("About..."));
     makeFixedDialog(this, 406, 148);
+    applyWindowLook(this);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowBackground);
     pal.setColor(QPalette::WindowText, QColor(51, 51, 51));
     setPalette(pal);
-    setAutoFillBackground(true);
 
     LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("OK"), {32, 115, 81, 22},
                                         QStringLiteral("OK"));

@@ -17,10 +17,7 @@ TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messag
     setObjectName(QStringLiteral("FNew_Project"));
     setWindowTitle(QStringLiteral("Create New Project"));
     makeFixedDialog(this, 331, 136);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    applyWindowLook(this);
 
     Label1 = new QLabel(QStringLiteral("Name of the new Project"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -20,11 +20,7 @@ TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(pa
     setWindowTitle(QStringLiteral("Open Project"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setFont(windowFont());
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    applyWindowLook(this);
     setMinimumSize(kClientWidth, kClientHeight);
     resize(kClientWidth, kClientHeight);
 

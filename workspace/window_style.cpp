@@ -8,19 +8,27 @@
 namespace strovane::workspace {
 
 QFont windowFont() {
-    QFont font(QStringLiteral("Verdana"));
+    static const QString family = QFontDatabase::families().contains(QStringLiteral("Verdana"))
+                                      ? QStringLiteral("Verdana")
+                                      : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    QFont font(family);
     font.setPointSize(8);
     font.setStyleHint(QFont::SansSerif);
-    if (!QFontDatabase::families().contains(QStringLiteral("Verdana")))
-        font.setFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     return font;
+}
+
+void applyWindowLook(QWidget* w) {
+    w->setFont(windowFont());
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, kWindowBackground);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
 }
 
 void makeFixedDialog(QWidget* w, int clientWidth, int clientHeight) {
     w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                       Qt::WindowCloseButtonHint);
     w->setFixedSize(clientWidth, clientHeight);
-    w->setFont(windowFont());
 }
 
 void centreOnScreen(QWidget* w) {

@@ -13,6 +13,9 @@ inline const QColor kWindowBackground{248, 247, 237};
 // Verdana 8 pt, or the system's sans font where Verdana is missing.
 QFont windowFont();
 
+// The look the workspace and editor windows share: the window font on the shared background.
+void applyWindowLook(QWidget* w);
+
 // A fixed-size window with only the system menu and close box, centred on the screen.
 void makeFixedDialog(QWidget* w, int clientWidth, int clientHeight);
 // Centres a top-level window on the screen it is on.
