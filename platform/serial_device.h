@@ -160,6 +160,10 @@ std::unique_ptr<SerialDevice> createSerialDevice();
 // The code a system call gives for a handle that is not open (EBADF, ERROR_INVALID_HANDLE).
 SysError invalidHandleError();
 
+// Whether a system code says the driver has no modem control lines (pseudo-terminals, some
+// virtual and network ports): the port works, there are only no lines to drive or read.
+bool lacksModemLines(SysError error);
+
 // Raises the calling thread one step above normal priority where the system allows it (a port's
 // event thread); silently keeps it where it does not (an unprivileged Linux process).
 void raiseThreadPriority();

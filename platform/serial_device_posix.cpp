@@ -560,6 +560,10 @@ std::unique_ptr<SerialDevice> createSerialDevice() {
     return std::make_unique<PosixSerialDevice>();
 }
 
+bool lacksModemLines(SysError error) {
+    return unsupported(static_cast<int>(error));
+}
+
 SysError invalidHandleError() {
     return EBADF;
 }

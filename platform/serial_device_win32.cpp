@@ -204,6 +204,11 @@ SysError invalidHandleError() {
     return ERROR_INVALID_HANDLE;
 }
 
+bool lacksModemLines(SysError error) {
+    // Virtual and network port drivers refuse EscapeCommFunction for lines they do not have.
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
+}
+
 void raiseThreadPriority() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
 }

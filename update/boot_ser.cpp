@@ -1,6 +1,7 @@
 #include "update/boot_ser.h"
 
 #include "update/comm.h"
+#include "update/port_check.h"
 #include "update/update_progress.h"
 #include "widgets/form_controls.h"
 #include "widgets/message_boxes.h"
@@ -186,9 +187,7 @@ void TFBootSer::LbButton1Click() {
     closePort();
     const std::string path = platform::devicePath(selectedPort());
     try {
-        Comm1->SetDeviceName(path);
-        Comm1->Open();
-        Comm1->SetDTRState(true);
+        connectPort(*Comm1, path);
         Com_select = true;
     } catch (const ECommError& e) {
         std::string detail = e.what();

@@ -1,0 +1,19 @@
+#include "update/port_check.h"
+
+#include "platform/serial_device.h"
+#include "update/comm.h"
+
+namespace strovane::update {
+
+void connectPort(TComm& comm, const std::string& path) {
+    comm.SetDeviceName(path);
+    comm.Open();
+    try {
+        comm.SetDTRState(true);
+    } catch (const ECommError& e) {
+        if (!platform::lacksModemLines(static_cast<platform::SysError>(e.ErrorCode)))
+            throw;
+    }
+}
+
+} // namespace strovane::update
