@@ -12,6 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// As many links as the system itself follows before it reports a loop.
+constexpr int kMaxLinkHops = 40;
+
 [[noreturn]] void fail(int err, const fs::path& path) {
     throw std::system_error(err, std::generic_category(), path.string());
 }
@@ -20,16 +23,31 @@ namespace {
     throw std::system_error(ec, path.string());
 }
 
+// Names that stand for one of the process's open streams: reopening them must not replace
+// whatever the stream leads to (a pipe, a terminal, a file the shell opened).
+bool isStreamAlias(const fs::path& path) {
+    const std::string p = path.lexically_normal().generic_string();
+    if (p == "/dev/stdout" || p == "/dev/stderr" || p == "/dev/stdin")
+        return true;
+    if (p.rfind("/dev/fd/", 0) == 0)
+        return true;
+    if (p.rfind("/proc/", 0) == 0) {
+        const std::size_t fd = p.find("/fd/");
+        return fd != std::string::npos && p.find('/', fd + 4) == std::string::npos;
+    }
+    return false;
+}
+
 // Refuses a target that a plain write would refuse. Root may write to a read-only file, so
 // the permission bits are looked at as well as a trial open that changes nothing.
-void checkWritable(const fs::path& target, fs::file_status status) {
+void checkWritable(const fs::path& target, const fs::path& reported, fs::file_status status) {
     constexpr auto anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((status.permissions() & anyWrite) == fs::perms::none)
-        fail(EACCES, target);
+        fail(EACCES, reported);
     errno = 0;
     std::ofstream probe(target, std::ios::binary | std::ios::app);
     if (!probe)
-        fail(errno ? errno : EACCES, target);
+        fail(errno ? errno : EACCES, reported);
 }
 
 // Removes the temporary file unless it was renamed into place.
@@ -44,33 +62,42 @@ struct TempGuard {
     }
 };
 
-} // namespace
+// Writes into whatever is open at the path (device, FIFO, stream); appending never truncates
+// a file a stream alias happens to lead to.
+void writeThrough(const fs::path& path, const fs::path& reported, std::string_view bytes) {
+    errno = 0;
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out)
+        fail(errno ? errno : EIO, reported);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    const int err = out ? 0 : (errno ? errno : EIO);
+    out.close();
+    if (err || out.fail())
+        fail(err ? err : EIO, reported);
+}
 
-void writeFileAtomically(const fs::path& target, std::string_view bytes) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
-    const bool exists = !ec && fs::exists(status);
-    if (exists) {
-        if (fs::is_directory(status))
-            fail(EISDIR, target);
-        checkWritable(target, status);
-    }
+void replaceRegular(const fs::path& target, const fs::path& reported, std::string_view bytes, bool exists,
+                    fs::file_status status) {
+    if (exists)
+        checkWritable(target, reported, status);
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     // A random name beside the target: never reuse a file that is already there.
     std::random_device rd;
+    std::error_code ec;
     fs::path tempPath;
     do {
         std::string name = target.filename().string();
         name.insert(name.begin(), '.');
         name.append(".").append(std::to_string(rd())).append(".tmp");
         tempPath = folder / name;
-    } while (fs::exists(tempPath, ec));
+    } while (fs::exists(fs::symlink_status(tempPath, ec)));
 
     errno = 0;
     std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
     if (!file)
-        fail(errno ? errno : EIO, target);
+        fail(errno ? errno : EIO, reported);
     TempGuard guard{tempPath};
 
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -80,7 +107,7 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
     if (!err && file.fail())
         err = errno ? errno : EIO;
     if (err || file.fail())
-        fail(err ? err : EIO, target);
+        fail(err ? err : EIO, reported);
 
     // Keep the old file's permissions on its replacement.
     if (exists)
@@ -88,8 +115,49 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
 
     fs::rename(tempPath, target, ec);
     if (ec)
-        fail(ec, target);
+        fail(ec, reported);
     guard.armed = false;
+}
+
+} // namespace
+
+void writeFileAtomically(const fs::path& target, std::string_view bytes) {
+    fs::path path = target;
+    for (int hops = 0;; ++hops) {
+        if (isStreamAlias(path))
+            return writeThrough(path, target, bytes);
+        std::error_code ec;
+        const fs::file_status status = fs::symlink_status(path, ec);
+        if (status.type() == fs::file_type::not_found)
+            return replaceRegular(path, target, bytes, false, status);
+        if (ec)
+            fail(ec, target);
+        switch (status.type()) {
+        case fs::file_type::symlink: {
+            if (hops == kMaxLinkHops)
+                fail(ELOOP, target);
+            const fs::path link = fs::read_symlink(path, ec);
+            if (ec)
+                fail(ec, target);
+            path = link.is_absolute() ? link : path.parent_path() / link;
+            continue;
+        }
+        case fs::file_type::regular:
+            return replaceRegular(path, target, bytes, true, status);
+        case fs::file_type::character:
+        case fs::file_type::block:
+        case fs::file_type::fifo:
+            return writeThrough(path, target, bytes);
+        case fs::file_type::directory:
+            fail(EISDIR, target);
+        case fs::file_type::socket:
+            throw std::system_error(std::make_error_code(std::errc::operation_not_supported),
+                                    target.string() + ": a socket, not a file");
+        default:
+            throw std::system_error(std::make_error_code(std::errc::operation_not_supported),
+                                    target.string() + ": not a file that can be written");
+        }
+    }
 }
 
 } // namespace strovane::project

@@ -5,8 +5,14 @@
 
 namespace strovane::project {
 
-// Replaces `target` with `bytes` as a whole: writes a temporary file in the same folder, flushes
-// it and renames it over the target, so readers see either the old or the new contents.
+// Writes `bytes` to `target` as a whole without destroying what stands at the path:
+// - a regular file, or no file at all, is replaced atomically: a temporary file in the same folder
+//   is written, flushed and renamed over it, so readers see either the old or the new contents;
+// - a symbolic link is followed (through any chain) and the file it names is replaced the same
+//   way; the link itself stays;
+// - a character or block device, a FIFO and the standard streams (/dev/stdout, /dev/fd/N) are
+//   written through directly, never replaced;
+// - anything else (a folder, a socket, a link loop) is refused.
 // An existing target that is read-only is refused with EACCES, as a plain write would be.
 // Throws std::system_error whose what() names the path and carries the system's error text; on
 // failure the old file is untouched and no temporary file is left behind.

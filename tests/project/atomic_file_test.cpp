@@ -14,6 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using strovane::project::writeFileAtomically;
 using strovane::testing::readFile;
+using strovane::testing::writeFile;
 using strovane::testing::TempDir;
 
 std::vector<std::string> names(const fs::path& folder) {
@@ -84,6 +85,51 @@ TEST(AtomicFileTest, FolderInTheTargetsPlaceIsRefusedAndKept) {
     expectFailure(dir / "bank.bin", "x", std::errc::is_a_directory);
     EXPECT_TRUE(fs::is_directory(dir / "bank.bin" / "inside"));
     EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bank.bin"});
+}
+
+TEST(AtomicFileTest, SymlinkIsFollowedAndKept) {
+    // The link stays a link; the file at the end of the chain gets the new bytes.
+    struct Case {
+        const char* name;
+        bool relative;
+        bool chained;
+    };
+    const Case cases[] = {{"absolute", false, false}, {"relative", true, false}, {"chain", true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        fs::create_directory(dir / "real");
+        writeFile(dir / "real" / "bank.bin", "old");
+        const fs::path real = c.relative ? fs::path("real") / "bank.bin" : dir / "real" / "bank.bin";
+        fs::path link = dir / "bank.bin";
+        if (c.chained) {
+            fs::create_symlink(real, dir / "middle");
+            fs::create_symlink("middle", link);
+        } else {
+            fs::create_symlink(real, link);
+        }
+        writeFileAtomically(link, "new");
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(readFile(dir / "real" / "bank.bin"), "new");
+        EXPECT_EQ(names(dir / "real"), std::vector<std::string>{"bank.bin"});
+    }
+}
+
+TEST(AtomicFileTest, DanglingSymlinkCreatesItsTarget) {
+    TempDir dir;
+    fs::create_symlink("made.bin", dir / "bank.bin");
+    writeFileAtomically(dir / "bank.bin", "abc");
+    EXPECT_TRUE(fs::is_symlink(dir / "bank.bin"));
+    EXPECT_EQ(readFile(dir / "made.bin"), "abc");
+}
+
+TEST(AtomicFileTest, SymlinkLoopIsRefused) {
+    TempDir dir;
+    fs::create_symlink("b", dir / "a");
+    fs::create_symlink("a", dir / "b");
+    expectFailure(dir / "a", "x", std::errc::too_many_symbolic_link_levels);
+    EXPECT_TRUE(fs::is_symlink(dir / "a"));
+    EXPECT_TRUE(fs::is_symlink(dir / "b"));
 }
 
 } // namespace
