@@ -41,16 +41,6 @@ void appendKey(pugi::xml_node root, const char* key, const std::string& text) {
     root.append_child(key).append_child(pugi::node_pcdata).set_value(text.c_str());
 }
 
-// Loads the file into doc; false when it does not exist. Throws xml::LoadError when it exists but
-// cannot be loaded.
-bool loadExisting(pugi::xml_document& doc, const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return false;
-    xml::load(doc, file);
-    return true;
-}
-
 // The composer reads every key the same way, in the file's order.
 constexpr std::pair<const char*, std::int32_t ParGenNumbers::*> kNumberKeys[] = {
     {"CANopen_ID", &ParGenNumbers::CANopen_ID},
@@ -83,10 +73,14 @@ void writeParGen(const std::filesystem::path& file, const ParGenValues& v) {
 }
 
 ParGenValues readParGenForDialog(const std::filesystem::path& file) {
-    ParGenValues v;
     pugi::xml_document doc;
-    if (!loadExisting(doc, file))
-        return v;
+    if (!xml::loadIfPresent(doc, file))
+        return {};
+    return parGenValuesFrom(doc);
+}
+
+ParGenValues parGenValuesFrom(const pugi::xml_document& doc) {
+    ParGenValues v;
     const pugi::xml_node root = xml::root(doc);
     readText(root, "CANopen_ID", v.CANopen_ID);
     readInt(root, "CANopen_Baud", v.CANopen_Baud);
@@ -102,8 +96,12 @@ ParGenValues readParGenForDialog(const std::filesystem::path& file) {
 
 std::optional<ParGenNumbers> readParGenNumbers(const std::filesystem::path& file) {
     pugi::xml_document doc;
-    if (!loadExisting(doc, file))
+    if (!xml::loadIfPresent(doc, file))
         return std::nullopt;
+    return parGenNumbersFrom(doc);
+}
+
+ParGenNumbers parGenNumbersFrom(const pugi::xml_document& doc) {
     const pugi::xml_node root = xml::root(doc);
     ParGenNumbers n;
     for (const auto& [key, member] : kNumberKeys)

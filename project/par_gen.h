@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <pugixml.hpp>
+
 // ParGen.xml: the CANopen node and serial line parameters of a project, and its two readers
 // (the communication dialog's and the image composer's), which interpret the same text apart.
 namespace strovane::project {
@@ -63,5 +65,9 @@ ParGenValues readParGenForDialog(const std::filesystem::path& file);
 // unreadable or not integer text. nullopt when the file does not exist (the image then has no
 // parameter block); throws xml::LoadError when it exists but cannot be loaded.
 std::optional<ParGenNumbers> readParGenNumbers(const std::filesystem::path& file);
+
+// The two readings of a document already loaded.
+ParGenValues parGenValuesFrom(const pugi::xml_document& doc);
+ParGenNumbers parGenNumbersFrom(const pugi::xml_document& doc);
 
 } // namespace strovane::project

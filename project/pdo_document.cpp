@@ -2,6 +2,7 @@
 
 #include "project/compose_error.h"
 #include "project/int_text.h"
+#include "project/quoted.h"
 #include "project/xml.h"
 
 namespace strovane::project {
@@ -23,7 +24,7 @@ std::int32_t entryNumber(const std::filesystem::path& file, std::size_t row, pug
         throw ComposeError(missingAttribute(file, row, name));
     const std::optional<std::int32_t> number = parseIntText(attr.value());
     if (!number)
-        throw ComposeError(rowPrefix(file, row) + name + " \"" + attr.value() + "\" is not a number");
+        throw ComposeError(rowPrefix(file, row) + name + " " + quoted(attr.value()) + " is not a number");
     return *number;
 }
 
@@ -42,17 +43,18 @@ void writePdoTable(const std::filesystem::path& file, const char* rootName, cons
 }
 
 PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_t maxRows) {
-    PdoTableRead result;
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return result;
     pugi::xml_document doc;
     try {
-        xml::load(doc, file);
+        if (!xml::loadIfPresent(doc, file))
+            return {};
     } catch (const xml::LoadError& e) {
-        result.error = e.what();
-        return result;
+        return {{}, e.what()};
     }
+    return pdoTableFrom(doc, file, maxRows);
+}
+
+PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxRows) {
+    PdoTableRead result;
     std::size_t number = 0;
     for (pugi::xml_node node = xml::root(doc).first_child(); node && number < maxRows;
          node = node.next_sibling()) {
@@ -76,12 +78,14 @@ PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_
 }
 
 std::vector<PdoEntry> readPdoEntries(const std::filesystem::path& file) {
-    std::vector<PdoEntry> entries;
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return entries;
     pugi::xml_document doc;
-    xml::load(doc, file);
+    if (!xml::loadIfPresent(doc, file))
+        return {};
+    return pdoEntriesFrom(doc, file);
+}
+
+std::vector<PdoEntry> pdoEntriesFrom(const pugi::xml_document& doc, const std::filesystem::path& file) {
+    std::vector<PdoEntry> entries;
     std::size_t number = 0;
     for (pugi::xml_node node = xml::root(doc).first_child(); node; node = node.next_sibling()) {
         ++number;

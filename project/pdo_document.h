@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <pugixml.hpp>
+
 // RPDOs.xml and TPDOs.xml: one `row` element per PDO entry under the root `RPDO` or `TPDO`,
 // with the attributes COB-ID, Dimension and Mnemonic holding the texts the user typed.
 namespace strovane::project {
@@ -50,5 +52,9 @@ PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_
 // must be integer text (Mnemonic is not read). A missing file gives no entries. Throws
 // ComposeError naming the file, row and attribute, or xml::LoadError.
 std::vector<PdoEntry> readPdoEntries(const std::filesystem::path& file);
+
+// The two readings of a document already loaded; `file` names it in messages.
+PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxRows);
+std::vector<PdoEntry> pdoEntriesFrom(const pugi::xml_document& doc, const std::filesystem::path& file);
 
 } // namespace strovane::project

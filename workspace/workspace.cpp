@@ -49,23 +49,22 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir) {
 
     Name_Project.clear();
     Ip_Address = kDefaultIpAddress;
-    std::error_code ec;
-    if (fs::exists(settingsFile(), ec)) {
-        try {
-            pugi::xml_document doc;
-            project::xml::load(doc, settingsFile());
+    try {
+        pugi::xml_document doc;
+        if (project::xml::loadIfPresent(doc, settingsFile(), project::kMaxSettingsBytes)) {
             const pugi::xml_node root = project::xml::root(doc);
             Name_Project = lookup(root, "lastproj", "projectname", "");
             Ip_Address = lookup(root, "lastipadd", "ipaddress", kDefaultIpAddress);
-        } catch (const project::xml::LoadError& e) {
-            problems.push_back(e.what());
         }
+    } catch (const project::xml::LoadError& e) {
+        problems.push_back(e.what());
     }
 
     Title_Base = std::string(kMakerDomain) + " - Strovane SC40518 - CANopen / RS232 / RS485 ";
 
     // A name that would leave PROJECTS is not reopened, but it is kept and written back.
     Dir_Project.clear();
+    std::error_code ec;
     if (staysInProjects(Name_Project) &&
         fs::is_directory(projectFolder(Name_Project), ec))
         Dir_Project = projectFolder(Name_Project);
