@@ -84,7 +84,7 @@ TEST_F(CliTest, BadInputFailsWithTheWindowsMessageAndKeepsTheOldImage) {
         {"COB-ID not a number", "TPDOs.xml", "<TPDO><row COB-ID=\"1\" Dimension=\"1\"/><row COB-ID=\"0x\" Dimension=\"1\"/></TPDO>",
          "TPDOs.xml, row 2: COB-ID \"0x\" is not a number"},
         {"malformed ParGen.xml", "ParGen.xml", "<Par_Gen>\n<CANopen_ID>1</CANopen_Baud>",
-         parGenPath + ": Start-end tags mismatch at line 2, column 16"},
+         parGenPath + ": the end tag </CANopen_Baud> does not match <CANopen_ID> at line 2, column 14"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
