@@ -2,12 +2,14 @@
 
 #include "cli/command.h"
 #include "project/config_image.h"
+#include "project/int_text.h"
+#include "project/xml.h"
 #include "project/par_gen_checks.h"
 #include "project/pdo_checks.h"
 
 #include <cstddef>
 #include <filesystem>
-#include <limits>
+#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -26,6 +28,8 @@ constexpr std::string_view kUsage =
     "               that select no item\n"
     "  RPDOs.xml    each row up to the first empty COB-ID: COB-ID 0 to 0x7FF, Dimension 1 to 8\n"
     "  TPDOs.xml    each row up to the first empty COB-ID: COB-ID 1 to 0x7FF, Dimension 1 to 8\n"
+    "Rows the editor does not show (after the first empty COB-ID, beyond row ten) must still hold\n"
+    "the numbers compose reads: a clean check means compose succeeds.\n"
     "A missing document is not a problem (a new project has none); it is named as missing.\n"
     "\n"
     "  --help    show this text\n"
@@ -38,10 +42,10 @@ class Report {
 public:
     explicit Report(std::ostream& out) : m_out(out) {}
     void problem(const std::string& line) {
-        m_out << line << "\n";
+        m_out << project::oneLine(line) << "\n";
         ++m_problems;
     }
-    void note(const std::string& line) { m_out << "note: " << line << "\n"; }
+    void note(const std::string& line) { m_out << "note: " << project::oneLine(line) << "\n"; }
     std::size_t problems() const { return m_problems; }
 
 private:
@@ -49,37 +53,60 @@ private:
     std::size_t m_problems = 0;
 };
 
-bool reportMissing(Report& report, const fs::path& file, const char* whatHappens) {
-    std::error_code ec;
-    if (fs::exists(file, ec))
-        return false;
-    report.note(file.filename().string() + " is missing (" + whatHappens + ")");
-    return true;
-}
-
-void checkParGen(Report& report, const fs::path& file) {
-    if (reportMissing(report, file, "the dialog shows its defaults"))
-        return;
-    std::optional<project::ParGenValues> values;
+// Loads the document once for every check; false when it is missing (a note) or cannot be
+// loaded (a problem).
+bool loadDocument(Report& report, const fs::path& file, pugi::xml_document& doc, const char* whatHappens) {
     try {
-        values = project::readParGenForDialog(file);
+        if (project::xml::loadIfPresent(doc, file))
+            return true;
+        report.note(file.filename().string() + " is missing (" + whatHappens + ")");
     } catch (const std::exception& e) {
         report.problem(e.what());
-        return;
     }
+    return false;
+}
+
+void checkParGen(Report& report, const fs::path& file, const pugi::xml_document& doc) {
+    const project::ParGenValues values = project::parGenValuesFrom(doc);
     const std::string name = file.filename().string();
-    for (const std::string& message : project::parGenRangeMessages(*values))
+    for (const std::string& message : project::parGenRangeMessages(values))
         report.problem(name + ": " + message);
-    for (const std::string& message : project::parGenListProblems(*values))
+    for (const std::string& message : project::parGenListProblems(values))
         report.problem(name + ": " + message);
 }
 
-void checkPdoTable(Report& report, const fs::path& file, project::PdoTableKind kind) {
-    if (reportMissing(report, file, "the editor shows an empty table"))
-        return;
+// The first row the editor's rules do not cover (after the first empty COB-ID, or beyond the
+// editor's ten) that the composer cannot convert: compose would stop there.
+void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::xml_document& doc,
+                             std::size_t checkedRows, bool readStopped) {
+    const std::string name = file.filename().string();
+    std::size_t row = 0;
+    for (pugi::xml_node node = project::xml::root(doc).first_child(); node; node = node.next_sibling()) {
+        ++row;
+        if (row <= checkedRows)
+            continue;
+        for (const char* attr : {"COB-ID", "Dimension"}) {
+            const pugi::xml_attribute a = node.attribute(attr);
+            if (!a && readStopped && row <= project::kPdoEditorRows)
+                return; // the editor's reading already stopped at this row
+            if (!a) {
+                report.problem(name + ", row " + std::to_string(row) + ": attribute \"" + attr +
+                               "\" is missing; compose stops at this row");
+                return;
+            }
+            if (!project::parseIntText(a.value())) {
+                report.problem(name + ", row " + std::to_string(row) + ": " + attr + " " + project::quoted(a.value()) +
+                               " is not a number; compose stops at this row");
+                return;
+            }
+        }
+    }
+}
+
+void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_document& doc, project::PdoTableKind kind) {
     const std::string name = file.filename().string();
     // Exactly what the editor places in its grid, read errors included.
-    const project::PdoTableRead read = project::readPdoTableForEditor(file, project::kPdoEditorRows);
+    const project::PdoTableRead read = project::pdoTableFrom(doc, file, project::kPdoEditorRows);
     if (read.error)
         report.problem(*read.error);
     for (const project::PdoRowProblem& p : project::checkPdoRows(kind, read.rows))
@@ -88,12 +115,32 @@ void checkPdoTable(Report& report, const fs::path& file, project::PdoTableKind k
     const std::size_t entries = project::pdoTableEntries(read.rows).size();
     if (!read.error && entries < read.rows.size())
         report.note(name + ": the table ends at row " + std::to_string(entries + 1) +
-                    ", whose COB-ID is empty; the rows after it are not checked and the editor drops them");
-    const project::PdoTableRead all =
-        project::readPdoTableForEditor(file, std::numeric_limits<std::size_t>::max());
-    if (all.rows.size() > project::kPdoEditorRows)
-        report.note(name + " holds " + std::to_string(all.rows.size()) +
-                    " rows; the editor shows and keeps the first " + std::to_string(project::kPdoEditorRows));
+                    ", whose COB-ID is empty; the editor drops the rows after it, but compose reads them all");
+    const std::size_t rows = static_cast<std::size_t>(
+        std::distance(project::xml::root(doc).begin(), project::xml::root(doc).end()));
+    if (rows > project::kPdoEditorRows)
+        report.note(name + " holds " + std::to_string(rows) + " rows; the editor shows and keeps the first " +
+                    std::to_string(project::kPdoEditorRows));
+    checkRowsBeyondTheTable(report, file, doc, entries, read.error.has_value());
+}
+
+// What compose would make of the same documents: a check that passes must mean compose succeeds.
+void checkComposes(Report& report, const project::ProjectFiles& files, const pugi::xml_document* parGen,
+                   const pugi::xml_document* rPdo, const pugi::xml_document* tPdo) {
+    try {
+        const std::vector<project::PdoEntry> receive =
+            rPdo ? project::pdoEntriesFrom(*rPdo, files.rPdo) : std::vector<project::PdoEntry>{};
+        const std::vector<project::PdoEntry> transmit =
+            tPdo ? project::pdoEntriesFrom(*tPdo, files.tPdo) : std::vector<project::PdoEntry>{};
+        std::optional<project::ParGenNumbers> params;
+        if (parGen)
+            params = project::parGenNumbersFrom(*parGen);
+        project::ConfigImage image;
+        image.compose(receive, transmit, params, files);
+    } catch (const project::ComposeError& e) {
+        if (report.problems() == 0)
+            report.problem(std::string(e.what()) + "; compose stops there");
+    }
 }
 
 } // namespace
@@ -106,7 +153,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return kExitOk;
         }
         if (a.size() > 1 && a[0] == '-')
-            return usageError(err, "check", "unknown option " + a, kUsage);
+            return usageError(err, "check", "unknown option " + project::quoted(a), kUsage);
         if (folder)
             return usageError(err, "check", "more than one project folder", kUsage);
         folder = a;
@@ -119,15 +166,24 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!fs::is_directory(dir, ec)) {
         const auto code =
             fs::exists(dir, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
-        err << dir.string() << ": " << std::make_error_code(code).message() << "\n";
-        return kExitFailure;
+        return failure(err, dir.string() + ": " + std::make_error_code(code).message());
     }
 
     const project::ProjectFiles files = project::ProjectFiles::inFolder(dir);
     Report report(out);
-    checkParGen(report, files.parGen);
-    checkPdoTable(report, files.rPdo, project::PdoTableKind::Receive);
-    checkPdoTable(report, files.tPdo, project::PdoTableKind::Transmit);
+    pugi::xml_document parGen, rPdo, tPdo;
+    const bool hasParGen = loadDocument(report, files.parGen, parGen, "the dialog shows its defaults");
+    if (hasParGen)
+        checkParGen(report, files.parGen, parGen);
+    const bool hasRPdo = loadDocument(report, files.rPdo, rPdo, "the editor shows an empty table");
+    if (hasRPdo)
+        checkPdoTable(report, files.rPdo, rPdo, project::PdoTableKind::Receive);
+    const bool hasTPdo = loadDocument(report, files.tPdo, tPdo, "the editor shows an empty table");
+    if (hasTPdo)
+        checkPdoTable(report, files.tPdo, tPdo, project::PdoTableKind::Transmit);
+    if (report.problems() == 0)
+        checkComposes(report, files, hasParGen ? &parGen : nullptr, hasRPdo ? &rPdo : nullptr,
+                      hasTPdo ? &tPdo : nullptr);
     if (report.problems() == 0) {
         out << "no problems found\n";
         return kExitOk;

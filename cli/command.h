@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/quoted.h"
+
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -26,10 +28,17 @@ inline bool isHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
 }
 
+// Reports a failure as one line on stderr: the message with control characters and bytes that
+// are not UTF-8 escaped. Returns kExitFailure.
+inline int failure(std::ostream& err, std::string_view message) {
+    err << project::oneLine(message) << "\n";
+    return kExitFailure;
+}
+
 // Reports a command-line mistake followed by the command's usage; returns kExitUsage.
 inline int usageError(std::ostream& err, std::string_view command, std::string_view reason,
                       std::string_view usage) {
-    err << "strovane-cli " << command << ": " << reason << "\n" << usage;
+    err << "strovane-cli " << command << ": " << project::oneLine(reason) << "\n" << usage;
     return kExitUsage;
 }
 

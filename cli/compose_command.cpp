@@ -42,7 +42,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
                 return usageError(err, "compose", "-o needs a file name", kUsage);
             output = args[++i];
         } else if (a.size() > 1 && a[0] == '-') {
-            return usageError(err, "compose", "unknown option " + a, kUsage);
+            return usageError(err, "compose", "unknown option " + project::quoted(a), kUsage);
         } else if (folder) {
             return usageError(err, "compose", "more than one project folder", kUsage);
         } else {
@@ -57,8 +57,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!std::filesystem::is_directory(dir, ec)) {
         const auto code = std::filesystem::exists(dir, ec) ? std::errc::not_a_directory
                                                           : std::errc::no_such_file_or_directory;
-        err << dir.string() << ": " << std::make_error_code(code).message() << "\n";
-        return kExitFailure;
+        return failure(err, dir.string() + ": " + std::make_error_code(code).message());
     }
 
     try {
@@ -79,8 +78,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     } catch (const std::exception& e) {
         // ComposeError, xml::LoadError or the write's std::system_error: the window's message.
-        err << e.what() << "\n";
-        return kExitFailure;
+        return failure(err, e.what());
     }
     return kExitOk;
 }

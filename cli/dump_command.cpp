@@ -3,6 +3,8 @@
 #include "cli/json.h"
 
 #include "cli/command.h"
+#include "project/config_image.h"
+#include "project/file_read.h"
 #include "project/image_decoder.h"
 #include "project/par_gen.h"
 
@@ -146,7 +148,7 @@ int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         if (a == "--json")
             json = true;
         else if (a.size() > 1 && a[0] == '-')
-            return usageError(err, "dump", "unknown option " + a, kUsage);
+            return usageError(err, "dump", "unknown option " + project::quoted(a), kUsage);
         else if (file)
             return usageError(err, "dump", "more than one file", kUsage);
         else
@@ -155,28 +157,30 @@ int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!file)
         return usageError(err, "dump", "no file given", kUsage);
 
-    std::error_code ec;
-    if (std::filesystem::is_directory(*file, ec)) {
-        err << *file << ": " << std::make_error_code(std::errc::is_a_directory).message() << "\n";
-        return kExitFailure;
+    // An image never exceeds the composer's buffer: read one byte more than that at most, so
+    // an endless input (a device, a pipe) is refused without reading it all.
+    constexpr std::size_t kLimit = project::ConfigImage::kBufferSize;
+    std::string raw;
+    try {
+        raw = project::readAtMost(*file, kLimit);
+    } catch (const project::FileReadError& e) {
+        return failure(err, e.what());
     }
-    errno = 0;
-    std::ifstream in(*file, std::ios::binary);
-    if (!in) {
-        err << *file << ": " << std::generic_category().message(errno ? errno : ENOENT) << "\n";
-        return kExitFailure;
+    if (raw.size() > kLimit) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::is_regular_file(*file, ec) ? std::filesystem::file_size(*file, ec) : 0;
+        return failure(err, *file + ": " + (size > kLimit && !ec ? std::to_string(size) : "more than " + std::to_string(kLimit)) +
+                                " bytes; a configuration image holds at most " + std::to_string(kLimit));
     }
-    const std::vector<char> raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
     try {
         const DecodedImage image = project::decodeImage(bytes);
         if (json)
             printJson(out, *file, image);
         else
-            printText(out, *file, image);
+            printText(out, project::oneLine(*file), image);
     } catch (const project::ImageFormatError& e) {
-        err << *file << ": " << e.what() << "\n";
-        return kExitFailure;
+        return failure(err, *file + ": " + e.what());
     }
     return kExitOk;
 }

@@ -39,11 +39,10 @@ int main(int argc, char** argv) {
         try {
             return c.run(args, std::cout, std::cerr);
         } catch (const std::exception& e) {
-            std::cerr << e.what() << "\n";
-            return kExitFailure;
+            return failure(std::cerr, e.what());
         }
     }
-    std::cerr << "strovane-cli: unknown command \"" << name << "\"\n";
+    std::cerr << "strovane-cli: unknown command " << strovane::project::quoted(name) << "\n";
     printUsage(std::cerr);
     return kExitUsage;
 }

@@ -45,7 +45,7 @@ int runPortsWith(const platform::PortProbe& probe, const std::vector<std::string
         if (arg == "--json")
             json = true;
         else
-            return usageError(err, "ports", "unexpected argument \"" + arg + "\"", kUsage);
+            return usageError(err, "ports", "unexpected argument " + project::quoted(arg), kUsage);
     }
 
     const std::vector<platform::PortInfo> ports = probe();

@@ -42,7 +42,13 @@ void ConfigImage::Create_Bin(const ProjectFiles& files) {
     const std::vector<PdoEntry> receive = readPdoEntries(files.rPdo);
     const std::vector<PdoEntry> transmit = readPdoEntries(files.tPdo);
     const std::optional<ParGenNumbers> params = readParGenNumbers(files.parGen);
+    compose(receive, transmit, params, files);
+}
 
+void ConfigImage::compose(const std::vector<PdoEntry>& receive, const std::vector<PdoEntry>& transmit,
+                          const std::optional<ParGenNumbers>& params, const ProjectFiles& files) {
+    m_binLen = static_cast<std::int32_t>(kHeaderSize);
+    put32(0, kHeaderSize);
     const std::size_t entries = receive.size() + transmit.size();
     const std::size_t room = (kBufferSize - kHeaderSize - (params ? kParameterSize : 0)) / kEntrySize;
     if (entries > room)

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "project/compose_error.h"
+#include "project/par_gen.h"
+#include "project/pdo_document.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace strovane::project {
 
@@ -43,6 +47,11 @@ public:
     // parameter block without ParGen.xml). Throws ComposeError for a bad PDO row or an image too
     // large for the buffer, xml::LoadError for a document that cannot be loaded.
     void Create_Bin(const ProjectFiles& files);
+
+    // Composes the image from entries and parameters already read; `files` names the documents
+    // in messages. Throws ComposeError when the entries do not fit in the buffer.
+    void compose(const std::vector<PdoEntry>& receive, const std::vector<PdoEntry>& transmit,
+                 const std::optional<ParGenNumbers>& params, const ProjectFiles& files);
 
     // Writes the first Bin_Len bytes to bin/bank.bin in `dirProject`, replacing it whole.
     // Throws std::system_error naming the path when it cannot be written.

@@ -232,4 +232,51 @@ TEST_F(CliTest, DumpRejectsInconsistentImages) {
     EXPECT_EQ(missing.err, (m_dir / "none.bin").string() + ": No such file or directory\n");
 }
 
+TEST_F(CliTest, ErrorsAreOneLineWithQuotedTextEscapedAndCut) {
+    const std::string longValue = "&#10;&#13;&#9;" + std::string(300, 'x');
+    write("RPDOs.xml", "<RPDO><row COB-ID=\"" + longValue + "\" Dimension=\"1\"/></RPDO>");
+    const CliRun r = run({"compose", m_project.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "RPDOs.xml, row 1: COB-ID \"\\n\\r\\t" + std::string(57, 'x') + "...\" is not a number\n");
+
+    const CliRun folder = run({"compose", (m_dir / "two\nlines\x07").string()});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_EQ(folder.err, (m_dir / "two\\nlines\\x07").string() + ": No such file or directory\n");
+
+    const CliRun command = run({"bogus\x1B[2J"});
+    EXPECT_EQ(command.code, 2);
+    EXPECT_EQ(command.err.substr(0, command.err.find('\n')), "strovane-cli: unknown command \"bogus\\x1B[2J\"");
+}
+
+TEST_F(CliTest, DumpJsonStaysValidForNamesThatAreNotUtf8) {
+    const fs::path file = m_dir / "bank\xFF\xC3.bin";
+    ASSERT_EQ(run({"compose", m_project.string(), "-o", file.string()}).code, 0);
+    const CliRun j = run({"dump", file.string(), "--json"});
+    EXPECT_EQ(j.code, 0) << j.err;
+    EXPECT_NE(j.out.find("bank\\uFFFD\\uFFFD.bin\""), std::string::npos) << j.out;
+    EXPECT_EQ(j.out.find('\xFF'), std::string::npos);
+}
+
+TEST_F(CliTest, DumpReadsNoMoreThanAnImageCanHold) {
+    const fs::path file = m_dir / "big.bin";
+    writeFile(file, std::string(100002, '\0'));
+    const CliRun r = run({"dump", file.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, file.string() + ": 100002 bytes; a configuration image holds at most 100001\n");
+}
+
+TEST_F(CliTest, DocumentThatCannotBeExaminedIsAnErrorNotAbsent) {
+    fs::remove(m_project / "RPDOs.xml");
+    fs::create_symlink("RPDOs.xml", m_project / "RPDOs.xml"); // a loop
+    writeFile(bank(), "older image");
+    const CliRun compose = run({"compose", m_project.string()});
+    EXPECT_EQ(compose.code, 1);
+    EXPECT_NE(compose.err.find((m_project / "RPDOs.xml").string() + ": "), std::string::npos) << compose.err;
+    EXPECT_EQ(readFile(bank()), "older image");
+
+    const CliRun check = run({"check", m_project.string()});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_EQ(check.out.find("no problems found"), std::string::npos) << check.out;
+}
+
 } // namespace

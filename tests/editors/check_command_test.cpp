@@ -121,13 +121,51 @@ TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
 }
 
 TEST_F(CheckCommandTest, RowsAfterTheFirstEmptyCobIdAreNotChecked) {
+    // The editor's ranges stop at the first empty COB-ID, but compose reads every row: a row it
+    // cannot convert (the empty COB-ID itself included) is a problem, one out of range is not.
     writeGoodProject();
     write("TPDOs.xml",
           "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
           "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
     const CliRun r = check();
-    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(r.code, 1) << r.out;
     EXPECT_NE(r.out.find("note: TPDOs.xml: the table ends at row 2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("TPDOs.xml, row 2: COB-ID \"\" is not a number; compose stops at this row\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("row 3"), std::string::npos) << r.out;
+}
+
+TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
+    auto rows = [](int count, const std::string& last) {
+        std::string doc = "<RPDO>";
+        for (int i = 1; i < count; ++i)
+            doc += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"\"/>";
+        return doc + last + "</RPDO>";
+    };
+    struct Case {
+        const char* name;
+        std::string rpdo;
+        int code;
+        const char* says;
+    } const cases[] = {
+        {"row 11 not a number", rows(11, "<row COB-ID=\"zz\" Dimension=\"1\" Mnemonic=\"\"/>"), 1,
+         "RPDOs.xml, row 11: COB-ID \"zz\" is not a number; compose stops at this row"},
+        {"row 12 without Dimension", rows(12, "<row COB-ID=\"7\" Mnemonic=\"\"/>"), 1,
+         "RPDOs.xml, row 12: attribute \"Dimension\" is missing; compose stops at this row"},
+        {"row 11 out of the editor's range", rows(11, "<row COB-ID=\"9999\" Dimension=\"0\" Mnemonic=\"\"/>"), 0,
+         "note: RPDOs.xml holds 11 rows"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeGoodProject();
+        write("RPDOs.xml", c.rpdo);
+        const CliRun r = check();
+        EXPECT_EQ(r.code, c.code) << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+        const CliRun compose = run({"compose", m_project.string(), "-o", "-"});
+        EXPECT_EQ(compose.code, c.code) << compose.err;
+    }
 }
 
 TEST_F(CheckCommandTest, UsageErrorsAndHelp) {

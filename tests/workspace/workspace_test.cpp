@@ -191,3 +191,44 @@ TEST(WorkspaceStartUp, ReopensAnyListedFolderButNoneOutsideProjects) {
     EXPECT_FALSE(again.projectOpen());
     EXPECT_EQ(again.Name_Project, "../outside");
 }
+
+TEST(WorkspaceStartUp, SettingsThatCannotBeReadAreReportedNotTakenAsAbsent) {
+    struct Case {
+        const char* name;
+        void (*arrange)(const fs::path& file);
+        const char* says;
+    } const cases[] = {
+        {"link loop", [](const fs::path& f) { fs::create_symlink(f.filename(), f); }, "Strovane.xml: "},
+        {"folder", [](const fs::path& f) { fs::create_directory(f); }, "not a regular file but a folder"},
+        {"far too large", [](const fs::path& f) { writeFile(f, "<Conf_Settings>" + std::string(2 << 20, ' ') + "</Conf_Settings>"); },
+         "larger than the 1048576 bytes accepted"},
+        {"undeclared entity", [](const fs::path& f) { writeFile(f, settings("&p;", "1.2.3.4")); },
+         "the undeclared entity &p;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        c.arrange(dir / "Strovane.xml");
+        Workspace ws;
+        const auto problems = ws.startUp(dir.path());
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(problems[0].find(c.says), std::string::npos) << problems[0];
+        EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
+    }
+}
+
+TEST(WorkspaceSaveSetting, NamesAndAddressesReadBackExactly) {
+    for (const std::string value : {" lead", "trail ", "   ", "tab\there", "two\nlines", "cr\rhere"}) {
+        SCOPED_TRACE(::testing::PrintToString(value));
+        TempDir dir;
+        Workspace ws;
+        ws.startUp(dir.path());
+        ws.Name_Project = value;
+        ws.Ip_Address = value;
+        ws.Save_Setting();
+        Workspace again;
+        EXPECT_TRUE(again.startUp(dir.path()).empty());
+        EXPECT_EQ(again.Name_Project, value);
+        EXPECT_EQ(again.Ip_Address, value);
+    }
+}
