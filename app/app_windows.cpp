@@ -14,8 +14,8 @@
 namespace strovane::app {
 
 AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                       const std::filesystem::path& exeDir)
-    : FStrovanoFirmWare(std::make_unique<TFStrovanoFirmWare>(workspace, messages, exeDir)) {
+                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir)
+    : FStrovanoFirmWare(std::make_unique<TFStrovanoFirmWare>(workspace, messages, exeDir, workspaceDir)) {
     // The dialogs are children of the main window, so they centre on it and go with it.
     QWidget* owner = FStrovanoFirmWare.get();
     FNew_Project = new workspace::TFNew_Project(workspace, messages, owner);

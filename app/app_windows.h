@@ -28,7 +28,9 @@ class TFStrovanoFirmWare;
 
 // The program's eight windows, created once in this order and kept until the end.
 struct AppWindows {
-    AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages, const std::filesystem::path& exeDir);
+    // `workspaceDir`: the workspace folder, or empty for the executable's folder.
+    AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages, const std::filesystem::path& exeDir,
+               const std::filesystem::path& workspaceDir = {});
     ~AppWindows();
 
     std::unique_ptr<TFStrovanoFirmWare> FStrovanoFirmWare;

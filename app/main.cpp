@@ -1,5 +1,6 @@
 // Strovane: configures the GW40518 CANopen / serial converter.
 #include "app/app_windows.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/strovane_application.h"
 #include "platform/executable_path.h"
@@ -7,22 +8,58 @@
 #include "widgets/message_boxes.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
+#include "workspace/workspace_location.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    strovane::app::StrovaneApplication app(argc, argv);
+    using strovane::app::CommandLine;
+    const CommandLine cl = strovane::app::parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    const strovane::workspace::WorkspaceLocation location = strovane::workspace::chooseWorkspace(cl.workspace);
+    switch (cl.action) {
+    case CommandLine::Action::Help:
+        std::cout << strovane::app::usageText(location.folder.string() + " (" +
+                                              strovane::workspace::workspaceKindText(location.kind) + ")");
+        return 0;
+    case CommandLine::Action::Version:
+        std::cout << "strovane " << STROVANE_VERSION << "\n";
+        return 0;
+    case CommandLine::Action::Error:
+        std::cerr << "strovane: " << cl.error << "\n" << strovane::app::usageText(location.folder.string());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    // Qt keeps argc and argv for the life of the application.
+    static std::vector<std::string> qtArgs = cl.qtArguments;
+    static std::vector<char*> qtArgv;
+    for (std::string& a : qtArgs)
+        qtArgv.push_back(a.data());
+    qtArgv.push_back(nullptr);
+    static int qtArgc = static_cast<int>(qtArgs.size());
+
+    strovane::app::StrovaneApplication app(qtArgc, qtArgv.data());
     strovane::widgets::QtMessageBoxes messages;
     app.setMessages(&messages);
+    if (location.folder.empty()) {
+        messages.error(QStringLiteral("Error! The system names no folder for the user's data (HOME is not set)."),
+                       QStringLiteral("Start Strovane with --workspace DIR to name the workspace folder."));
+        return 1;
+    }
 
     // Catch termination requests before anything is created, so none is lost while starting.
     const int terminationFd = strovane::platform::terminationRequestFd();
 
     strovane::workspace::Workspace workspace;
-    strovane::app::AppWindows windows(workspace, messages, strovane::platform::executablePath().parent_path());
+    strovane::app::AppWindows windows(workspace, messages, strovane::platform::executablePath().parent_path(),
+                                      location.folder);
     strovane::workspace::centreOnScreen(windows.FStrovanoFirmWare.get());
     windows.FStrovanoFirmWare->show();
 

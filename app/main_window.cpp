@@ -35,7 +35,8 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* caption, 
 } // namespace
 
 TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                                       const std::filesystem::path& exeDir, QWidget* parent)
+                                       const std::filesystem::path& exeDir,
+                                       const std::filesystem::path& workspaceDir, QWidget* parent)
     : QWidget(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("FStrovanoFirmWare"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -74,10 +75,10 @@ TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets:
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    FormCreate(exeDir);
+    FormCreate(exeDir, workspaceDir);
 }
 
-void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir) {
+void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir) {
     // Layout: every step visible, the address beside step 5, client area 575 x 264.
     for (QWidget* w : std::initializer_list<QWidget*>{L_Step_1, L_Step_2, L_Step_3, L_Step_4, L_Step_5, Btn_Prm_Gen,
                                                       Btn_RPDO, Btn_TPDO, Btn_CreateBin})
@@ -88,7 +89,11 @@ void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir) {
     Btn_CreateBin->move(Btn_CreateBin->x(), 212);
     setFixedSize(575, Btn_CreateBin->y() + 52);
 
-    const std::vector<std::string> problems = m_workspace.startUp(exeDir);
+    const std::vector<std::string> problems = m_workspace.startUp(exeDir, workspaceDir);
+    if (!m_workspace.folderProblem.empty())
+        m_messages.error(QString::fromStdString(m_workspace.folderProblem),
+                         QStringLiteral("Projects cannot be created or opened there. Start Strovane with "
+                                        "--workspace DIR to use another folder."));
     for (const std::string& problem : problems)
         m_messages.error(QString::fromUtf8(problem),
                          QStringLiteral("The last project is not reopened; the settings file is written anew when "
@@ -138,8 +143,8 @@ void TFStrovanoFirmWare::Open_Project() {
 
 void TFStrovanoFirmWare::Update_Device() {
     try {
-        m_image.Create_Bin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo});
-        m_image.Save_Bin(m_workspace.Dir_Project);
+        m_image.composeBankBin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo},
+                               m_workspace.Dir_Project);
     } catch (const std::exception& e) {
         // Nothing stale reaches the device: bank.bin is kept whole and the update dialog stays closed.
         m_messages.error(QString::fromUtf8(e.what()));

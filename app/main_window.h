@@ -40,9 +40,11 @@ public:
         QDialog* FBootSer = nullptr;
     };
 
-    // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`.
+    // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`,
+    // with the workspace in `workspaceDir` (empty: beside the executable).
     TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                       const std::filesystem::path& exeDir, QWidget* parent = nullptr);
+                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir = {},
+                       QWidget* parent = nullptr);
 
     void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
 
@@ -79,7 +81,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate(const std::filesystem::path& exeDir);
+    void FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir);
     void FormClose();
     void updateTitle();
 

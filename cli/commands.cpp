@@ -4,6 +4,8 @@
 #include "cli/compose_command.h"
 #include "cli/dump_command.h"
 #include "cli/ports_command.h"
+#include "cli/update_command.h"
+#include "cli/workspace_command.h"
 
 namespace strovane::cli {
 
@@ -15,6 +17,8 @@ constexpr Command kCommands[] = {
     {"dump", "decode a configuration image (bank.bin)", runDump},
     {"check", "run the editors' checks on a project folder's documents", runCheck},
     {"ports", "list the serial ports present", runPorts},
+    {"update", "compose, check the port and run the updater, as Update Device does", runUpdate},
+    {"workspace", "print the workspace folder (projects, MASTER, updater) and why it is there", runWorkspace},
 };
 
 } // namespace

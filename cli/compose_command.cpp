@@ -62,8 +62,12 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     try {
         project::ConfigImage image;
+        if (!output) {
+            image.composeBankBin(project::ProjectFiles::inFolder(dir), dir);
+            return kExitOk;
+        }
         image.Create_Bin(project::ProjectFiles::inFolder(dir));
-        if (output && *output == "-") {
+        if (*output == "-") {
             const auto bytes = image.bytes();
             out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
             out.flush();
@@ -71,10 +75,8 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
                 err << "standard output: write failed\n";
                 return kExitFailure;
             }
-        } else if (output) {
-            image.saveTo(*output);
         } else {
-            image.Save_Bin(dir);
+            image.saveTo(*output);
         }
     } catch (const std::exception& e) {
         // ComposeError, xml::LoadError or the write's std::system_error: the window's message.

@@ -13,7 +13,8 @@ using namespace strovane::cli;
 
 void printUsage(std::ostream& os) {
     os << "Usage: strovane-cli COMMAND [ARGS...]\n"
-          "       strovane-cli COMMAND --help\n\nCommands:\n";
+          "       strovane-cli COMMAND --help\n"
+          "       strovane-cli --version\n\nCommands:\n";
     for (const Command& c : commands())
         os << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ') << c.summary
            << "\n";
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (isHelp(name) || name == "help") {
         printUsage(std::cout);
+        return kExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "strovane-cli " << STROVANE_VERSION << "\n";
         return kExitOk;
     }
     for (const Command& c : commands()) {

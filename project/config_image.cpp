@@ -88,6 +88,11 @@ void ConfigImage::Save_Bin(const std::filesystem::path& dirProject) const {
     saveTo(bankBinPath(dirProject));
 }
 
+void ConfigImage::composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject) {
+    Create_Bin(files);
+    Save_Bin(dirProject);
+}
+
 void ConfigImage::saveTo(const std::filesystem::path& file) const {
     const std::span<const std::uint8_t> b = bytes();
     writeFileAtomically(file, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));

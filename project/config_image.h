@@ -57,6 +57,10 @@ public:
     // Throws std::system_error naming the path when it cannot be written.
     void Save_Bin(const std::filesystem::path& dirProject) const;
 
+    // What Update Device does before the update dialog opens: Create_Bin from `files`, then
+    // Save_Bin into `dirProject`. Throws like them; nothing is written when composing fails.
+    void composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject);
+
     // Writes the image to any file, replacing it whole; throws like Save_Bin.
     void saveTo(const std::filesystem::path& file) const;
 

@@ -217,7 +217,7 @@ void TFBootSer::LbButton2Click() {
 void TFBootSer::LbButton4Click() {
     const std::string port = selectedPort();
     const platform::ProcessRequest request =
-        updaterRequest(m_workspace.Dir_Exe, port, options(), m_workspace.Dir_Master, m_workspace.Dir_Project);
+        updaterRequest(m_workspace.Dir_Workspace, port, options(), m_workspace.Dir_Master, m_workspace.Dir_Project);
     try {
         runWithProgress(QString::fromStdString(port), this, [&](const UpdaterLauncher::PollCallback& onPoll) {
             m_startProgram(request.program, request.parameters, false, request.arguments, onPoll);

@@ -16,6 +16,10 @@ WaitResult UpdaterLauncher::Start_Program(const std::string& NomeSW, const std::
 }
 
 WaitResult UpdaterLauncher::run(const platform::ProcessRequest& request, const PollCallback& onPoll) {
+    return wait(request, onPoll).result;
+}
+
+WaitOutcome UpdaterLauncher::wait(const platform::ProcessRequest& request, const PollCallback& onPoll) {
     // The pause object (Windows: the event "HandleCed") exists before the start and is
     // released on every way out, a failed start included.
     const std::unique_ptr<platform::PollPause> pause = m_services.openPause();
@@ -25,15 +29,16 @@ WaitResult UpdaterLauncher::run(const platform::ProcessRequest& request, const P
     const platform::MillisecondClock& clock = *m_services.clock;
     const std::uint32_t t0 = clock.nowMs();
     for (;;) {
-        const bool ended = child->exitCode() != platform::kStillActive;
+        const std::uint32_t code = child->exitCode();
+        const bool ended = code != platform::kStillActive;
         const std::uint32_t elapsed = platform::elapsedMs(t0, clock.nowMs());
         if (!ended && elapsed >= m_limitMs)
-            return WaitResult::TimedOut;
+            return {WaitResult::TimedOut, code, elapsed};
         if (onPoll)
             onPoll(elapsed);
         pause->pause(kPollMs);
         if (ended)
-            return WaitResult::Ended;
+            return {WaitResult::Ended, code, elapsed};
     }
 }
 

@@ -18,6 +18,13 @@ enum class WaitResult {
     TimedOut, // the limit passed; the updater goes on unobserved
 };
 
+// A wait in full: how it ended, the updater's exit code once it has ended, and the time waited.
+struct WaitOutcome {
+    WaitResult result = WaitResult::Ended;
+    std::uint32_t exitCode = 0; // meaningful only when result is Ended
+    std::uint32_t elapsedMs = 0;
+};
+
 // What the launcher needs of the system; tests replace each part.
 struct LaunchServices {
     platform::ProcessStarter* starter = &platform::systemProcessStarter();
@@ -48,6 +55,9 @@ public:
 
     // Same, from a prepared request.
     WaitResult run(const platform::ProcessRequest& request, const PollCallback& onPoll = {});
+
+    // Same, telling also the exit code and the time waited (for a caller that reports them).
+    WaitOutcome wait(const platform::ProcessRequest& request, const PollCallback& onPoll = {});
 
 private:
     LaunchServices m_services;

@@ -55,9 +55,10 @@ void TFNew_Project::FormShow() {
 }
 
 void TFNew_Project::Btn_OKClick() {
-    const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString());
+    std::string failure;
+    const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString(), &failure);
     if (result != NewProjectResult::Created) {
-        m_messages.error(QString::fromUtf8(newProjectMessage(result)));
+        m_messages.error(QString::fromUtf8(failure.empty() ? newProjectMessage(result) : failure.c_str()));
         return;
     }
     done(1);

@@ -90,7 +90,7 @@ const char* newProjectMessage(NewProjectResult result) {
     return "Error! Name project is not valid";
 }
 
-NewProjectResult createProject(Workspace& ws, const std::string& name) {
+NewProjectResult createProject(Workspace& ws, const std::string& name, std::string* failure) {
     if (name.empty())
         return NewProjectResult::EmptyName;
     // A name that would leave PROJECTS is refused before anything is looked up under it.
@@ -102,8 +102,22 @@ NewProjectResult createProject(Workspace& ws, const std::string& name) {
         return NewProjectResult::AlreadyExists;
     if (!isPortableProjectName(name))
         return NewProjectResult::InvalidName;
-    if (!fs::create_directory(folder, ec) || ec)
+    // PROJECTS may be missing (it could not be made at start-up, or was removed since): make it
+    // now, and when that fails too, say which folder and why rather than blaming the name.
+    if (!fs::is_directory(ws.Dir_Projects, ec)) {
+        fs::create_directories(ws.Dir_Projects, ec);
+        if (ec) {
+            if (failure)
+                *failure = workspaceFolderMessage(ws.Dir_Projects, ec.message());
+            return NewProjectResult::CreateFailed;
+        }
+    }
+    if (!fs::create_directory(folder, ec) || ec) {
+        if (failure)
+            *failure = "Error! The project folder \"" + folder + "\" cannot be created: " +
+                       (ec ? ec.message() : std::make_error_code(std::errc::file_exists).message());
         return NewProjectResult::CreateFailed;
+    }
     fs::create_directories(fs::path(folder) / "bin", ec); // a missing bin shows when the image is saved
     ws.adoptProject(name);
     return NewProjectResult::Created;

@@ -29,8 +29,9 @@ int searchOpenConf(const std::vector<std::string>& names, std::string_view name)
 enum class NewProjectResult { Created, EmptyName, InvalidName, AlreadyExists, CreateFailed };
 const char* newProjectMessage(NewProjectResult result);
 
-// Creates PROJECTS/<name> and its bin folder and adopts it in `ws`. On any refusal the
-// workspace and the folders are left as they were.
-NewProjectResult createProject(Workspace& ws, const std::string& name);
+// Creates PROJECTS/<name> and its bin folder and adopts it in `ws`, making PROJECTS first when it
+// is missing. On any refusal the workspace and the project folders are left as they were; on
+// CreateFailed `failure` receives the message naming the folder and the system's reason.
+NewProjectResult createProject(Workspace& ws, const std::string& name, std::string* failure = nullptr);
 
 } // namespace strovane::workspace

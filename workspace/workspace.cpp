@@ -13,10 +13,26 @@ namespace {
 
 std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
 
-void createFolderIfMissing(const std::string& dir) {
+// Creates `dir` (with its parents when `parents`) unless it is a folder already; returns what
+// went wrong, naming the folder, or nothing.
+std::string createFolderIfMissing(const std::string& dir, bool parents) {
     std::error_code ec;
-    if (!fs::is_directory(dir, ec))
-        fs::create_directory(dir, ec); // a failure shows later: no projects, none can be created
+    if (fs::is_directory(dir, ec))
+        return {};
+    if (parents)
+        fs::create_directories(dir, ec);
+    else
+        fs::create_directory(dir, ec);
+    if (!ec && !fs::is_directory(dir, ec))
+        ec = std::make_error_code(std::errc::not_a_directory); // a file of that name is in the way
+    return ec ? workspaceFolderMessage(dir, ec.message()) : std::string();
+}
+
+fs::path withoutTrailingSeparator(fs::path p) {
+    // A folder at the root keeps its separator; any other loses a trailing one.
+    if (p.has_relative_path() && !p.has_filename())
+        p = p.parent_path();
+    return p;
 }
 
 // The text of parent/child/grandchild, or nothing when any step is missing or unreadable.
@@ -34,18 +50,24 @@ std::string lookup(pugi::xml_node root, const char* child, const char* grandchil
 
 } // namespace
 
-std::vector<std::string> Workspace::startUp(const fs::path& exeDir) {
-    std::vector<std::string> problems;
-    fs::path exe = exeDir;
-    // A folder at the root keeps its separator; any other loses a trailing one.
-    if (exe.has_relative_path() && !exe.has_filename())
-        exe = exe.parent_path();
-    Dir_Exe = exe.string();
+std::string workspaceFolderMessage(const std::string& folder, const std::string& reason) {
+    return "Error! The workspace folder \"" + folder + "\" cannot be created: " + reason;
+}
 
-    Dir_Master = join(Dir_Exe, "MASTER");
-    createFolderIfMissing(Dir_Master);
-    Dir_Projects = join(Dir_Exe, "PROJECTS");
-    createFolderIfMissing(Dir_Projects);
+std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::path& workspaceDir) {
+    std::vector<std::string> problems;
+    Dir_Exe = withoutTrailingSeparator(exeDir).string();
+    Dir_Workspace = workspaceDir.empty() ? Dir_Exe : withoutTrailingSeparator(workspaceDir).string();
+    folderProblem = createFolderIfMissing(Dir_Workspace, true);
+
+    Dir_Master = join(Dir_Workspace, "MASTER");
+    Dir_Projects = join(Dir_Workspace, "PROJECTS");
+    // Each is tried on its own: a read-only MASTER does not stop PROJECTS, nor the reverse.
+    for (const std::string& dir : {Dir_Master, Dir_Projects}) {
+        std::string problem = createFolderIfMissing(dir, false);
+        if (folderProblem.empty())
+            folderProblem = std::move(problem);
+    }
 
     Name_Project.clear();
     Ip_Address = kDefaultIpAddress;
@@ -102,7 +124,7 @@ void Workspace::adoptProject(const std::string& name) {
     Set_Files();
 }
 
-fs::path Workspace::settingsFile() const { return fs::path(Dir_Exe) / kSettingsFileName; }
+fs::path Workspace::settingsFile() const { return fs::path(Dir_Workspace) / kSettingsFileName; }
 
 std::string Workspace::projectFolder(const std::string& name) const {
     return Dir_Projects + std::string(1, fs::path::preferred_separator) + name;

@@ -12,8 +12,9 @@ inline constexpr const char* kMakerWebPage = "http://www.strovane.example/HOME/d
 inline constexpr const char* kSettingsFileName = "Strovane.xml";
 inline constexpr const char* kDefaultIpAddress = "0.0.0.0";
 
-// The process-wide workspace: folders beside the executable, the current project and the
-// paths of its three documents. A project is open exactly when Dir_Project is not empty.
+// The process-wide workspace: the workspace folder (beside the executable, or the one chosen by
+// workspace_location.h) with MASTER, PROJECTS, the settings file and the updater, the current project
+// and the paths of its three documents. A project is open exactly when Dir_Project is not empty.
 // All paths are absolute, joined with the platform separator, without a trailing one.
 struct Workspace {
     std::string Name_Project;
@@ -26,11 +27,19 @@ struct Workspace {
     std::string File_ParGen;
     std::string File_RPdo;
     std::string File_TPdo;
+    // The folder holding Strovane.xml, MASTER, PROJECTS and the updater; Dir_Exe when portable.
+    std::string Dir_Workspace;
+    // Set by the start-up when the workspace folder, MASTER or PROJECTS could not be created:
+    // which folder and why. Empty when all three exist.
+    std::string folderProblem;
 
-    // Start-up: creates MASTER and PROJECTS when missing, reads the settings file and reopens
+    // Start-up: creates the workspace folder (`workspaceDir`, or `exeDir` when empty) with its
+    // parents, and MASTER and PROJECTS in it, when missing; reads the settings file and reopens
     // the last project when its folder still exists. Returns the problems the user should be
-    // told about (a settings file that is not well-formed); start-up goes on regardless.
-    std::vector<std::string> startUp(const std::filesystem::path& exeDir);
+    // told about (a settings file that is not well-formed); start-up goes on regardless. A folder
+    // that cannot be created is described in folderProblem.
+    std::vector<std::string> startUp(const std::filesystem::path& exeDir,
+                                     const std::filesystem::path& workspaceDir = {});
 
     // Derives the three document paths from Dir_Project.
     void Set_Files();
@@ -51,5 +60,8 @@ struct Workspace {
     // Dir_Projects joined with a project name.
     std::string projectFolder(const std::string& name) const;
 };
+
+// "Error! The workspace folder "<folder>" cannot be created: <reason>".
+std::string workspaceFolderMessage(const std::string& folder, const std::string& reason);
 
 } // namespace strovane::workspace

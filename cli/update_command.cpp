@@ -1,0 +1,312 @@
+#include "cli/update_command.h"
+
+#include "cli/command.h"
+#include "cli/json.h"
+#include "platform/executable_path.h"
+#include "platform/port_probe.h"
+#include "platform/user_folders.h"
+#include "project/config_image.h"
+#include "update/comm.h"
+#include "update/port_check.h"
+#include "update/updater_command.h"
+#include "workspace/workspace_location.h"
+
+#include <optional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace strovane::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: strovane-cli update PROJECT_DIR --port NAME [OPTIONS]\n"
+    "\n"
+    "Updates a GW40518 in its boot mode, as the update dialog does:\n"
+    "  1. composes PROJECT_DIR/bin/bank.bin exactly as Update Device does;\n"
+    "  2. opens the port as Connect does, then releases it for the updater;\n"
+    "  3. runs the updater Ser_40518_Update from the workspace with the dialog's command line and\n"
+    "     waits for it, at most 150 s.\n"
+    "\n"
+    "  --port NAME           the serial port, as `strovane-cli ports` names it (ttyUSB0, COM3)\n"
+    "  --no-firmware         do not write the firmware (MASTER/sim40518.sim)\n"
+    "  --no-read-firmware    do not read the firmware back when finished\n"
+    "  --no-project          do not write the project (bin/bank.bin)\n"
+    "  --no-read-project     do not read the project back when finished\n"
+    "  --workspace DIR       the workspace holding MASTER and the updater (default: as Strovane\n"
+    "                        chooses it; `strovane-cli workspace` tells which)\n"
+    "  --json                print one JSON object describing the result on standard output\n"
+    "  --help                show this text\n"
+    "\n"
+    "The four options are on unless turned off, as when the dialog opens. On a terminal the\n"
+    "elapsed time is shown while the updater runs.\n"
+    "\n"
+    "Exit status: 0 the updater ended with status 0; 1 the project did not compose, the port\n"
+    "could not be opened, the updater could not be started, ended with another status or was\n"
+    "still running after 150 s (it is left running) - one line on standard error says which;\n"
+    "2 a bad command line.\n";
+
+struct Request {
+    std::string project;
+    std::string port;
+    update::UpdateOptions options;
+    fs::path workspace;
+    bool json = false;
+};
+
+// How the update ended, for the JSON object.
+enum class Status { Ok, ComposeFailed, PortFailed, StartFailed, UpdaterFailed, TimedOut };
+
+const char* statusName(Status s) {
+    switch (s) {
+    case Status::Ok: return "ok";
+    case Status::ComposeFailed: return "compose-failed";
+    case Status::PortFailed: return "port-failed";
+    case Status::StartFailed: return "start-failed";
+    case Status::UpdaterFailed: return "updater-failed";
+    case Status::TimedOut: return "timed-out";
+    }
+    return "";
+}
+
+struct Report {
+    Status status = Status::Ok;
+    std::string message; // the line on standard error, or the success line
+    std::string dirProject, device, dirWorkspace;
+    platform::ProcessRequest request;
+    std::optional<update::WaitOutcome> outcome;
+};
+
+std::string jsonBool(bool b) { return b ? "true" : "false"; }
+
+void printJson(std::ostream& out, const Request& req, const Report& r) {
+    out << "{\"status\": " << jsonString(statusName(r.status)) << ", \"message\": " << jsonString(r.message)
+        << ", \"project\": " << jsonString(r.dirProject) << ", \"port\": " << jsonString(req.port)
+        << ", \"device\": " << jsonString(r.device) << ", \"options\": {\"firmware\": "
+        << jsonBool(req.options.firmware) << ", \"read_firmware\": " << jsonBool(req.options.readFirmware)
+        << ", \"project\": " << jsonBool(req.options.project)
+        << ", \"read_project\": " << jsonBool(req.options.readProject) << "}, \"workspace\": "
+        << jsonString(r.dirWorkspace) << ", \"updater\": " << jsonString(r.request.program) << ", \"arguments\": [";
+    for (std::size_t i = 0; i < r.request.arguments.size(); ++i)
+        out << (i ? ", " : "") << jsonString(r.request.arguments[i]);
+    out << "], \"exit_code\": ";
+    if (r.outcome && r.outcome->result == update::WaitResult::Ended)
+        out << r.outcome->exitCode;
+    else
+        out << "null";
+    out << ", \"elapsed_ms\": ";
+    if (r.outcome)
+        out << r.outcome->elapsedMs;
+    else
+        out << "null";
+    out << "}\n";
+}
+
+// Parses the words after "update"; returns an exit status when the run ends here.
+std::optional<int> parse(const std::vector<std::string>& args, Request& req, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> project, port, workspace;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::optional<std::string>& slot, const char* what) -> std::optional<int> {
+            if (slot)
+                return usageError(err, "update", a + " given twice", kUsage);
+            if (i + 1 == args.size() || args[i + 1].empty())
+                return usageError(err, "update", a + " needs " + what, kUsage);
+            slot = args[++i];
+            return std::nullopt;
+        };
+        if (isHelp(a)) {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (a == "--port") {
+            if (auto done = value(port, "a port name"))
+                return done;
+        } else if (a == "--workspace") {
+            if (auto done = value(workspace, "a folder"))
+                return done;
+        } else if (a == "--no-firmware") {
+            req.options.firmware = false;
+        } else if (a == "--no-read-firmware") {
+            req.options.readFirmware = false;
+        } else if (a == "--no-project") {
+            req.options.project = false;
+        } else if (a == "--no-read-project") {
+            req.options.readProject = false;
+        } else if (a == "--json") {
+            req.json = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usageError(err, "update", "unknown option " + a, kUsage);
+        } else if (project) {
+            return usageError(err, "update", "more than one project folder", kUsage);
+        } else {
+            project = a;
+        }
+    }
+    if (!project)
+        return usageError(err, "update", "no project folder given", kUsage);
+    if (!port)
+        return usageError(err, "update", "no port given (--port NAME; `strovane-cli ports` lists them)", kUsage);
+    req.project = *project;
+    req.port = *port;
+    if (workspace)
+        req.workspace = *workspace;
+    return std::nullopt;
+}
+
+// The project folder as an absolute path without a trailing separator, as Dir_Project holds it.
+std::string absoluteFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(folder), ec).lexically_normal();
+    if (p.has_relative_path() && !p.has_filename())
+        p = p.parent_path();
+    return p.string();
+}
+
+// Step 1, as Update Device: nothing is written when the documents do not compose.
+bool compose(Report& r) {
+    std::error_code ec;
+    if (!fs::is_directory(r.dirProject, ec)) {
+        const auto code = fs::exists(r.dirProject, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
+        r.message = r.dirProject + ": " + std::make_error_code(code).message();
+        return false;
+    }
+    try {
+        project::ConfigImage image;
+        image.composeBankBin(project::ProjectFiles::inFolder(r.dirProject), r.dirProject);
+    } catch (const std::exception& e) {
+        r.message = e.what();
+        return false;
+    }
+    return true;
+}
+
+// Step 2, as Connect followed by Next: open, DTR on, close again for the updater.
+bool checkPort(const UpdateEnvironment& env, Report& r) {
+    update::TComm comm;
+    comm.SetDeviceFactory(env.serialDevices);
+    comm.SetMonitorEvents(update::kAllCommEvents);
+    comm.SetOptions(update::TCommOptions{});
+    bool ok = true;
+    try {
+        update::connectPort(comm, r.device);
+    } catch (const update::ECommError& e) {
+        std::string detail = e.what();
+        while (!detail.empty() && detail.back() == ' ')
+            detail.pop_back();
+        detail += " " + std::system_category().message(e.ErrorCode);
+        if (const std::string hint = platform::permissionHint(r.device, e.ErrorCode); !hint.empty())
+            detail += "; " + hint;
+        r.message = "Error!! Com Port cannot be open. " + r.device + ": " + detail;
+        ok = false;
+    } catch (const std::exception& e) {
+        r.message = "Error!! Com Port cannot be open. " + r.device + ": " + e.what();
+        ok = false;
+    }
+    try {
+        comm.Close();
+    } catch (...) {
+        // As in the dialog: a port that will not close is left to the component.
+    }
+    return ok;
+}
+
+// Step 3, as Execute: the dialog's request, the launcher's poll and limit.
+void runUpdater(const UpdateEnvironment& env, Report& r, std::ostream& err) {
+    update::UpdaterLauncher launcher(env.launch);
+    std::uint32_t shownSeconds = 0;
+    bool shown = false;
+    update::UpdaterLauncher::PollCallback onPoll;
+    if (env.progressOnTerminal) {
+        onPoll = [&](std::uint32_t elapsedMs) {
+            const std::uint32_t seconds = elapsedMs / 1000;
+            if (shown && seconds == shownSeconds)
+                return;
+            shown = true;
+            shownSeconds = seconds;
+            err << "\rUpdating through " << r.device << ": " << seconds << " s" << std::flush;
+        };
+    }
+    try {
+        r.outcome = launcher.wait(r.request, onPoll);
+    } catch (const platform::ProcessStartError& e) {
+        r.status = Status::StartFailed;
+        r.message = "Error!! The updater cannot be started: " + e.program() + ": " + e.systemError();
+    }
+    if (shown)
+        err << "\r\x1b[K" << std::flush; // the progress line gives way to the result
+    if (!r.outcome)
+        return;
+    const std::string seconds = std::to_string(r.outcome->elapsedMs / 1000) + "." +
+                                std::to_string(r.outcome->elapsedMs % 1000 / 100) + " s";
+    if (r.outcome->result == update::WaitResult::TimedOut) {
+        r.status = Status::TimedOut;
+        r.message = "The updater is still running after " + std::to_string(launcher.waitLimitMs() / 1000) +
+                    " s; it is left running";
+    } else if (r.outcome->exitCode != 0) {
+        r.status = Status::UpdaterFailed;
+        r.message = "The updater ended with status " + std::to_string(r.outcome->exitCode) + " after " + seconds;
+    } else {
+        r.status = Status::Ok;
+        r.message = "The updater ended with status 0 after " + seconds;
+    }
+}
+
+} // namespace
+
+UpdateEnvironment UpdateEnvironment::system() {
+    UpdateEnvironment env;
+    try {
+        env.exeDir = platform::executablePath().parent_path();
+    } catch (const std::system_error&) {
+        env.exeDir = fs::current_path();
+    }
+    env.userData = platform::userDataFolder();
+    env.progressOnTerminal = platform::stderrIsTerminal();
+    return env;
+}
+
+int runUpdate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return runUpdateWith(UpdateEnvironment::system(), args, out, err);
+}
+
+int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& args, std::ostream& out,
+                  std::ostream& err) {
+    Request req;
+    if (const std::optional<int> done = parse(args, req, out, err))
+        return *done;
+
+    const workspace::WorkspaceLocation location = workspace::chooseWorkspace(env.exeDir, req.workspace, env.userData);
+    if (location.folder.empty()) {
+        err << "strovane-cli update: the system names no folder for the user's data (HOME is not set); "
+               "name the workspace with --workspace DIR\n";
+        return kExitFailure;
+    }
+
+    Report r;
+    r.dirProject = absoluteFolder(req.project);
+    r.dirWorkspace = location.folder.string();
+    r.device = platform::devicePath(req.port);
+    const std::string dirMaster = (location.folder / "MASTER").string();
+    r.request = update::updaterRequest(r.dirWorkspace, req.port, req.options, dirMaster, r.dirProject);
+
+    if (!compose(r))
+        r.status = Status::ComposeFailed;
+    else if (!checkPort(env, r))
+        r.status = Status::PortFailed;
+    else
+        runUpdater(env, r, err);
+
+    if (req.json)
+        printJson(out, req, r);
+    if (r.status != Status::Ok) {
+        err << r.message << "\n";
+        return kExitFailure;
+    }
+    if (!req.json)
+        out << r.message << "\n";
+    return kExitOk;
+}
+
+} // namespace strovane::cli
