@@ -104,13 +104,10 @@ NewProjectResult createProject(Workspace& ws, const std::string& name, std::stri
         return NewProjectResult::InvalidName;
     // PROJECTS may be missing (it could not be made at start-up, or was removed since): make it
     // now, and when that fails too, say which folder and why rather than blaming the name.
-    if (!fs::is_directory(ws.Dir_Projects, ec)) {
-        fs::create_directories(ws.Dir_Projects, ec);
-        if (ec) {
-            if (failure)
-                *failure = workspaceFolderMessage(ws.Dir_Projects, ec.message());
-            return NewProjectResult::CreateFailed;
-        }
+    if (std::string problem = createFolderIfMissing(ws.Dir_Projects, true); !problem.empty()) {
+        if (failure)
+            *failure = std::move(problem);
+        return NewProjectResult::CreateFailed;
     }
     if (!fs::create_directory(folder, ec) || ec) {
         if (failure)

@@ -13,20 +13,6 @@ namespace {
 
 std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
 
-// Creates `dir` (with its parents when `parents`) unless it is a folder already; returns what
-// went wrong, naming the folder, or nothing.
-std::string createFolderIfMissing(const std::string& dir, bool parents) {
-    std::error_code ec;
-    if (fs::is_directory(dir, ec))
-        return {};
-    if (parents)
-        fs::create_directories(dir, ec);
-    else
-        fs::create_directory(dir, ec);
-    if (!ec && !fs::is_directory(dir, ec))
-        ec = std::make_error_code(std::errc::not_a_directory); // a file of that name is in the way
-    return ec ? workspaceFolderMessage(dir, ec.message()) : std::string();
-}
 
 fs::path withoutTrailingSeparator(fs::path p) {
     // A folder at the root keeps its separator; any other loses a trailing one.
@@ -52,6 +38,21 @@ std::string lookup(pugi::xml_node root, const char* child, const char* grandchil
 
 std::string workspaceFolderMessage(const std::string& folder, const std::string& reason) {
     return "Error! The workspace folder \"" + folder + "\" cannot be created: " + reason;
+}
+
+std::string createFolderIfMissing(const std::string& dir, bool parents) {
+    std::error_code ec;
+    if (fs::is_directory(dir, ec))
+        return {};
+    if (fs::exists(fs::symlink_status(dir, ec)))
+        return workspaceFolderMessage(dir, "a file of that name is in the way");
+    if (parents)
+        fs::create_directories(dir, ec);
+    else
+        fs::create_directory(dir, ec);
+    if (!ec && !fs::is_directory(dir, ec))
+        ec = std::make_error_code(std::errc::not_a_directory);
+    return ec ? workspaceFolderMessage(dir, ec.message()) : std::string();
 }
 
 std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::path& workspaceDir) {

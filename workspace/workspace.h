@@ -64,4 +64,8 @@ struct Workspace {
 // "Error! The workspace folder "<folder>" cannot be created: <reason>".
 std::string workspaceFolderMessage(const std::string& folder, const std::string& reason);
 
+// Creates `dir` (with its parents when `parents`) unless it is a folder already. Returns the
+// message above when it cannot, or nothing.
+std::string createFolderIfMissing(const std::string& dir, bool parents);
+
 } // namespace strovane::workspace

@@ -74,6 +74,24 @@ protected:
 
 } // namespace
 
+TEST_F(MainWindowTest, ANamedWorkspaceHoldsEverythingAndOneThatCannotBeMadeIsReported) {
+    const fs::path elsewhere = dir / "work" / "space";
+    windows = std::make_unique<app::AppWindows>(ws, messages, dir.path(), elsewhere);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_TRUE(fs::is_directory(elsewhere / "PROJECTS"));
+    EXPECT_TRUE(fs::is_directory(elsewhere / "MASTER"));
+    EXPECT_FALSE(fs::exists(dir / "PROJECTS"));
+    windows.reset();
+
+    strovane::testing::writeFile(dir / "file", "");
+    windows = std::make_unique<app::AppWindows>(ws, messages, dir.path(), dir / "file" / "ws");
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text.toStdString(),
+              "Error! The workspace folder \"" + (dir / "file" / "ws").string() + "\" cannot be created: " +
+                  std::make_error_code(std::errc::not_a_directory).message());
+    EXPECT_TRUE(messages.boxes[0].detail.contains(QStringLiteral("--workspace DIR")));
+}
+
 TEST_F(MainWindowTest, LayoutAndNoProjectTitle) {
     start();
     EXPECT_EQ(main->size(), QSize(575, 264));

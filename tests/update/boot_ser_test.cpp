@@ -42,6 +42,7 @@ class BootSerTest : public ::testing::Test {
 protected:
     BootSerTest() {
         ws.Dir_Exe = "/opt/strovane";
+        ws.Dir_Workspace = "/opt/strovane";
         ws.Dir_Master = "/opt/strovane/MASTER";
         ws.Dir_Project = "/opt/strovane/PROJECTS/Line 1";
         ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", PortState::Present},
@@ -292,7 +293,9 @@ TEST_F(BootSerTest, ConnectWithNoPortFailsOnTheBarePrefix) {
 class BootSerExecute : public BootSerTest {
 protected:
     void SetUp() override {
-        ws.Dir_Exe = dir.path().string();
+        // The updater is looked for in the workspace, wherever the executable is.
+        ws.Dir_Exe = (dir / "bin").string();
+        ws.Dir_Workspace = dir.path().string();
         ws.Dir_Master = (dir / "MASTER").string();
         ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
         setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
@@ -352,7 +355,7 @@ TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text,
-              QString::fromStdString("Error!! The updater cannot be started: " + ws.Dir_Exe + "/Ser_40518_Update"));
+              QString::fromStdString("Error!! The updater cannot be started: " + ws.Dir_Workspace + "/Ser_40518_Update"));
     EXPECT_EQ(messages.boxes[0].detail, "No such file or directory");
     EXPECT_TRUE(d.Panel1->isVisible());
 }

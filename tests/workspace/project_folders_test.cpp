@@ -1,3 +1,4 @@
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "workspace/project_folders.h"
 #include "workspace/workspace.h"
@@ -8,7 +9,9 @@
 
 namespace fs = std::filesystem;
 using namespace strovane::workspace;
+using strovane::testing::readFile;
 using strovane::testing::TempDir;
+using strovane::testing::writeFile;
 
 TEST(ProjectName, Rules) {
     struct Case {
@@ -75,11 +78,21 @@ TEST_F(NewProject, RefusalsLeaveWorkspaceAndFoldersAlone) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "PROJECTS"), fs::directory_iterator()), 1);
 }
 
-TEST_F(NewProject, MissingProjectsFolderFailsEveryName) {
+TEST_F(NewProject, MissingProjectsFolderIsMadeAgainOrNamedWithTheReason) {
+    // Removed since start-up: made again, and the project with it.
     fs::remove_all(dir / "PROJECTS");
-    EXPECT_EQ(createProject(ws, "Line1"), NewProjectResult::CreateFailed);
-    EXPECT_STREQ(newProjectMessage(NewProjectResult::CreateFailed), "Error! Name project is not valid");
+    EXPECT_EQ(createProject(ws, "Line1"), NewProjectResult::Created);
+    EXPECT_TRUE(fs::is_directory(dir / "PROJECTS" / "Line1" / "bin"));
+
+    // Cannot be made (a file is in the way): the message names the folder and why, not the name.
+    ws.adoptProject("");
+    fs::remove_all(dir / "PROJECTS");
+    writeFile(dir / "PROJECTS", "not a folder");
+    std::string failure;
+    EXPECT_EQ(createProject(ws, "Line2", &failure), NewProjectResult::CreateFailed);
+    EXPECT_EQ(failure, "Error! The workspace folder \"" + (dir / "PROJECTS").string() + "\" cannot be created: a file of that name is in the way");
     EXPECT_FALSE(ws.projectOpen());
+    EXPECT_EQ(readFile(dir / "PROJECTS"), "not a folder");
 }
 
 TEST(ProjectListing, VisibleFoldersOnlySortedIgnoringCase) {
