@@ -8,7 +8,8 @@ build_dir=${1:-build}
 packages=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev libgl-dev
           libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth)
+          xvfb xauth
+          desktop-file-utils appstream dpkg-dev file xdotool)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -17,11 +17,18 @@ std::function<void(const QString&)>& player() {
 
 using PlayFunction = void (*)(const QUrl*);
 
-// The sound module beside the executable, loaded once; none (silence) when it is missing.
+// The sound module beside the executable (a build tree, an unpacked folder) or, installed, in
+// lib/strovane beside the bin folder; loaded once; none (silence) when it is missing.
 PlayFunction soundModule() {
     static const PlayFunction play = [] {
-        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/strovane_sound"));
-        return reinterpret_cast<PlayFunction>(module.resolve("strovanePlaySound"));
+        const QString dir = QCoreApplication::applicationDirPath();
+        for (const QString& path : {dir + QStringLiteral("/strovane_sound"),
+                                    dir + QStringLiteral("/../lib/strovane/strovane_sound")}) {
+            QLibrary module(path);
+            if (auto f = reinterpret_cast<PlayFunction>(module.resolve("strovanePlaySound")))
+                return f;
+        }
+        return PlayFunction{};
     }();
     return play;
 }
