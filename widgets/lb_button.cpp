@@ -4,6 +4,7 @@
 #include "widgets/resources.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
@@ -63,6 +64,8 @@ bool isTransparentStyle(TLbButtonStyle s) {
 }
 
 bool isEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+bool isClickKey(int key) { return isEnterKey(key) || key == Qt::Key_Space; }
 
 } // namespace
 
@@ -274,9 +277,13 @@ void TLbButton::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
 void TLbButton::keyPressEvent(QKeyEvent* e) {
     const int key = e->key();
-    if ((isEnterKey(key) || key == Qt::Key_Space) && isEnabled()) {
-        m_down = true;
-        repaint();
+    if (isClickKey(key) && isEnabled()) {
+        // A held key repeating into this button after its press went elsewhere is not a press here.
+        if (!e->isAutoRepeat()) {
+            m_down = true;
+            m_keyDown = key;
+            repaint();
+        }
         e->accept();
         return;
     }
@@ -285,16 +292,19 @@ void TLbButton::keyPressEvent(QKeyEvent* e) {
 
 void TLbButton::keyReleaseEvent(QKeyEvent* e) {
     const int key = e->key();
-    if (isEnterKey(key) || key == Qt::Key_Space) {
-        if (e->isAutoRepeat()) {
-            e->accept();
+    if (isClickKey(key)) {
+        e->accept();
+        if (e->isAutoRepeat())
             return;
-        }
+        // Only the release of a key this button saw go down clicks: the release of an Enter
+        // that closed another window lands here with no press of its own.
+        if (m_keyDown != key)
+            return;
+        m_keyDown = 0;
         QPointer<TLbButton> self(this);
         Click();
         if (self)
             update();
-        e->accept();
         return;
     }
     QAbstractButton::keyReleaseEvent(e);
@@ -416,7 +426,35 @@ void TLbButton::focusInEvent(QFocusEvent* e) {
 
 void TLbButton::focusOutEvent(QFocusEvent* e) {
     QAbstractButton::focusOutEvent(e);
+    // A key pressed here and released elsewhere is no click.
+    if (m_keyDown != 0) {
+        m_keyDown = 0;
+        m_down = false;
+    }
     update();
+}
+
+void TLbButton::setCursorOnButton(bool on) {
+    m_cursorOnButton = on;
+    stopFade();
+    m_hotTrackStep = on ? kFadeSteps : 0;
+}
+
+void TLbButton::showEvent(QShowEvent* e) {
+    QAbstractButton::showEvent(e);
+    // The mouse may have moved anywhere while the window was hidden: start from where it is now.
+    const bool under = isEnabled() && rect().contains(mapFromGlobal(QCursor::pos()));
+    if (under != m_cursorOnButton)
+        setCursorOnButton(under);
+}
+
+void TLbButton::hideEvent(QHideEvent* e) {
+    QAbstractButton::hideEvent(e);
+    // A hidden window gets no leave event; nothing of this showing's hover or keys stays.
+    m_keyDown = 0;
+    m_down = false;
+    if (m_cursorOnButton || m_hotTrackStep != 0)
+        setCursorOnButton(false);
 }
 
 void TLbButton::changeEvent(QEvent* e) {

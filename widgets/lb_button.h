@@ -118,6 +118,8 @@ protected:
     void leaveEvent(QEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -132,6 +134,7 @@ private:
     void updateKeyFilter();
     bool takesDialogKey(int key, Qt::KeyboardModifiers mods) const;
     void stopFade();
+    void setCursorOnButton(bool on);
 
     TAlignment m_alignment = TAlignment::taCenter;
     TColor m_shadowColor = 0x808080;
@@ -159,6 +162,7 @@ private:
     bool m_cursorOnButton = false; // bCursorOnButton
     int m_hotTrackStep = 0;
     bool m_fading = false;
+    int m_keyDown = 0;             // the Enter or Space key this button saw go down, 0 if none
     QTimer* m_fadeTimer = nullptr;
     QPointer<QWidget> m_keyFilterHost; // the window whose Enter/Escape this button watches
 };

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QShortcutEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -191,6 +192,47 @@ TEST_F(LbButtonWindow, EnterAndSpaceClickOnRelease) {
     }
 }
 
+TEST_F(LbButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
+    showActive();
+    button->setFocus();
+    // A window above closes on the press of Enter; the release then lands on this button.
+    QDialog above(window.get());
+    auto* ok = new QPushButton(QStringLiteral("OK"), &above);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &above, &QDialog::accept);
+    above.show();
+    above.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&above));
+    QTest::keyPress(&above, Qt::Key_Return);
+    ASSERT_FALSE(above.isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_EQ(focused, button);
+    QTest::keyRelease(focused, Qt::Key_Return);
+    EXPECT_EQ(clicks, 0) << "the release of another window's Enter does not click";
+    EXPECT_FALSE(button->isPressedDown());
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0) << "nor a lone release of Space";
+
+    // Pressed here, focus gone before the release: no click on a later lone release either.
+    QTest::keyPress(button, Qt::Key_Space);
+    auto* edit = new QLineEdit(window.get());
+    edit->show();
+    edit->setFocus();
+    button->setFocus();
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+
+    // Enter down, Space up: only the key that went down clicks.
+    QTest::keyPress(button, Qt::Key_Return);
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1) << "one press, one click";
+}
+
 TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
     showActive();
     button->setModalResult(2);
@@ -342,6 +384,17 @@ TEST_F(HotTracking, EnterMakesTheFaceHotAndLeaveRestoresItAtOnce) {
     enter();
     EXPECT_EQ(button->HotTrackStep(), 0) << "a disabled button does not light up";
     EXPECT_EQ(enters, 1);
+}
+
+TEST_F(HotTracking, ADialogShownAgainStartsColdWithTheMouseElsewhere) {
+    QCursor::setPos(window->mapToGlobal(QPoint(280, 190)));
+    enter();
+    ASSERT_EQ(button->HotTrackStep(), 8);
+    window->hide(); // closed while the mouse was over the button: no leave event arrives
+    showActive();
+    EXPECT_FALSE(button->isCursorOnButton());
+    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
 }
 
 TEST_F(HotTracking, SlowDeceaseFadesInEightTicks) {
