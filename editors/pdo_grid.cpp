@@ -2,6 +2,9 @@
 
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
 
 namespace strovane::editors {
 
@@ -87,6 +90,71 @@ void PdoGrid::commitOpenEditor() {
         closeEditor(editor, QAbstractItemDelegate::NoHint);
         return;
     }
+}
+
+bool PdoGrid::isEntryCell(int row, int column) const {
+    return row >= 1 && column >= 1 && row < rowCount() && column < columnCount();
+}
+
+QModelIndex PdoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int rows = rowCount();
+    const int columns = columnCount();
+    if (rows < 2 || columns < 2)
+        return {};
+    const QModelIndex current = currentIndex();
+    int row = std::clamp(current.isValid() ? current.row() : 1, 1, rows - 1);
+    int column = std::clamp(current.isValid() ? current.column() : 1, 1, columns - 1);
+    switch (action) {
+    case MoveNext:
+        // Past the last entry cell of a row to the first of the next; past the end to the start.
+        if (++column >= columns) {
+            column = 1;
+            row = row + 1 < rows ? row + 1 : 1;
+        }
+        break;
+    case MovePrevious:
+        if (--column < 1) {
+            column = columns - 1;
+            row = row > 1 ? row - 1 : rows - 1;
+        }
+        break;
+    case MoveHome:
+        column = 1;
+        if (modifiers & Qt::ControlModifier)
+            row = 1;
+        break;
+    case MoveEnd:
+        column = columns - 1;
+        if (modifiers & Qt::ControlModifier)
+            row = rows - 1;
+        break;
+    default: {
+        const QModelIndex moved = QTableWidget::moveCursor(action, modifiers);
+        if (!moved.isValid())
+            return current;
+        row = std::max(moved.row(), 1);
+        column = std::max(moved.column(), 1);
+        break;
+    }
+    }
+    return model()->index(row, column, rootIndex());
+}
+
+void PdoGrid::mousePressEvent(QMouseEvent* event) {
+    // A click on the header row or the number column leaves the cursor where it is.
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    if (hit.isValid() && !isEntryCell(hit.row(), hit.column())) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void PdoGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableWidget::currentChanged(current, previous);
+    // Whatever moved it there (a selection by code, a search), the cursor goes to the nearest entry cell.
+    if (current.isValid() && !isEntryCell(current.row(), current.column()) && rowCount() > 1 && columnCount() > 1)
+        setCurrentCell(std::max(current.row(), 1), std::max(current.column(), 1));
 }
 
 } // namespace strovane::editors

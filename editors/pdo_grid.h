@@ -22,6 +22,16 @@ public:
 
     // Takes the text of a cell editor that is still open into its cell.
     void commitOpenEditor();
+
+protected:
+    // The cursor never stands on the header row or the number column: Tab walks the entry
+    // cells row by row (Shift+Tab back), the arrows, Home and End stop at the entry cells.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    bool isEntryCell(int row, int column) const;
 };
 
 } // namespace strovane::editors

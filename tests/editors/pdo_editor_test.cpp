@@ -6,6 +6,7 @@
 #include "widgets/lb_button.h"
 #include "widgets/panel_b_color.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QScrollBar>
 
@@ -169,6 +170,61 @@ TEST_P(PdoEditorTest, OkWritesTheTypedTextsAndReopeningShowsThem) {
     EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "Temp in"}));
     EXPECT_EQ(gridRow(2), QStringList({"2", " 386", "$2", ""}));
     EXPECT_EQ(gridRow(3), QStringList({"3", "", "", ""}));
+}
+
+TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
+    open();
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    m_grid->setFocus();
+    m_grid->setCurrentCell(1, 1);
+    // Typed into the focused widget, whatever it is now: the grid or a cell editor.
+    const auto type = [](const QString& text) {
+        for (QChar c : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(QApplication::focusWidget(), k, mods);
+    };
+    const Row rows[] = {{"0x181", "8", "Temp in"}, {"386", "2", "Level"}, {"$1A0", "1", ""}};
+    for (const Row& r : rows) {
+        type(QString::fromUtf8(r.cobId));
+        key(Qt::Key_Tab);
+        type(QString::fromUtf8(r.dimension));
+        key(Qt::Key_Tab);
+        type(QString::fromUtf8(r.mnemonic));
+        key(Qt::Key_Tab);
+    }
+    EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "Temp in"}));
+    EXPECT_EQ(gridRow(2), QStringList({"2", "386", "2", "Level"}));
+    EXPECT_EQ(gridRow(3), QStringList({"3", "$1A0", "1", ""}));
+    EXPECT_EQ(m_grid->currentRow(), 4);
+    EXPECT_EQ(m_grid->currentColumn(), 1) << "Tab from a Mnemonic goes to the next row's COB-ID";
+
+    key(Qt::Key_Escape); // out of the cell editor, the cursor stays
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int row, column;
+    };
+    const Step steps[] = {
+        {Qt::Key_Backtab, Qt::ShiftModifier, 3, 3}, {Qt::Key_Home, {}, 3, 1}, {Qt::Key_Left, {}, 3, 1},
+        {Qt::Key_End, {}, 3, 3},  {Qt::Key_Home, Qt::ControlModifier, 1, 1}, {Qt::Key_Up, {}, 1, 1},
+        {Qt::Key_Backtab, Qt::ShiftModifier, 10, 3}, {Qt::Key_Tab, {}, 1, 1},
+    };
+    for (const Step& s : steps) {
+        m_grid->setFocus();
+        key(s.key, s.mods);
+        EXPECT_EQ(m_grid->currentRow(), s.row) << "key " << s.key;
+        EXPECT_EQ(m_grid->currentColumn(), s.column) << "key " << s.key;
+    }
+    // A click on the number column or the header row leaves the cursor where it was.
+    for (QPoint cell : {QPoint(0, 5), QPoint(2, 0)}) {
+        const QRect r = m_grid->visualRect(m_grid->model()->index(cell.y(), cell.x()));
+        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, r.center());
+        EXPECT_EQ(m_grid->currentRow(), 1);
+        EXPECT_EQ(m_grid->currentColumn(), 1);
+    }
 }
 
 TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
