@@ -137,7 +137,7 @@ void TFStrovanoFirmWare::Create_New_Project() {
 void TFStrovanoFirmWare::Open_Project() {
     if (m_dialogs.FOpenConf->exec() != 1)
         return;
-    m_workspace.adoptProject(m_dialogs.FOpenConf->Name_Conf.toStdString());
+    m_workspace.adoptProject(m_dialogs.FOpenConf->Name_Conf);
     updateTitle();
 }
 

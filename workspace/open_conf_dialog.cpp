@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QShowEvent>
+#include <QStringDecoder>
 
 namespace strovane::workspace {
 namespace {
@@ -72,10 +73,17 @@ void TFOpenConf::Load_Existing_Configuration() { SL = listProjectFolders(m_works
 
 int TFOpenConf::Search_Open_Conf(const QString& name) const { return searchOpenConf(SL, name.toStdString()); }
 
+QString TFOpenConf::displayName(const std::string& name) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(QByteArrayView(name.data(), qsizetype(name.size())));
+    return utf8.hasError() ? QString::fromLatin1(name.data(), qsizetype(name.size())) : text;
+}
+
 void TFOpenConf::ListBox1Click() {
+    const int row = ListBox1->currentRow();
     const QListWidgetItem* item = ListBox1->currentItem();
-    if (item && item->isSelected())
-        Name_Conf = item->text();
+    if (item && item->isSelected() && row >= 0 && row < int(SL.size()))
+        Name_Conf = SL[std::size_t(row)];
 }
 
 void TFOpenConf::FormShow() {
@@ -85,22 +93,22 @@ void TFOpenConf::FormShow() {
     const QSignalBlocker block(ListBox1);
     ListBox1->clear();
     for (const std::string& name : SL)
-        ListBox1->addItem(QString::fromStdString(name));
+        ListBox1->addItem(displayName(name));
 
     // The open project's folder name: what follows Dir_Projects and one separator.
     const std::string& dirProject = m_workspace.Dir_Project;
     const std::size_t skip = m_workspace.Dir_Projects.size() + 1;
-    const QString current = dirProject.size() > skip ? QString::fromStdString(dirProject.substr(skip)) : QString();
+    const std::string current = dirProject.size() > skip ? dirProject.substr(skip) : std::string();
 
     if (SL.empty()) {
         Name_Conf.clear();
         return;
     }
-    int index = Search_Open_Conf(current);
+    int index = searchOpenConf(SL, current);
     if (index < 0)
         index = 0;
     ListBox1->setCurrentRow(index);
-    Name_Conf = ListBox1->item(index)->text();
+    Name_Conf = SL[std::size_t(index)];
     ListBox1->setFocus();
 }
 

@@ -27,7 +27,10 @@ public:
     void reject() override;
 
     std::vector<std::string> SL; // folder names of the last listing, in listing order
-    QString Name_Conf;           // the chosen project name
+    std::string Name_Conf;       // the chosen project folder's name, as the file system has it
+
+    // How a folder name is shown: as UTF-8 when it is valid, else byte by byte as Latin-1.
+    static QString displayName(const std::string& name);
 
     QLabel* Label1;
     QListWidget* ListBox1;

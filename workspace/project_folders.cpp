@@ -69,6 +69,9 @@ std::vector<std::string> listProjectFolders(const std::string& dirProjects) {
 }
 
 int searchOpenConf(const std::vector<std::string>& names, std::string_view name) {
+    // Folder names are case-sensitive here: "Alpha" open beside "alpha" must find "Alpha".
+    if (const auto exact = std::find(names.begin(), names.end(), name); exact != names.end())
+        return static_cast<int>(exact - names.begin());
     for (std::size_t i = 0; i < names.size(); ++i)
         if (equalsAsciiNoCase(names[i], name))
             return static_cast<int>(i);

@@ -22,7 +22,8 @@ bool staysInProjects(std::string_view name);
 // unreadable folder gives an empty list.
 std::vector<std::string> listProjectFolders(const std::string& dirProjects);
 
-// Position of the first entry equal to `name` when both are upper-cased in ASCII; -1 if none.
+// Position of the entry equal to `name`; failing that, of the first entry equal to it when both
+// are upper-cased in ASCII; -1 if none.
 int searchOpenConf(const std::vector<std::string>& names, std::string_view name);
 
 // The outcome of creating a project; the message is what the user is shown.

@@ -196,9 +196,9 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("alpha"));
         EXPECT_EQ(list->currentRow(), 1);
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, QStringLiteral("Beta"));
+        EXPECT_EQ(windows->FOpenConf->Name_Conf, "Beta");
         QTest::keyClick(list, Qt::Key_Down);
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, QStringLiteral("gamma"));
+        EXPECT_EQ(windows->FOpenConf->Name_Conf, "gamma");
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);
@@ -208,13 +208,41 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
 
     // Cancel changes nothing, even after moving the selection.
     onNextModal([&](QWidget* w) {
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, QStringLiteral("gamma"));
+        EXPECT_EQ(windows->FOpenConf->Name_Conf, "gamma");
         QTest::keyClick(child<QListWidget>(w, "ListBox1"), Qt::Key_Up);
         click(child<QAbstractButton>(w, "Btn_Cancel"));
     });
     click(main->Btn_Open);
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "gamma");
     EXPECT_EQ(ws.Name_Project, "gamma");
+}
+
+TEST_F(MainWindowTest, OpenProjectPrefersTheExactNameAndAdoptsTheRealFolderName) {
+    const std::string latin1 = "Caf\xE9"; // not UTF-8: a folder made under another locale
+    for (const std::string& d : {std::string("Alpha"), std::string("alpha"), latin1})
+        fs::create_directories(dir / "PROJECTS" / d);
+    start();
+    ws.adoptProject("alpha");
+    onNextModal([&](QWidget* w) {
+        auto* list = child<QListWidget>(w, "ListBox1");
+        ASSERT_EQ(list->count(), 3);
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("alpha")) << "the exact name, not the first match";
+        EXPECT_EQ(windows->FOpenConf->Name_Conf, "alpha");
+        click(child<QAbstractButton>(w, "Btn_OK"));
+    });
+    click(main->Btn_Open);
+    EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "alpha").string());
+
+    onNextModal([&](QWidget* w) {
+        auto* list = child<QListWidget>(w, "ListBox1");
+        const auto found = list->findItems(QStringLiteral("Caf\u00e9"), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << "shown readably";
+        list->setCurrentItem(found[0]);
+        click(child<QAbstractButton>(w, "Btn_OK"));
+    });
+    click(main->Btn_Open);
+    EXPECT_EQ(ws.Name_Project, latin1);
+    EXPECT_TRUE(fs::is_directory(ws.Dir_Project)) << "the folder adopted is the one on disk";
 }
 
 TEST_F(MainWindowTest, OpenProjectWithEmptyListLeavesNoProject) {
@@ -224,7 +252,7 @@ TEST_F(MainWindowTest, OpenProjectWithEmptyListLeavesNoProject) {
     fs::remove_all(dir / "PROJECTS" / "P1"); // removed outside the tool: the listing is fresh
     onNextModal([&](QWidget* w) {
         EXPECT_EQ(child<QListWidget>(w, "ListBox1")->count(), 0);
-        EXPECT_TRUE(windows->FOpenConf->Name_Conf.isEmpty());
+        EXPECT_TRUE(windows->FOpenConf->Name_Conf.empty());
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);

@@ -114,4 +114,6 @@ TEST(ProjectListing, SearchIsAsciiCaseInsensitiveOnly) {
     EXPECT_EQ(searchOpenConf(names, "été"), -1);
     EXPECT_EQ(searchOpenConf(names, ""), -1);
     EXPECT_EQ(searchOpenConf({}, "x"), -1);
+    EXPECT_EQ(searchOpenConf({"Alpha", "alpha", "ALPHA"}, "alpha"), 1) << "the exact name comes first";
+    EXPECT_EQ(searchOpenConf({"Alpha", "alpha"}, "aLPHA"), 0);
 }
