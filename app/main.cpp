@@ -5,6 +5,7 @@
 #include "app/strovane_application.h"
 #include "platform/executable_path.h"
 #include "platform/termination.h"
+#include "update/update_progress.h"
 #include "widgets/message_boxes.h"
 #include "workspace/window_style.h"
 #include "workspace/workspace.h"
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         auto* notifier = new QSocketNotifier(terminationFd, QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
             notifier->setEnabled(false);
-            QApplication::closeAllWindows();
+            // During the wait for the updater the request is held and carried out when it ends.
+            strovane::update::whenUpdaterIdle([] { QApplication::closeAllWindows(); });
         });
     }
 

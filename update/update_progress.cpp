@@ -5,11 +5,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
 
 namespace strovane::update {
 
 namespace {
+
+int g_waits = 0;                                    // nested runWithProgress calls under way
+std::vector<std::function<void()>> g_afterWait;     // requests held back until the wait ends
 
 // Swallows the user's input and close requests for every window while the updater runs.
 class InputBlocker final : public QObject {
@@ -90,17 +97,38 @@ void runWithProgress(const QString& portName, QWidget* parent,
                      const std::function<void(const UpdaterLauncher::PollCallback&)>& run) {
     UpdateProgress progress(portName, parent);
     progress.show();
-    InputBlocker blocker;
-    QApplication::processEvents();
-    std::uint32_t shownSeconds = 0;
-    run([&](std::uint32_t elapsedMs) {
-        if (elapsedMs / 1000 != shownSeconds) {
-            shownSeconds = elapsedMs / 1000;
-            progress.setElapsedMs(elapsedMs);
+    struct WaitScope {
+        WaitScope() { ++g_waits; }
+        ~WaitScope() {
+            if (--g_waits > 0)
+                return;
+            // Carried out from the event loop, once the caller has finished with the updater's end.
+            for (std::function<void()>& action : std::exchange(g_afterWait, {}))
+                QTimer::singleShot(0, qApp, std::move(action));
         }
+    } scope;
+    {
+        InputBlocker blocker;
         QApplication::processEvents();
-    });
+        std::uint32_t shownSeconds = 0;
+        run([&](std::uint32_t elapsedMs) {
+            if (elapsedMs / 1000 != shownSeconds) {
+                shownSeconds = elapsedMs / 1000;
+                progress.setElapsedMs(elapsedMs);
+            }
+            QApplication::processEvents();
+        });
+    }
     progress.hide();
+}
+
+bool updaterWaitRunning() { return g_waits > 0; }
+
+void whenUpdaterIdle(std::function<void()> action) {
+    if (g_waits > 0)
+        g_afterWait.push_back(std::move(action));
+    else
+        action();
 }
 
 } // namespace strovane::update

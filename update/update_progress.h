@@ -32,4 +32,11 @@ protected:
 void runWithProgress(const QString& portName, QWidget* parent,
                      const std::function<void(const UpdaterLauncher::PollCallback&)>& run);
 
+// True while runWithProgress waits for the updater.
+bool updaterWaitRunning();
+
+// Runs `action` now, or, while the updater is being waited for, once the wait has ended: the
+// updater must not be cut off while it writes the device, and a request is never lost.
+void whenUpdaterIdle(std::function<void()> action);
+
 } // namespace strovane::update

@@ -346,6 +346,33 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
 }
 
+TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
+    installUpdater();
+    int runs = 0;
+    bool ranDuringWait = false;
+    const auto inner = startProgram;
+    startProgram = [&](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                       const UpdaterLauncher::PollCallback& onPoll) {
+        inner(n, p, t, a, [&](std::uint32_t ms) {
+            whenUpdaterIdle([&] { ++runs; }); // e.g. a termination request from the system
+            onPoll(ms);
+            ranDuringWait = ranDuringWait || runs > 0 || !updaterWaitRunning();
+        });
+    };
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.LbButton1);
+    click(d.LbButton2);
+    click(d.LbButton4);
+    EXPECT_FALSE(ranDuringWait) << "the updater is not cut off";
+    EXPECT_FALSE(updaterWaitRunning());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, 5000)) << "the request is not lost";
+
+    int now = 0;
+    whenUpdaterIdle([&] { ++now; });
+    EXPECT_EQ(now, 1) << "outside the wait it runs at once";
+}
+
 TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     TFBootSer& d = dialog();
     d.show();
