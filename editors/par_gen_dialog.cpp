@@ -137,6 +137,8 @@ void TFParGen::FormShow() {
     }
     // Last: filling the controls ran their change handlers.
     Is_Change = false;
+    // Each showing starts at the first field, as a newly opened dialog does.
+    E_CANopen_ID->setFocus();
 }
 
 void TFParGen::showValues(const project::ParGenValues& v) {

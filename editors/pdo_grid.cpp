@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -148,6 +149,17 @@ void PdoGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTableWidget::mousePressEvent(event);
+}
+
+void PdoGrid::keyPressEvent(QKeyEvent* event) {
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+        const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+        QAbstractScrollArea::focusNextPrevChild(!back);
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 void PdoGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -28,6 +28,8 @@ protected:
     // cells row by row (Shift+Tab back), the arrows, Home and End stop at the entry cells.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab leave the grid for the dialog's next or previous control.
+    void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:

@@ -9,7 +9,9 @@ packages=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev libgl-dev
           libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth
-          desktop-file-utils appstream dpkg-dev file xdotool)
+          desktop-file-utils appstream dpkg-dev file
+          # end-to-end suite: window manager, XTEST input, window list, screenshots
+          openbox xdotool x11-utils imagemagick python3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -253,6 +253,17 @@ TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
     EXPECT_TRUE(m_dialog.isVisible());
 }
 
+TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
+    open();
+    m_dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID"));
+    button("Btn_OK")->setFocus();
+    m_dialog.close();
+    open();
+    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID")) << "not where the last showing left it";
+}
+
 TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
     writeFile(m_workspace.File_ParGen, parGenXml("42", "1", "1", "0", "3", "4", "1", "2", "1"));
     open();

@@ -1,0 +1,424 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios: the built program on its own X display, used as a person uses it.
+
+Usage: scenarios.py SCENARIO --exe build/app/strovane --artifacts DIR
+A failing scenario leaves SCENARIO.png (screenshot) and SCENARIO.windows.txt (window list)
+in DIR, beside the program's own output.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop import App, Desktop, ScenarioError, new_workdir, read, wait_file, wait_for  # noqa: E402
+
+MAIN = re.compile(r"Strovane SC40518 - CANopen / RS232 / RS485  : ")
+NO_PROJECT = re.compile(r"Strovane SC40518 - CANopen / RS232 / RS485  : $")
+NEW_PROJECT = "Create New Project"
+PAR_GEN = "Set Communication"
+RPDO = "Receive PDOs"
+TPDO = "Transmit PDOs"
+BOOT = "Update Firmware from Serial (RS232)"
+PROGRESS = "Updating device\u2026"
+ERROR = "Error"
+CONFIRM = "Confirm"
+ABOUT = "About..."
+SKIP = 77  # ctest SKIP_RETURN_CODE
+
+
+def titled(name):
+    return re.compile(re.escape("Strovane SC40518 - CANopen / RS232 / RS485  : " + name) + "$")
+
+
+# Client-area centres of the controls a person clicks, as the windows lay them out.
+MAIN_BUTTONS = {"new": (152, 49), "prm_gen": (152, 93), "rpdo": (152, 137), "tpdo": (152, 181),
+                "update": (152, 225), "close": (530, 30)}
+NEW_NAME_BOX, NEW_OK = (160, 58), (162, 102)
+PAR_ID_BOX, PAR_SET_OPE, PAR_OK = (184, 39), (35, 108), (163, 375)
+GRID_COLUMNS = (64, 75, 75, 200)
+GRID_ROW_HEIGHT = 21
+BOOT_CONNECT, BOOT_NEXT, BOOT_EXECUTE = (220, 106), (178, 187), (92, 185)
+# Tab stops from the node ID box to OK in the communication dialog.
+PAR_TABS_TO_OK = 9
+
+RECEIVE_ROWS = [("0x181", "8", "Temp in"), ("386", "2", "Level")]
+TRANSMIT_ROWS = [("$201", "4", "Valve"), ("0x202", "1", "")]
+
+
+def pdo_xml(root, rows):
+    body = "".join('<row COB-ID="%s" Dimension="%s" Mnemonic="%s"/>' % r for r in rows)
+    return "<%s>%s</%s>" % (root, body, root)
+
+
+def expect_file(path, expected):
+    text = wait_file(path, lambda t: t == expected, what="%s to read %r" % (path, expected))
+    return text
+
+
+def dismiss_on_key_down(desktop, app, key, box, back_to):
+    """Dismisses `box` with `key` as a person does: the key goes down, the box goes and the window
+    below takes the focus, and only then the key comes up there."""
+    app.wait_window(box)
+    desktop.key_down(key)
+    try:
+        app.wait_gone(box)
+        app.wait_window(back_to)
+    finally:
+        desktop.key_up(key)
+
+
+def dismiss(desktop, app, key, box, back_to):
+    """Dismisses a message box with `key`: Enter and Escape act on the key-down, Space on the key-up."""
+    if key == "space":
+        app.wait_window(box)
+        desktop.key(key)
+        app.wait_gone(box)
+        app.wait_window(back_to)
+    else:
+        dismiss_on_key_down(desktop, app, key, box, back_to)
+
+
+# ---------------------------------------------------------------- shared steps
+
+def start(desktop, exe, workdir, **kw):
+    app = App(desktop, exe, workdir, **kw).start()
+    app.wait_window(MAIN)
+    return app
+
+
+def new_project_by_keyboard(d, app, name):
+    d.key("Return")  # the focus starts on "New project"
+    app.wait_window(NEW_PROJECT)
+    d.type(name)
+    # Enter in the name box creates the project on the key-down; the key-up lands on the main window.
+    dismiss_on_key_down(d, app, "Return", NEW_PROJECT, titled(name))
+    app.expect_shown([titled(name)])
+
+
+def par_gen_by_keyboard(d, app, node_id):
+    app.wait_window(PAR_GEN)
+    d.key("ctrl+a")
+    d.type(node_id)
+    d.key(*["Tab"] * PAR_TABS_TO_OK)
+    d.key("Return")
+
+
+def pdo_table_by_keyboard(d, app, title, rows):
+    app.wait_window(title)
+    d.key("shift+Tab")  # from OK back into the grid, on the first COB-ID
+    for i, row in enumerate(rows):
+        for j, text in enumerate(row):
+            d.type(text)
+            if i < len(rows) - 1 or j < 2:
+                d.key("Tab")
+    d.key("Return")  # the last cell is taken; the grid keeps the focus
+    d.key("ctrl+Tab")  # out of the grid, onto OK
+    d.key("Return")
+
+
+# ---------------------------------------------------------------- scenarios
+
+def scenario_keyboard(d, exe, workdir):
+    """New project, communication, both tables and the update, by keyboard only; close; restart."""
+    app = start(d, exe, workdir)
+    app.expect_shown([NO_PROJECT])
+    new_project_by_keyboard(d, app, "Line1")
+    project = app.path("PROJECTS", "Line1")
+
+    d.key("Tab", "Tab", "Tab", "Tab", "Return")  # New, Open, About, X, Set Communication
+    par_gen_by_keyboard(d, app, "5")
+    app.wait_gone(PAR_GEN)
+    wait_file(os.path.join(project, "ParGen.xml"), lambda t: "<CANopen_ID>5</CANopen_ID>" in t)
+
+    d.key("Tab", "Return")
+    pdo_table_by_keyboard(d, app, RPDO, RECEIVE_ROWS)
+    app.wait_gone(RPDO)
+    expect_file(os.path.join(project, "RPDOs.xml"), pdo_xml("RPDO", RECEIVE_ROWS))
+
+    d.key("Tab", "Return")
+    pdo_table_by_keyboard(d, app, TPDO, TRANSMIT_ROWS)
+    app.wait_gone(TPDO)
+    expect_file(os.path.join(project, "TPDOs.xml"), pdo_xml("TPDO", TRANSMIT_ROWS))
+
+    d.key("Tab", "Return")  # Update Device
+    app.wait_window(BOOT)
+    wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
+    d.key("Escape")
+    app.wait_gone(BOOT)
+    app.expect_shown([titled("Line1")])
+
+    d.key("alt+F4")  # the window manager's close, as the close box does
+    if app.wait_exit() != 0:
+        raise ScenarioError("the program ended with status %s" % app.proc.returncode)
+    wait_file(app.path("Strovane.xml"), lambda t: "<projectname>Line1</projectname>" in t)
+
+    again = start(d, exe, workdir)
+    again.wait_window(titled("Line1"))
+    again.expect_shown([titled("Line1")])
+    again.stop()
+
+
+def grid_cell(column, row):
+    x = 2 + sum(GRID_COLUMNS[:column]) + GRID_COLUMNS[column] // 2
+    return x, 2 + row * GRID_ROW_HEIGHT + GRID_ROW_HEIGHT // 2
+
+
+def pdo_table_by_mouse(d, app, title, rows):
+    app.wait_window(title)
+    for r, row in enumerate(rows, start=1):
+        for c, text in enumerate(row, start=1):
+            if text:
+                app.click(title, *grid_cell(c, r))
+                d.type(text)  # typing into a cell starts editing it
+    wid = app.wait_window(title, active=False)
+    _, _, _, height = d.geometry(wid)
+    app.click(title, 46, height - 20)  # OK in the button bar
+
+
+def scenario_mouse(d, exe, workdir):
+    """The same workflow with the pointer: every button clicked where it is drawn."""
+    app = start(d, exe, workdir)
+    app.click(NO_PROJECT, *MAIN_BUTTONS["new"])
+    app.wait_window(NEW_PROJECT)
+    app.click(NEW_PROJECT, *NEW_NAME_BOX)
+    d.type("Line2")
+    app.click(NEW_PROJECT, *NEW_OK)
+    app.wait_window(titled("Line2"))
+    app.expect_shown([titled("Line2")])
+    project = app.path("PROJECTS", "Line2")
+
+    app.click(titled("Line2"), *MAIN_BUTTONS["prm_gen"])
+    app.wait_window(PAR_GEN)
+    app.click(PAR_GEN, *PAR_SET_OPE)
+    app.click(PAR_GEN, *PAR_OK)
+    app.wait_gone(PAR_GEN)
+    wait_file(os.path.join(project, "ParGen.xml"), lambda t: "<CANopen_Set_Ope>" in t)
+
+    app.click(titled("Line2"), *MAIN_BUTTONS["rpdo"])
+    pdo_table_by_mouse(d, app, RPDO, RECEIVE_ROWS)
+    app.wait_gone(RPDO)
+    expect_file(os.path.join(project, "RPDOs.xml"), pdo_xml("RPDO", RECEIVE_ROWS))
+
+    app.click(titled("Line2"), *MAIN_BUTTONS["tpdo"])
+    pdo_table_by_mouse(d, app, TPDO, TRANSMIT_ROWS)
+    app.wait_gone(TPDO)
+    expect_file(os.path.join(project, "TPDOs.xml"), pdo_xml("TPDO", TRANSMIT_ROWS))
+
+    app.click(titled("Line2"), *MAIN_BUTTONS["update"])
+    app.wait_window(BOOT)
+    wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
+    d.click_at(*app.control(BOOT, 74, 187))  # Cancel
+    app.wait_gone(BOOT)
+
+    # The window manager's close box at the right end of the title bar.
+    wid = app.wait_window(titled("Line2"))
+    left, top, width, _ = d.geometry(wid)
+    d.click_at(left + width - 11, top - 11)
+    if app.wait_exit() != 0:
+        raise ScenarioError("the program ended with status %s" % app.proc.returncode)
+    wait_file(app.path("Strovane.xml"), lambda t: "<projectname>Line2</projectname>" in t)
+
+    again = start(d, exe, workdir)
+    again.wait_window(titled("Line2"))
+    again.stop()
+
+
+MESSAGE_KEYS = ("Return", "space", "Escape")
+
+
+def scenario_message_boxes(d, exe, workdir):
+    """Each message box dismissed by Enter, by Space and by Escape, and it stays dismissed."""
+    app = start(d, exe, workdir)
+    # "Error! Project not Valid" from the main window; About shows the main window takes input again.
+    d.key("Tab", "Tab", "Tab", "Tab")  # onto "Set Communication"
+    for key in MESSAGE_KEYS:
+        d.key("Return")
+        dismiss(d, app, key, ERROR, NO_PROJECT)
+        d.key("shift+Tab", "shift+Tab", "Return")
+        app.wait_window(ABOUT)
+        app.expect_shown([NO_PROJECT, ABOUT])
+        d.key("Escape")
+        app.wait_window(NO_PROJECT)
+        app.expect_shown([NO_PROJECT])
+        d.key("Tab", "Tab")
+
+    d.key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "Return")
+    app.wait_window(NEW_PROJECT)
+    d.type("Boxes")
+    dismiss_on_key_down(d, app, "Return", NEW_PROJECT, titled("Boxes"))
+    par_gen = app.path("PROJECTS", "Boxes", "ParGen.xml")
+
+    d.key("Tab", "Tab", "Tab", "Tab")
+    for n, key in enumerate(MESSAGE_KEYS, start=1):
+        d.key("Return")
+        # A node ID that is no number: the editor's error box.
+        par_gen_by_keyboard(d, app, "abc")
+        dismiss(d, app, key, ERROR, PAR_GEN)
+        # Cancel with a change asks first; each answer here keeps the dialog open.
+        d.key("Escape")
+        app.wait_window(CONFIRM)
+        app.expect_shown([titled("Boxes"), PAR_GEN, CONFIRM])
+        dismiss(d, app, key, CONFIRM, PAR_GEN)
+        # A valid ID saved by keyboard shows that no box came back in between.
+        d.key(*["shift+Tab"] * PAR_TABS_TO_OK)
+        par_gen_by_keyboard(d, app, str(n))
+        app.wait_gone(PAR_GEN)
+        wait_file(par_gen, lambda t, n=n: "<CANopen_ID>%d</CANopen_ID>" % n in t)
+        app.expect_shown([titled("Boxes")])
+    app.stop()
+
+
+# ---- the update step against a pseudo-terminal shown as a serial port
+
+UPDATER = r"""#!/bin/sh
+# Records its arguments, tells the test it runs, and waits to be let go; then fails.
+out="$(dirname "$0")/updater"
+printf '%s\n' "$@" > "$out.args.tmp" && mv "$out.args.tmp" "$out.args"
+while [ ! -e "$out.release" ]; do sleep 0.02; done
+rm -f "$out.release"
+echo done > "$out.finished"
+exit 3
+"""
+
+# Inside a private mount namespace: /sys/class/tty holds one serial device, ttyUSB0, whose
+# node is the pseudo-terminal; /dev is rebuilt from the real one with that node added.
+NAMESPACE = r"""set -e
+pty="$1"; shift
+stage=$(mktemp -d)
+mount -t tmpfs none /sys/class/tty
+mkdir -p /sys/class/tty/ttyUSB0/device
+echo "E2E serial" > /sys/class/tty/ttyUSB0/device/product
+mkdir "$stage/dev"
+mount --rbind /dev "$stage/dev"
+mount -t tmpfs -o mode=755 none /dev
+for entry in "$stage"/dev/* "$stage"/dev/.[!.]*; do
+    [ -e "$entry" ] || [ -L "$entry" ] || continue
+    name=${entry##*/}
+    if [ -L "$entry" ]; then cp -P "$entry" "/dev/$name"
+    elif [ -d "$entry" ]; then mkdir "/dev/$name"; mount --rbind "$entry" "/dev/$name"
+    else touch "/dev/$name"; mount --bind "$entry" "/dev/$name"
+    fi
+done
+touch /dev/ttyUSB0
+mount --bind "$stage/dev/${pty#/dev/}" /dev/ttyUSB0
+exec "$@"
+"""
+
+
+def can_use_namespaces():
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        return False
+    return subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode == 0
+
+
+def scenario_update(d, exe, workdir):
+    """Update Device against a pseudo-terminal standing in for the device's port."""
+    if not can_use_namespaces():
+        print("SKIP: a private mount namespace needs root (as in CI)")
+        return SKIP
+    master, slave = os.openpty()
+    pty = os.ttyname(slave)
+    os.makedirs(os.path.join(workdir, "PROJECTS", "Line3", "bin"))
+    os.makedirs(os.path.join(workdir, "MASTER"))
+    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
+        f.write("<Conf_Settings><lastproj><projectname>Line3</projectname></lastproj>"
+                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
+    updater = os.path.join(workdir, "Ser_40518_Update")
+    with open(updater, "w") as f:
+        f.write(UPDATER)
+    os.chmod(updater, 0o755)
+    script = os.path.join(workdir, "namespace.sh")
+    with open(script, "w") as f:
+        f.write(NAMESPACE)
+    app = App(d, exe, workdir, wrapper=["unshare", "-m", "--propagation", "private", "sh", script, pty])
+    app.start()
+    main = titled("Line3")
+    try:
+        app.wait_window(main)
+        args_file, release, finished = (os.path.join(workdir, "updater." + s) for s in ("args", "release", "finished"))
+        expected_args = ["/dev/ttyUSB0", "FW", "FR", "PW", "PR", os.path.join(workdir, "MASTER", "sim40518.sim"),
+                         os.path.join(workdir, "PROJECTS", "Line3", "bin") + "/"]
+
+        for attempt in ("fails", "terminated"):
+            app.click(main, *MAIN_BUTTONS["update"])
+            app.wait_window(BOOT)
+            app.click(BOOT, *BOOT_CONNECT)  # the only port, selected: opens without modem lines
+            app.click(BOOT, *BOOT_NEXT)
+            app.expect_shown([main, BOOT])
+            app.click(BOOT, *BOOT_EXECUTE)
+            app.wait_window(PROGRESS, active=False)
+            args = wait_file(args_file).split("\n")[:-1]
+            os.unlink(args_file)
+            if args != expected_args:
+                raise ScenarioError("updater arguments %r, expected %r" % (args, expected_args))
+            if attempt == "fails":
+                open(release, "w").close()
+                app.wait_gone(PROGRESS)
+                app.wait_window(BOOT)
+                os.unlink(finished)
+                app.expect_shown([main, BOOT])  # a failing updater is not reported
+                d.key("Escape")
+                app.wait_gone(BOOT)
+                continue
+            # Asked to end during the wait: the updater finishes first, then the program closes.
+            os.kill(app.pid, signal.SIGTERM)
+            app.expect_shown([main, BOOT, PROGRESS])
+            open(release, "w").close()
+            status = app.wait_exit()
+            if not os.path.exists(finished):
+                raise ScenarioError("the program ended before the updater")
+            if status != 0:
+                raise ScenarioError("the program ended with status %s" % status)
+            wait_file(app.path("Strovane.xml"), lambda t: "<projectname>Line3</projectname>" in t)
+    finally:
+        os.close(master)
+        os.close(slave)
+
+
+SCENARIOS = {
+    "keyboard": scenario_keyboard,
+    "mouse": scenario_mouse,
+    "message_boxes": scenario_message_boxes,
+    "update": scenario_update,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--artifacts", required=True)
+    opts = parser.parse_args()
+    os.makedirs(opts.artifacts, exist_ok=True)
+    for old in ("png", "windows.txt", "app.log", "x.log"):
+        path = os.path.join(opts.artifacts, "%s.%s" % (opts.scenario, old))
+        if os.path.exists(path):
+            os.unlink(path)
+    workdir = new_workdir(opts.scenario)
+    desktop = Desktop(opts.artifacts, opts.scenario)
+    status = 0
+    try:
+        status = SCENARIOS[opts.scenario](desktop, opts.exe, workdir) or 0
+        if status == 0:
+            print("PASS", opts.scenario)
+    except Exception:
+        traceback.print_exc()
+        png, tree = desktop.save_evidence()
+        print("FAIL %s: screenshot %s, window list %s, program output %s" %
+              (opts.scenario, png, tree, os.path.join(opts.artifacts, opts.scenario + ".app.log")))
+        status = 1
+    finally:
+        desktop.close()
+        shutil.rmtree(workdir, ignore_errors=True)
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
