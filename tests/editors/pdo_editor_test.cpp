@@ -179,12 +179,20 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     m_grid->setFocus();
     m_grid->setCurrentCell(1, 1);
     // Typed into the focused widget, whatever it is now: the grid or a cell editor.
-    const auto type = [](const QString& text) {
-        for (QChar c : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    const auto focused = [] {
+        QWidget* w = QApplication::focusWidget();
+        if (!w)
+            ADD_FAILURE() << "nothing has the focus";
+        return w;
     };
-    const auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
-        QTest::keyClick(QApplication::focusWidget(), k, mods);
+    const auto type = [&](const QString& text) {
+        for (QChar c : text)
+            if (QWidget* w = focused())
+                QTest::keyClicks(w, QString(c));
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        if (QWidget* w = focused())
+            QTest::keyClick(w, k, mods);
     };
     const Row rows[] = {{"0x181", "8", "Temp in"}, {"386", "2", "Level"}, {"$1A0", "1", ""}};
     for (const Row& r : rows) {
@@ -225,6 +233,13 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
         EXPECT_EQ(m_grid->currentRow(), 1);
         EXPECT_EQ(m_grid->currentColumn(), 1);
     }
+    // Ctrl+Tab leaves the grid for OK; Ctrl+Shift+Tab comes back.
+    m_grid->setFocus();
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), ok());
+    m_grid->setFocus();
+    key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NE(QApplication::focusWidget(), m_grid);
 }
 
 TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
