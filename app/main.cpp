@@ -11,6 +11,7 @@
 #include "workspace/workspace.h"
 #include "workspace/workspace_location.h"
 
+#include <QIcon>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -47,6 +48,12 @@ int main(int argc, char** argv) {
     static int qtArgc = static_cast<int>(qtArgs.size());
 
     strovane::app::StrovaneApplication app(qtArgc, qtArgv.data());
+    // The menu entry's name and icon, so the desktop shows the window as that entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(STROVANE_DESKTOP_ID));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 256})
+        icon.addFile(QStringLiteral(":/strovane/app/icon%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     strovane::widgets::QtMessageBoxes messages;
     app.setMessages(&messages);
     if (location.folder.empty()) {

@@ -13,7 +13,12 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.tx
 (cd "$build_dir" && rm -f strovane_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$build_dir"/strovane_"$version"_*.deb)
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+# A package of the same version left by an earlier run would make apt keep the old files.
+if dpkg-query -W -f='${Status}' strovane 2>/dev/null | grep -q 'install ok installed'; then
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq strovane >/dev/null
+fi
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+[ "$(dpkg-query -W -f='${Version}' strovane)" = "$version" ] || fail "apt did not install version $version"
 
 [ "$(strovane-cli --version)" = "strovane-cli $version" ] || fail "installed strovane-cli --version"
 [ "$(command -v strovane)" = /usr/bin/strovane ] || fail "strovane is not installed in /usr/bin"
