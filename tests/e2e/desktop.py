@@ -8,7 +8,6 @@ import os
 import re
 import select
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -56,6 +55,8 @@ class Desktop:
             chunk = os.read(read_fd, 16) if ready else b""
             if not chunk:
                 os.close(read_fd)
+                self.xvfb.kill()
+                self.xvfb.wait()
                 raise ScenarioError("Xvfb did not report a display")
             number += chunk
         os.close(read_fd)
@@ -64,8 +65,12 @@ class Desktop:
         self.env.pop("XAUTHORITY", None)
         self.openbox = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=self.log,
                                         stderr=self.log)
-        wait_for("the window manager", lambda: "window id" in self.x("xprop", "-root",
-                                                                     "_NET_SUPPORTING_WM_CHECK"))
+        try:
+            wait_for("the window manager", lambda: "window id" in self.x("xprop", "-root",
+                                                                         "_NET_SUPPORTING_WM_CHECK"))
+        except BaseException:
+            self.close()
+            raise
 
     def close(self):
         for app in self.apps:
@@ -249,11 +254,6 @@ def wait_file(path, predicate=lambda text: True, what=None):
             return None
         return text if predicate(text) else None
     return wait_for(what or path, ready)
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read().decode("utf-8", "replace")
 
 
 def new_workdir(prefix):

@@ -13,11 +13,10 @@ import shutil
 import signal
 import subprocess
 import sys
-import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop import App, Desktop, ScenarioError, new_workdir, read, wait_file, wait_for  # noqa: E402
+from desktop import App, Desktop, ScenarioError, new_workdir, wait_file  # noqa: E402
 
 MAIN = re.compile(r"Strovane SC40518 - CANopen / RS232 / RS485  : ")
 NO_PROJECT = re.compile(r"Strovane SC40518 - CANopen / RS232 / RS485  : $")
@@ -315,13 +314,14 @@ exec "$@"
 def can_use_namespaces():
     if os.geteuid() != 0 or not shutil.which("unshare"):
         return False
-    return subprocess.run(["unshare", "-m", "true"], capture_output=True).returncode == 0
+    probe = ["unshare", "-m", "--propagation", "private", "sh", "-c", "mount -t tmpfs none /sys/class/tty"]
+    return subprocess.run(probe, capture_output=True).returncode == 0
 
 
 def scenario_update(d, exe, workdir):
     """Update Device against a pseudo-terminal standing in for the device's port."""
     if not can_use_namespaces():
-        print("SKIP: a private mount namespace needs root (as in CI)")
+        print("SKIP: showing a pseudo-terminal as a port needs a private mount namespace (root, as in CI)")
         return SKIP
     master, slave = os.openpty()
     pty = os.ttyname(slave)
