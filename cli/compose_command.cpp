@@ -1,9 +1,11 @@
 #include "cli/compose_command.h"
 
 #include "cli/command.h"
+#include "platform/system.h"
 #include "project/config_image.h"
 
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
@@ -69,6 +71,10 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
         image.Create_Bin(project::ProjectFiles::inFolder(dir));
         if (*output == "-") {
             const auto bytes = image.bytes();
+            // The image goes out byte for byte, whatever the system does to text.
+            out.flush();
+            if (&out == &std::cout)
+                platform::setStandardOutputBinary();
             out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
             out.flush();
             if (!out) {

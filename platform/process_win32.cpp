@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "platform/system.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -19,21 +20,7 @@ std::wstring widen(const std::string& utf8) {
 }
 
 std::string systemMessage(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text;
-    if (n > 0 && buffer) {
-        const int len = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-        text.resize(static_cast<size_t>(len));
-        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), text.data(), len, nullptr, nullptr);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-            text.pop_back();
-    }
-    if (buffer)
-        LocalFree(buffer);
-    return text + " (Error: " + std::to_string(code) + ")";
+    return systemErrorText(code) + " (Error: " + std::to_string(code) + ")";
 }
 
 class WinChildProcess final : public ChildProcess {

@@ -1,5 +1,7 @@
 #include "platform/serial_device_fake.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cstring>
 
@@ -65,6 +67,10 @@ public:
         m_port.statesSet.push_back(dcb);
         if (dcb.ByteSize < 5 || dcb.ByteSize > 8)
             return kInvalidParameter;
+        // Control mode 3 of DTR or RTS does not exist; drivers refuse the block.
+        if ((dcb.Flags & kDcbDtrControlMask) == kDcbDtrControlMask ||
+            (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlMask)
+            return kInvalidParameter;
         if (m_port.setStateError)
             return m_port.setStateError;
         m_port.reported = dcb;
@@ -90,11 +96,15 @@ public:
         ++m_port.m_waits;
         if (m_closed)
             ++m_port.m_afterClose;
-        m_port.m_cv.wait(lock, [&] { return m_cancelled || m_port.m_waitError || !m_port.m_events.empty(); });
+        m_port.m_cv.wait(lock, [&] {
+            return m_cancelled || m_port.m_waitError || m_port.m_nextWaitError || !m_port.m_events.empty();
+        });
         if (m_cancelled)
             return kWaitCancelled;
         if (m_port.m_waitError)
             return m_port.m_waitError;
+        if (const SysError once = std::exchange(m_port.m_nextWaitError, 0))
+            return once;
         mask = m_port.m_events.front();
         m_port.m_events.pop_front();
         return 0;
@@ -137,6 +147,11 @@ public:
         status = {};
         if (auto err = use("clearCommError", 0))
             return err;
+        {
+            std::lock_guard lock(m_port.m_mutex);
+            if (m_port.m_waitError)
+                return m_port.m_waitError;
+        }
         status = m_port.status;
         m_port.status.Errors = 0;
         return 0;
@@ -207,6 +222,12 @@ void FakeSerialPort::pushEvent(std::uint32_t mask) {
 void FakeSerialPort::failWaits(SysError error) {
     std::lock_guard lock(m_mutex);
     m_waitError = error;
+    m_cv.notify_all();
+}
+
+void FakeSerialPort::failNextWait(SysError error) {
+    std::lock_guard lock(m_mutex);
+    m_nextWaitError = error;
     m_cv.notify_all();
 }
 

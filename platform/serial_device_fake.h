@@ -40,7 +40,7 @@ public:
     bool charDevice = true;
     SysError setupError = 0;
     SysError timeoutsError = 0;
-    SysError setStateError = 0; // besides ByteSize 4, which the device always refuses (87)
+    SysError setStateError = 0; // besides ByteSize 4 and control mode 3, always refused (87)
     SysError escapeError = 0;
     SysError modemError = 0;
     SerialDcb reported;            // what getCommState answers; setCommState replaces it
@@ -51,8 +51,11 @@ public:
 
     // Queues an event mask for waitCommEvent (thread-safe).
     void pushEvent(std::uint32_t mask);
-    // From now on every waitCommEvent fails at once with `error` (a device that went away).
+    // From now on every waitCommEvent and clearCommError fails at once with `error` (a device that
+    // went away).
     void failWaits(SysError error);
+    // The next waitCommEvent fails once with `error` (a line error aborting the wait, say).
+    void failNextWait(SysError error);
 
     // --- records ---
     std::vector<Call> calls() const;
@@ -80,6 +83,7 @@ private:
     std::vector<Call> m_calls;
     std::deque<std::uint32_t> m_events;
     SysError m_waitError = 0;
+    SysError m_nextWaitError = 0;
     int m_alive = 0;
     int m_open = 0;
     int m_afterClose = 0;

@@ -13,15 +13,19 @@ public:
     Win32SerialDevice()
         : m_ioEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           m_waitEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          m_cancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+          m_cancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_eventsError(m_ioEvent && m_waitEvent && m_cancelEvent ? 0 : GetLastError()) {}
     ~Win32SerialDevice() override {
         close();
-        CloseHandle(m_ioEvent);
-        CloseHandle(m_waitEvent);
-        CloseHandle(m_cancelEvent);
+        for (HANDLE event : {m_ioEvent, m_waitEvent, m_cancelEvent})
+            if (event)
+                CloseHandle(event);
     }
 
     SysError open(const std::string& name) override {
+        // Without its events the device could neither wait nor time a transfer.
+        if (m_eventsError)
+            return m_eventsError;
         const std::wstring wide(name.begin(), name.end());
         m_handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_FLAG_OVERLAPPED, nullptr);
@@ -60,8 +64,12 @@ public:
     SysError setCommState(const SerialDcb& in) override {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
-        GetCommState(m_handle, &dcb);
+        if (!GetCommState(m_handle, &dcb))
+            return GetLastError();
         const DWORD flags = in.Flags;
+        // 3 is no DTR or RTS control mode; the driver would refuse the whole block.
+        if ((flags & kDcbDtrControlMask) == kDcbDtrControlMask || (flags & kDcbRtsControlMask) == kDcbRtsControlMask)
+            return ERROR_INVALID_PARAMETER;
         dcb.fBinary = flags & 0x1;
         dcb.fParity = (flags >> 1) & 0x1;
         dcb.fOutxCtsFlow = (flags >> 2) & 0x1;
@@ -99,6 +107,8 @@ public:
 
     SysError waitCommEvent(std::uint32_t& mask) override {
         mask = 0;
+        if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
+            return kWaitCancelled;
         OVERLAPPED ov{};
         ov.hEvent = m_waitEvent;
         ResetEvent(m_waitEvent);
@@ -109,8 +119,10 @@ public:
                 return err;
             HANDLE both[2] = {m_waitEvent, m_cancelEvent};
             if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0) {
-                // Cancelled: finish the pending wait before its record goes out of scope.
-                CancelIoEx(m_handle, &ov);
+                // Cancelled, for good. Changing the event mask ends a pending wait (the documented
+                // way; not every driver can cancel one); collect its end before its record goes
+                // out of scope.
+                SetCommMask(m_handle, 0);
                 DWORD ignored;
                 GetOverlappedResult(m_handle, &ov, &ignored, TRUE);
                 return kWaitCancelled;
@@ -179,12 +191,19 @@ private:
             return {SerialTransfer::Status::Failed, 0, GetLastError()};
         if (WaitForSingleObject(m_ioEvent, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
             CancelIoEx(m_handle, &ov);
-            GetOverlappedResult(m_handle, &ov, &done, TRUE);
+            const BOOL finished = GetOverlappedResult(m_handle, &ov, &done, TRUE);
             ResetEvent(m_ioEvent);
+            // The transfer may have completed just as the time ran out: then it was not cancelled
+            // and what it moved counts.
+            if (finished && (write ? done == static_cast<DWORD>(count) : done > 0))
+                return {SerialTransfer::Status::Done, static_cast<std::int32_t>(done), 0};
             return {SerialTransfer::Status::TimedOut, 0, 0};
         }
-        GetOverlappedResult(m_handle, &ov, &done, FALSE);
+        const BOOL finished = GetOverlappedResult(m_handle, &ov, &done, FALSE);
+        const DWORD err = finished ? 0 : GetLastError();
         ResetEvent(m_ioEvent);
+        if (!finished)
+            return {SerialTransfer::Status::Failed, 0, err};
         return {SerialTransfer::Status::Done, static_cast<std::int32_t>(done), 0};
     }
 
@@ -192,6 +211,7 @@ private:
     HANDLE m_ioEvent;
     HANDLE m_waitEvent;
     HANDLE m_cancelEvent;
+    DWORD m_eventsError; // why an event could not be made, or 0
 };
 
 } // namespace

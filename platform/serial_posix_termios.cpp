@@ -10,6 +10,9 @@ int dcbToTermios(const SerialDcb& dcb, termios& tio) {
         return EINVAL;
     if ((dcb.Flags & (kDcbOutX | kDcbInX)) && dcb.XonChar == dcb.XoffChar)
         return EINVAL;
+    // 3 is no DTR or RTS control mode (Windows refuses the block too).
+    if ((dcb.Flags & kDcbDtrControlMask) == kDcbDtrControlMask || (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlMask)
+        return EINVAL;
     static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
     tio.c_cflag |= kSizes[dcb.ByteSize - 5] | CLOCAL | CREAD;

@@ -136,11 +136,13 @@ void TCustomComm::ApplyFlowControl() {
     case fcNone:
         FDCB.Flags = p::kDcbBinary;
         break;
+    // The handshakes set their line's control mode outright: adding the handshake bit to a port
+    // that reported the line enabled would make mode 3, which no driver takes.
     case fcCTS:
-        FDCB.Flags |= p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
+        FDCB.Flags = (FDCB.Flags & ~p::kDcbRtsControlMask) | p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
         break;
     case fcDTR:
-        FDCB.Flags |= p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
+        FDCB.Flags = (FDCB.Flags & ~p::kDcbDtrControlMask) | p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
         break;
     case fcSoftware:
         FDCB.Flags |= p::kDcbOutX | p::kDcbInX;

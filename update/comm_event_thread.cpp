@@ -1,5 +1,6 @@
 #include "update/comm_event_thread.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace strovane::update {
@@ -11,6 +12,9 @@ constexpr std::uint32_t kEventBits[] = {
     platform::kEvBreak, platform::kEvCts,    platform::kEvDsr,    platform::kEvErr,     platform::kEvRing,
     platform::kEvRlsd,  platform::kEvRxChar, platform::kEvRxFlag, platform::kEvTxEmpty,
 };
+// Pauses before waiting again after a failed wait on a port that still answers.
+constexpr std::uint32_t kFirstRetryPauseMs = 10;
+constexpr std::uint32_t kLastRetryPauseMs = 1000;
 constexpr std::uint32_t kPurgeAll =
     platform::kPurgeTxAbort | platform::kPurgeRxAbort | platform::kPurgeTxClear | platform::kPurgeRxClear;
 } // namespace
@@ -50,6 +54,7 @@ std::shared_ptr<TCommEventThread> TCommEventThread::Create(std::shared_ptr<platf
 
 void TCommEventThread::Execute() {
     platform::raiseThreadPriority();
+    std::uint32_t retryPauseMs = kFirstRetryPauseMs;
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
@@ -83,10 +88,20 @@ void TCommEventThread::Execute() {
             std::lock_guard lock(m_mutex);
             m_inDispatch = false;
             m_changed.notify_all();
+            retryPauseMs = kFirstRetryPauseMs;
         } else {
-            // The device has failed (an adapter pulled out): asking again would fail at once,
-            // so rest until the component stops the thread.
-            FEvent.WaitFor(kInfinite);
+            // A wait can fail for a while and the port still be sound: a line error aborts it
+            // until the errors are cleared (fAbortOnError). Clear them and wait again after a
+            // pause that grows while the failures go on. A device that has failed (an adapter
+            // pulled out) refuses that too: asking again would fail at once, so rest until the
+            // component stops the thread.
+            platform::SerialStatus status;
+            if (FCommHandle->clearCommError(status) == 0) {
+                FEvent.WaitFor(retryPauseMs);
+                retryPauseMs = std::min(retryPauseMs * 2, kLastRetryPauseMs);
+            } else {
+                FEvent.WaitFor(kInfinite);
+            }
         }
     }
     std::lock_guard lock(m_mutex);

@@ -96,11 +96,14 @@ TEST_F(CommFake, FailuresRaiseTheirMessageAndCode) {
         const char* name;
         std::function<void(FakeSerialPort&, TComm&)> arrange;
         std::function<void(TComm&)> act;
-        const char* message;
+        std::string message;
         std::int32_t code;
         bool openAfter;
     };
     const auto open = [](FakeSerialPort&, TComm& c) { c.Open(); };
+    // A call on a closed port meets the system's own invalid-handle code (EBADF, ERROR_INVALID_HANDLE).
+    const auto badHandle = static_cast<std::int32_t>(platform::invalidHandleError());
+    const std::string badHandleText = "(Error: " + std::to_string(badHandle) + ") ";
     const Case cases[] = {
         {"open twice", open, [](TComm& c) { c.Open(); }, "Port already assigned (open) (Error: -1) ", -1,
          true},
@@ -152,9 +155,9 @@ TEST_F(CommFake, FailuresRaiseTheirMessageAndCode) {
              char b[4];
              c.Read(b, 4);
          },
-         "Read error (Error: 9) ", 9, false},
+         "Read error " + badHandleText, badHandle, false},
         {"write closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.Write("x", 1); },
-         "Write error (Error: 9) ", 9, false},
+         "Write error " + badHandleText, badHandle, false},
         {"dtr closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.SetDTRState(true); },
          "Port not open, unable to complete operation (Error: -1) ", -1, false},
         {"rts closed", [](FakeSerialPort&, TComm&) {}, [](TComm& c) { c.SetRTSState(false); },
@@ -273,8 +276,11 @@ TEST_F(CommFake, FlowControlAndOptionsShapeTheFlagWord) {
         {fcNone, {coParityCheck, coNullStrip}, 0x7FFF, 0x0001 | 0x0002 | 0x0800},
         {fcNone, {}, 0x1011, 0x0001},
         {fcNone, {coDsrSensitivity, coIgnoreXOff, coErrorChar}, 0x0000, 0x0001 | 0x0040 | 0x0080 | 0x0400},
-        {fcCTS, {}, 0x1011, 0x1011 | 0x2004},
-        {fcDTR, {}, 0x1011, 0x1011 | 0x0028},
+        // A handshake replaces its line's reported control mode (enable + handshake is no mode).
+        {fcCTS, {}, 0x1011, 0x0011 | 0x2004},
+        {fcDTR, {}, 0x1011, 0x1001 | 0x0028},
+        {fcCTS, {}, 0x0001, 0x0001 | 0x2004},
+        {fcDTR, {}, 0x1021, 0x1001 | 0x0028},
         {fcSoftware, {}, 0x0001, 0x0301},
         {fcDefault, {}, 0x1011 | 0x0040 | 0x0800, 0x1011}, // options absent clear their bits
         {fcDefault, {coErrorChar}, 0x0001, 0x0401},
@@ -493,6 +499,17 @@ TEST_F(CommFake, AFailedDeviceDoesNotSpinTheEventThread) {
     EXPECT_LE(port.waits(), 2);
     comm.Close();
     EXPECT_TRUE(ui->pumpUntil([] { return TCommEventThread::Alive() == 0; }));
+}
+
+TEST_F(CommFake, AWaitThatFailsOnceDoesNotEndTheNotifications) {
+    // A line error aborts the pending wait until the errors are cleared; the port is sound.
+    int rx = 0;
+    comm.SetOnRxChar([&](TCustomComm*, std::int32_t) { ++rx; });
+    comm.Open();
+    port.status.InQue = 1;
+    port.failNextWait(995);
+    deliver(platform::kEvRxChar);
+    EXPECT_EQ(rx, 1);
 }
 
 TEST_F(CommFake, DirectSynchronizeStillKeepsCloseSafe) {

@@ -55,7 +55,9 @@ TEST(PosixTermios, BlocksNoUartTakesAreRefused) {
     SerialDcb noSpeed = frame(8, 0, 0);
     noSpeed.BaudRate = 0;
     const SerialDcb refused[] = {frame(4, 0, 0), frame(9, 0, 0), frame(8, 5, 0), frame(8, 0, 3),
-                                 frame(8, 0, 1), frame(6, 0, 1), software,       noSpeed};
+                                 frame(8, 0, 1), frame(6, 0, 1), software,       noSpeed,
+                                 frame(8, 0, 0, kDcbBinary | kDcbDtrControlMask),
+                                 frame(8, 0, 0, kDcbBinary | kDcbRtsControlMask)};
     for (const SerialDcb& dcb : refused) {
         termios tio{};
         EXPECT_EQ(posix::dcbToTermios(dcb, tio), EINVAL) << int(dcb.ByteSize) << "/" << int(dcb.StopBits);

@@ -1,5 +1,7 @@
 #include "update/launch.h"
 
+#include "platform/system.h"
+
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -10,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include <sys/stat.h>
 
 namespace strovane::update {
 namespace {
@@ -167,15 +168,15 @@ TEST_F(ScriptedLaunch, FailedStartIsThrownAndReleasesThePause) {
 class RealLaunch : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
-        setenv("STROVANE_FAKE_UPDATER_STAMP", (dir / "exited.txt").c_str(), 1);
-        setenv("STROVANE_FAKE_UPDATER_MS", "0", 1);
-        setenv("STROVANE_FAKE_UPDATER_EXIT", "0", 1);
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").string());
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_STAMP", (dir / "exited.txt").string());
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "0");
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "0");
     }
     void TearDown() override {
         for (const char* name : {"STROVANE_FAKE_UPDATER_LOG", "STROVANE_FAKE_UPDATER_STAMP",
                                  "STROVANE_FAKE_UPDATER_MS", "STROVANE_FAKE_UPDATER_EXIT"})
-            unsetenv(name);
+            platform::unsetEnvironmentVariable(name);
     }
     std::vector<std::string> recordedArguments() const {
         return testing::readLines(dir / "args.txt");
@@ -196,8 +197,8 @@ TEST_F(RealLaunch, UpdaterReceivesTheArgumentsExactly) {
 }
 
 TEST_F(RealLaunch, WaitEndsOnlyAfterTheUpdaterHasEnded) {
-    setenv("STROVANE_FAKE_UPDATER_MS", "300", 1);
-    setenv("STROVANE_FAKE_UPDATER_EXIT", "7", 1);
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "300");
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "7");
     int polls = 0;
     EXPECT_EQ(UpdaterLauncher().run({STROVANE_FAKE_UPDATER, {}, {}, false}, [&](std::uint32_t) { ++polls; }),
               WaitResult::Ended);
@@ -206,7 +207,7 @@ TEST_F(RealLaunch, WaitEndsOnlyAfterTheUpdaterHasEnded) {
 }
 
 TEST_F(RealLaunch, LimitEndsTheWaitWhileTheUpdaterRuns) {
-    setenv("STROVANE_FAKE_UPDATER_MS", "1500", 1);
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "1500");
     UpdaterLauncher launcher;
     launcher.setWaitLimitMs(50);
     EXPECT_EQ(launcher.run({STROVANE_FAKE_UPDATER, {}, {}, false}), WaitResult::TimedOut);
@@ -216,12 +217,16 @@ TEST_F(RealLaunch, LimitEndsTheWaitWhileTheUpdaterRuns) {
 TEST_F(RealLaunch, UpdaterThatCannotStartIsReportedWithPathAndReason) {
     const std::string notExecutable = (dir / "Ser_40518_Update").string();
     std::ofstream(notExecutable) << "#!/bin/sh\nexit 0\n";
-    chmod(notExecutable.c_str(), 0644);
-    const struct {
+    std::filesystem::permissions(notExecutable, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    struct Case {
         std::string program;
-        const char* reason;
-    } cases[] = {{(dir / "missing" / "Ser_40518_Update").string(), "No such file"},
-                 {notExecutable, "Permission denied"}};
+        std::string reason;
+    };
+    std::vector<Case> cases{{(dir / "missing" / "Ser_40518_Update").string(),
+                             platform::systemErrorText(platform::fileNotFoundError())}};
+    // Windows has no execute permission: its shell opens such a file by its type instead.
+    if (!platform::kWindows)
+        cases.push_back({notExecutable, platform::systemErrorText(platform::accessDeniedError())});
     for (const auto& c : cases) {
         try {
             UpdaterLauncher().run({c.program, {}, {}, false});

@@ -1,0 +1,55 @@
+#include "platform/system.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <io.h>
+
+namespace strovane::platform {
+
+void setStandardOutputBinary() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
+bool runningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+void setEnvironmentVariable(const std::string& name, const std::string& value) {
+    _putenv_s(name.c_str(), value.c_str());
+}
+
+void unsetEnvironmentVariable(const std::string& name) {
+    // An empty value removes the variable.
+    _putenv_s(name.c_str(), "");
+}
+
+std::uint32_t fileNotFoundError() { return ERROR_FILE_NOT_FOUND; }
+std::uint32_t accessDeniedError() { return ERROR_ACCESS_DENIED; }
+
+std::string systemErrorText(std::uint32_t code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text;
+    if (n > 0 && buffer) {
+        const int len = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+        text.resize(static_cast<size_t>(len));
+        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), text.data(), len, nullptr, nullptr);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
+    }
+    if (buffer)
+        LocalFree(buffer);
+    return text;
+}
+
+} // namespace strovane::platform
+#endif
