@@ -29,7 +29,8 @@ constexpr std::string_view kUsage =
     "  3. runs the updater Ser_40518_Update from the workspace with the dialog's command line and\n"
     "     waits for it, at most 150 s.\n"
     "\n"
-    "  --port NAME           the serial port, as `strovane-cli ports` names it (ttyUSB0, COM3)\n"
+    "  --port NAME           the serial port, as `strovane-cli ports` names it (ttyUSB0, COM3),\n"
+    "                        or its device path (/dev/ttyUSB0)\n"
     "  --no-firmware         do not write the firmware (MASTER/sim40518.sim)\n"
     "  --no-read-firmware    do not read the firmware back when finished\n"
     "  --no-project          do not write the project (bin/bank.bin)\n"
@@ -149,7 +150,10 @@ std::optional<int> parse(const std::vector<std::string>& args, Request& req, std
     if (!port)
         return usageError(err, "update", "no port given (--port NAME; `strovane-cli ports` lists them)", kUsage);
     req.project = *project;
-    req.port = *port;
+    // A device path ("/dev/ttyUSB0", "\\.\COM3") names the same port as its name.
+    const std::string prefix = platform::devicePath("");
+    req.port = port->size() > prefix.size() && port->compare(0, prefix.size(), prefix) == 0 ? port->substr(prefix.size())
+                                                                                              : *port;
     if (workspace)
         req.workspace = *workspace;
     return std::nullopt;

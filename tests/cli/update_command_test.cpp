@@ -125,6 +125,14 @@ TEST_F(UpdateCommandTest, ComposesChecksThePortAndRunsTheUpdaterWithTheDialogsAr
     }
 }
 
+TEST_F(UpdateCommandTest, APortMayBeNamedByItsDevicePath) {
+    const UpdateRun r = update({"--json"}, m_pty.path);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"port\": \"" + portName() + "\", \"device\": \"" + m_pty.path + "\""), std::string::npos)
+        << r.out;
+    EXPECT_EQ(readLines(m_dir / "arguments").front(), m_pty.path);
+}
+
 TEST_F(UpdateCommandTest, AnUpdaterThatFailsGivesExitOneAndItsStatus) {
     updaterRuns(0, 3);
     const UpdateRun r = update({});
