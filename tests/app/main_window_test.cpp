@@ -176,6 +176,24 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
     EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line1")); // still names the earlier project
 }
 
+TEST_F(MainWindowTest, NewProjectWherePROJECTSCannotBeMadeNamesTheFolder) {
+    start();
+    fs::remove_all(dir / "PROJECTS");
+    strovane::testing::writeFile(dir / "PROJECTS", "");
+    onNextModal([&](QWidget* w) {
+        auto* edit = child<QLineEdit>(w, "E_New_Proj");
+        QTest::keyClicks(edit, QStringLiteral("Line1"));
+        click(child<QAbstractButton>(w, "Btn_OK"));
+        EXPECT_EQ(messages.texts(), QStringList{QString::fromStdString(
+                                        "Error! The workspace folder \"" + (dir / "PROJECTS").string() +
+                                        "\" cannot be created: a file of that name is in the way")});
+        EXPECT_TRUE(w->isVisible());
+        click(child<QAbstractButton>(w, "Btn_Cancel"));
+    });
+    click(main->Btn_New);
+    EXPECT_FALSE(ws.projectOpen());
+}
+
 TEST_F(MainWindowTest, NewProjectCloseBoxGivesCancel) {
     start();
     onNextModal([](QWidget* w) { w->close(); });
