@@ -86,6 +86,12 @@ def dismiss(desktop, app, key, box, back_to):
 
 # ---------------------------------------------------------------- shared steps
 
+def back_to_main(app, dialog, project):
+    """The dialog closes and the main window has the focus again, so keys reach it."""
+    app.wait_gone(dialog)
+    app.wait_window(titled(project))
+
+
 def start(desktop, exe, workdir, **kw):
     app = App(desktop, exe, workdir, **kw).start()
     app.wait_window(MAIN)
@@ -133,24 +139,24 @@ def scenario_keyboard(d, exe, workdir):
 
     d.key("Tab", "Tab", "Tab", "Tab", "Return")  # New, Open, About, X, Set Communication
     par_gen_by_keyboard(d, app, "5")
-    app.wait_gone(PAR_GEN)
+    back_to_main(app, PAR_GEN, "Line1")
     wait_file(os.path.join(project, "ParGen.xml"), lambda t: "<CANopen_ID>5</CANopen_ID>" in t)
 
     d.key("Tab", "Return")
     pdo_table_by_keyboard(d, app, RPDO, RECEIVE_ROWS)
-    app.wait_gone(RPDO)
+    back_to_main(app, RPDO, "Line1")
     expect_file(os.path.join(project, "RPDOs.xml"), pdo_xml("RPDO", RECEIVE_ROWS))
 
     d.key("Tab", "Return")
     pdo_table_by_keyboard(d, app, TPDO, TRANSMIT_ROWS)
-    app.wait_gone(TPDO)
+    back_to_main(app, TPDO, "Line1")
     expect_file(os.path.join(project, "TPDOs.xml"), pdo_xml("TPDO", TRANSMIT_ROWS))
 
     d.key("Tab", "Return")  # Update Device
     app.wait_window(BOOT)
     wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
     d.key("Escape")
-    app.wait_gone(BOOT)
+    back_to_main(app, BOOT, "Line1")
     app.expect_shown([titled("Line1")])
 
     d.key("alt+F4")  # the window manager's close, as the close box does
@@ -268,7 +274,7 @@ def scenario_message_boxes(d, exe, workdir):
         # A valid ID saved by keyboard shows that no box came back in between.
         d.key(*["shift+Tab"] * PAR_TABS_TO_OK)
         par_gen_by_keyboard(d, app, str(n))
-        app.wait_gone(PAR_GEN)
+        back_to_main(app, PAR_GEN, "Boxes")
         wait_file(par_gen, lambda t, n=n: "<CANopen_ID>%d</CANopen_ID>" % n in t)
         app.expect_shown([titled("Boxes")])
     app.stop()
