@@ -87,8 +87,12 @@ TEST(WorkspaceLocation, StartUpKeepsEverythingInTheWorkspaceAndMakesItWithItsPar
 TEST(WorkspaceLocation, AFolderThatCannotBeMadeIsNamedWithTheReason) {
     TempDir dir;
     writeFile(dir / "file", "in the way");
-    const std::string notADirectory = std::make_error_code(std::errc::not_a_directory).message();
     const std::string inTheWay = "a file of that name is in the way";
+    // The system's own words for a folder asked for under a file.
+    std::error_code underFile;
+    fs::create_directories(dir / "file" / "ws", underFile);
+    ASSERT_TRUE(underFile);
+    const std::string notADirectory = underFile.message();
     struct Case {
         fs::path workspace;
         std::string folder; // the one the message names
