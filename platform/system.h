@@ -16,6 +16,9 @@ inline constexpr bool kWindows = false;
 // The separator the system writes between folder names ('\\' on Windows, '/' elsewhere).
 inline constexpr char kPathSeparator = kWindows ? '\\' : '/';
 
+// Whether names such as CON, NUL or COM1 address devices in every folder (Windows).
+inline constexpr bool kDeviceNamesInEveryFolder = kWindows;
+
 // What a '\n' written to a text stream (standard output, a file opened as text) becomes.
 inline constexpr const char* kTextLineEnd = kWindows ? "\r\n" : "\n";
 
@@ -25,6 +28,10 @@ void setStandardOutputBinary();
 
 // True when the Windows program runs under Wine (ntdll exports wine_get_version).
 bool runningUnderWine();
+
+// What follows the program name on this process's command line, as the system passed it
+// (Windows hands a program one string); empty where programs receive an argument vector.
+std::string commandLineArguments();
 
 // Sets or removes a variable of this process's environment (inherited by started programs).
 void setEnvironmentVariable(const std::string& name, const std::string& value);

@@ -11,6 +11,8 @@ void setStandardOutputBinary() {}
 
 bool runningUnderWine() { return false; }
 
+std::string commandLineArguments() { return {}; }
+
 void setEnvironmentVariable(const std::string& name, const std::string& value) {
     ::setenv(name.c_str(), value.c_str(), 1);
 }

@@ -21,6 +21,29 @@ bool runningUnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+std::string commandLineArguments() {
+    const wchar_t* p = GetCommandLineW();
+    // The program name ends at the closing quote when quoted, else at the first blank.
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        if (*p)
+            ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t')
+            ++p;
+    }
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    const int wide = static_cast<int>(wcslen(p));
+    if (wide == 0)
+        return {};
+    const int len = WideCharToMultiByte(CP_UTF8, 0, p, wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(len), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, p, wide, out.data(), len, nullptr, nullptr);
+    return out;
+}
+
 void setEnvironmentVariable(const std::string& name, const std::string& value) {
     _putenv_s(name.c_str(), value.c_str());
 }

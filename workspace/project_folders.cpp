@@ -2,6 +2,8 @@
 
 #include "workspace/workspace.h"
 
+#include "platform/system.h"
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -32,7 +34,10 @@ bool isReservedDeviceName(std::string_view name) {
 } // namespace
 
 bool staysInProjects(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string_view::npos;
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string_view::npos)
+        return false;
+    // Where COM1 or NUL is a device in every folder, such a name leads out of PROJECTS too.
+    return !(platform::kDeviceNamesInEveryFolder && isReservedDeviceName(name));
 }
 
 bool isPortableProjectName(std::string_view name) {

@@ -14,7 +14,8 @@ struct Workspace;
 // LPT1-9, also with an extension). Letter case and length are not restricted.
 bool isPortableProjectName(std::string_view name);
 
-// A name that names one folder level inside PROJECTS: not empty, not "." or "..", no separator.
+// A name that names one folder level inside PROJECTS: not empty, not "." or "..", no separator,
+// and on Windows not a reserved device name (there COM1 is the port, in every folder).
 bool staysInProjects(std::string_view name);
 
 // The visible project folders in `dirProjects`, sorted by name ignoring ASCII case (the order a

@@ -1,7 +1,10 @@
 // Stands in for Ser_40518_Update in tests: records its arguments, one per line, in the
-// file named by STROVANE_FAKE_UPDATER_LOG, waits STROVANE_FAKE_UPDATER_MS milliseconds,
+// file named by STROVANE_FAKE_UPDATER_LOG (and, where the system passes one string, that string
+// in the same file name + ".line"), waits STROVANE_FAKE_UPDATER_MS milliseconds,
 // writes the CLOCK_MONOTONIC time of its exit (ns) to STROVANE_FAKE_UPDATER_STAMP and
 // exits with STROVANE_FAKE_UPDATER_EXIT.
+#include "platform/system.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -24,6 +27,8 @@ int main(int argc, char** argv) {
         std::ofstream out(log, std::ios::binary | std::ios::trunc);
         for (int i = 1; i < argc; ++i)
             out << argv[i] << '\n';
+        if (const std::string line = strovane::platform::commandLineArguments(); !line.empty())
+            std::ofstream(std::string(log) + ".line", std::ios::binary | std::ios::trunc) << line;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(envNumber("STROVANE_FAKE_UPDATER_MS", 0)));
     const int code = static_cast<int>(envNumber("STROVANE_FAKE_UPDATER_EXIT", 0));

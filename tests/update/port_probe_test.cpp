@@ -1,5 +1,6 @@
 #include "platform/port_probe.h"
 #include "platform/serial_device.h"
+#include "platform/system.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,8 @@ TEST(PortProbe, PortsOfTheSystemAndOneHeldOpen) {
     // Held the way the serial component holds a port: in use for everyone else.
     const auto holder = createSerialDevice();
     ASSERT_EQ(holder->open(devicePath(b)), 0u);
+    if (runningUnderWine())
+        GTEST_SKIP() << "Wine opens a serial port more than once, though the first opener shares nothing";
     EXPECT_EQ(probeDevice(devicePath(b)), PortState::InUse);
     holder->close();
     EXPECT_EQ(probeDevice(devicePath(b)), PortState::Present);

@@ -1,3 +1,5 @@
+#include "platform/system.h"
+#include "support/symlinks.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "workspace/project_folders.h"
@@ -40,7 +42,7 @@ TEST(WorkspaceStartUp, FirstStartCreatesFoldersAndWritesDefaults) {
     EXPECT_EQ(ws.Title_Base, kTitleBase);
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
     // Set_Files ran with no project: bare names behind a separator.
-    EXPECT_EQ(ws.File_ParGen, "/ParGen.xml");
+    EXPECT_EQ(ws.File_ParGen, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
 
     ws.Save_Setting();
     EXPECT_EQ(readFile(dir / "Strovane.xml"),
@@ -128,7 +130,7 @@ TEST(WorkspaceStartUp, MalformedSettingsAreReportedAndRewrittenAtClose) {
     EXPECT_FALSE(ws.projectOpen());
     EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
-    EXPECT_EQ(ws.File_ParGen, "/ParGen.xml");
+    EXPECT_EQ(ws.File_ParGen, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
 
     ws.Save_Setting();
     EXPECT_EQ(readFile(dir / "Strovane.xml"), "<Conf_Settings><lastproj><projectname/></lastproj><lastipadd>"
@@ -178,11 +180,16 @@ TEST(WorkspaceAdopt, OpenDropAndEmptyName) {
 
 TEST(WorkspaceStartUp, ReopensAnyListedFolderButNoneOutsideProjects) {
     TempDir dir;
-    fs::create_directories(dir / "PROJECTS" / "COM1"); // made outside the tool; the open dialog lists it
+    // Made outside the tool; the open dialog lists it. On Windows COM1 is the port in every
+    // folder: no such folder exists there, and the name is kept but never looked up.
+    const bool devices = strovane::platform::kDeviceNamesInEveryFolder;
+    if (!devices)
+        fs::create_directories(dir / "PROJECTS" / "COM1");
     writeFile(dir / "Strovane.xml", settings("COM1", "0.0.0.0"));
     Workspace ws;
     ws.startUp(dir.path());
-    EXPECT_TRUE(ws.projectOpen());
+    EXPECT_EQ(ws.projectOpen(), !devices);
+    EXPECT_EQ(ws.Name_Project, "COM1");
 
     fs::create_directories(dir / "outside");
     writeFile(dir / "Strovane.xml", settings("../outside", "0.0.0.0"));
@@ -207,6 +214,8 @@ TEST(WorkspaceStartUp, SettingsThatCannotBeReadAreReportedNotTakenAsAbsent) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (std::string(c.name) == "link loop" && !strovane::testing::symlinksAvailable())
+            continue; // no symbolic links for this Windows user
         TempDir dir;
         c.arrange(dir / "Strovane.xml");
         Workspace ws;
