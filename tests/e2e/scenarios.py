@@ -296,7 +296,8 @@ exit 3
 # node is the pseudo-terminal; /dev is rebuilt from the real one with that node added.
 NAMESPACE = r"""set -e
 pty="$1"; shift
-stage=$(mktemp -d)
+stage="$(dirname "$0")/stage"   # inside the scenario's own folder, removed with it
+mkdir -p "$stage"
 mount -t tmpfs none /sys/class/tty
 mkdir -p /sys/class/tty/ttyUSB0/device
 echo "E2E serial" > /sys/class/tty/ttyUSB0/device/product
