@@ -220,16 +220,17 @@ bool checkPort(const UpdateEnvironment& env, Report& r) {
 void runUpdater(const UpdateEnvironment& env, Report& r, std::ostream& err) {
     update::UpdaterLauncher launcher(env.launch);
     std::uint32_t shownSeconds = 0;
-    bool shown = false;
+    std::size_t shownWidth = 0; // 0 while nothing is shown
     update::UpdaterLauncher::PollCallback onPoll;
     if (env.progressOnTerminal) {
         onPoll = [&](std::uint32_t elapsedMs) {
             const std::uint32_t seconds = elapsedMs / 1000;
-            if (shown && seconds == shownSeconds)
+            if (shownWidth && seconds == shownSeconds)
                 return;
-            shown = true;
             shownSeconds = seconds;
-            err << "\rUpdating through " << r.device << ": " << seconds << " s" << std::flush;
+            const std::string line = "Updating through " + r.device + ": " + std::to_string(seconds) + " s";
+            shownWidth = line.size();
+            err << '\r' << line << std::flush;
         };
     }
     try {
@@ -238,8 +239,8 @@ void runUpdater(const UpdateEnvironment& env, Report& r, std::ostream& err) {
         r.status = Status::StartFailed;
         r.message = "Error!! The updater cannot be started: " + e.program() + ": " + e.systemError();
     }
-    if (shown)
-        err << "\r\x1b[K" << std::flush; // the progress line gives way to the result
+    if (shownWidth) // the progress line gives way to the result (blanks: no terminal escapes needed)
+        err << '\r' << std::string(shownWidth, ' ') << '\r' << std::flush;
     if (!r.outcome)
         return;
     const std::string seconds = std::to_string(r.outcome->elapsedMs / 1000) + "." +

@@ -209,7 +209,8 @@ TEST_F(UpdateCommandTest, OnATerminalTheElapsedTimeUpdatesOneLine) {
     ASSERT_EQ(r.code, 0) << r.err;
     // Rewritten only when the second changes, and cleared before the result is printed.
     const std::string line = "\rUpdating through " + m_pty.path + ": ";
-    EXPECT_EQ(r.err, line + "0 s" + line + "1 s\r\x1b[K");
+    const std::string blank(line.size() - 1 + 3, ' ');
+    EXPECT_EQ(r.err, line + "0 s" + line + "1 s\r" + blank + "\r");
     EXPECT_EQ(anyTime(r.out), "The updater ended with status 0 after T s\n");
 }
 
