@@ -94,19 +94,19 @@ cleanup() {
 trap cleanup EXIT
 for _ in $(seq 100); do [ -e "$ports/a" ] && [ -e "$ports/b" ] && break; sleep 0.05; done
 
-# Warm the prefix once (a cold one makes test discovery time out). COM1 to COM4 are mapped to
-# nothing: in a fresh prefix they would be the machine's own ports, maybe its console.
+# Warm the prefix once (a cold one makes test discovery time out). COM1 to COM7 lead to a path
+# that does not exist: in a fresh prefix they would be the machine's own ports, maybe its console.
 "$wineserver" -k 2>/dev/null || true
 "$wine" wineboot -i >/dev/null 2>>"$server_log"
-for n in 1 2 3 4; do
-    "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM$n /d '' /f >/dev/null 2>>"$server_log"
+for n in 1 2 3 4 5 6 7; do
+    "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM$n /d "$ports/none" /f >/dev/null 2>>"$server_log"
 done
 "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM8 /d "$ports/a" /f >/dev/null 2>>"$server_log"
 "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM9 /d "$ports/b" /f >/dev/null 2>>"$server_log"
 # A fresh server picks the port table up; it stays running for the tests, its messages in the log.
 "$wineserver" -k 2>/dev/null || true
 "$wineserver" -w 2>/dev/null || true
-"$wineserver" -p 2>>"$server_log"
+"$wineserver" -p >/dev/null 2>>"$server_log"
 "$wine" cmd /c exit >/dev/null 2>>"$server_log"
 
 export STROVANE_TEST_COM_PAIR=COM8,COM9
