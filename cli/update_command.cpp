@@ -199,7 +199,8 @@ bool checkPort(const UpdateEnvironment& env, Report& r) {
         std::string detail = e.what();
         while (!detail.empty() && detail.back() == ' ')
             detail.pop_back();
-        detail += " " + std::system_category().message(e.ErrorCode);
+        if (e.ErrorCode > 0) // the component's own refusals carry -1, not a system code
+            detail += " " + std::system_category().message(e.ErrorCode);
         if (const std::string hint = platform::permissionHint(r.device, e.ErrorCode); !hint.empty())
             detail += "; " + hint;
         r.message = "Error!! Com Port cannot be open. " + r.device + ": " + detail;

@@ -13,7 +13,6 @@ namespace {
 
 std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
 
-
 fs::path withoutTrailingSeparator(fs::path p) {
     // A folder at the root keeps its separator; any other loses a trailing one.
     if (p.has_relative_path() && !p.has_filename())

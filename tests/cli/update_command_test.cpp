@@ -167,6 +167,13 @@ TEST_F(UpdateCommandTest, APortThatCannotBeOpenedStopsBeforeTheUpdater) {
                      "(Error: 2) No such file or directory\n");
     EXPECT_FALSE(updaterStarted());
     EXPECT_EQ(readFile(m_project / "bin" / "bank.bin"), kImage); // composing came first
+
+    // A device that is no serial port: the component's own refusal, without a system code.
+    const UpdateRun file = update({}, "null");
+    EXPECT_EQ(file.code, 1);
+    EXPECT_EQ(file.err.find("Error!! Com Port cannot be open. /dev/null: "), 0u) << file.err;
+    EXPECT_EQ(file.err.find("Unknown error"), std::string::npos) << file.err;
+    EXPECT_FALSE(updaterStarted());
 }
 
 TEST_F(UpdateCommandTest, AProjectThatDoesNotComposeTouchesNeitherImageNorPortNorUpdater) {
