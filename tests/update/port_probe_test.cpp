@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace strovane::platform {
 namespace {
@@ -38,6 +39,12 @@ TEST(PortProbe, PortsOfTheSystemAndOneHeldOpen) {
     const std::string text = pair;
     const std::string a = text.substr(0, text.find(',')), b = text.substr(text.find(',') + 1);
     EXPECT_EQ(probeDevice(devicePath(a)), PortState::Present);
+    const std::vector<PortInfo> listed =
+        probePorts([&] { return std::vector<PortCandidate>{{b, devicePath(b), ""}, {a, devicePath(a), ""}}; });
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_TRUE(portNameLess(listed[0].name, listed[1].name)) << listed[0].name << " before " << listed[1].name;
+    EXPECT_EQ(listed[0].state, PortState::Present);
+    EXPECT_EQ(listed[1].state, PortState::Present);
 
     // Held the way the serial component holds a port: in use for everyone else.
     const auto holder = createSerialDevice();
