@@ -38,7 +38,7 @@ void readTick(pugi::xml_node root, const char* key, bool& value) {
 }
 
 void appendKey(pugi::xml_node root, const char* key, const std::string& text) {
-    root.append_child(key).append_child(pugi::node_pcdata).set_value(text.c_str());
+    xml::appendText(root.append_child(key), text);
 }
 
 // The composer reads every key the same way, in the file's order.

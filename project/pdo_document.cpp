@@ -35,9 +35,9 @@ void writePdoTable(const std::filesystem::path& file, const char* rootName, cons
     pugi::xml_node root = doc.append_child(rootName);
     for (const PdoRow& r : rows) {
         pugi::xml_node row = root.append_child("row");
-        row.append_attribute("COB-ID").set_value(r.cobId.c_str());
-        row.append_attribute("Dimension").set_value(r.dimension.c_str());
-        row.append_attribute("Mnemonic").set_value(r.mnemonic.c_str());
+        xml::appendAttribute(row, "COB-ID", r.cobId);
+        xml::appendAttribute(row, "Dimension", r.dimension);
+        xml::appendAttribute(row, "Mnemonic", r.mnemonic);
     }
     xml::save(doc, file);
 }

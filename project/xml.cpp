@@ -81,7 +81,7 @@ void appendEscaped(std::string& out, std::string_view value, bool attribute, con
             std::size_t j = i;
             const std::optional<char32_t> cp = decodeUtf8(value, j);
             if (!cp || !isXmlChar(*cp))
-                throw ValueError(where + " " + quoted(value) + " cannot be written: " +
+                throw ValueError(where + " " + strovane::project::quoted(value) + " cannot be written: " +
                                  (cp ? "it holds a character XML does not allow"
                                      : "it holds bytes that are not UTF-8 text"));
             out.append(value.substr(i, j - i));
@@ -99,7 +99,7 @@ void appendEscaped(std::string& out, std::string_view value, bool attribute, con
         case ' ': out += blanksOnly ? "&#32;" : " "; break;
         default:
             if (c < 0x20)
-                throw ValueError(where + " " + quoted(value) +
+                throw ValueError(where + " " + strovane::project::quoted(value) +
                                  " cannot be written: it holds a control character XML does not allow");
             out += static_cast<char>(c);
         }
@@ -134,7 +134,7 @@ void appendNode(std::string& out, pugi::xml_node node) {
     case pugi::node_comment: {
         const std::string_view text = node.value();
         if (text.find("--") != std::string_view::npos || (!text.empty() && text.back() == '-'))
-            throw ValueError("the comment " + quoted(text) + " cannot be written: it holds \"--\" or ends with \"-\"");
+            throw ValueError("the comment " + strovane::project::quoted(text) + " cannot be written: it holds \"--\" or ends with \"-\"");
         out += "<!--";
         out += text;
         out += "-->";
@@ -152,6 +152,8 @@ void appendNode(std::string& out, pugi::xml_node node) {
     case pugi::node_declaration:
         out += "<?xml";
         for (const pugi::xml_attribute a : node.attributes()) {
+            if (std::strcmp(a.name(), "encoding") == 0)
+                continue; // the text is written in UTF-8, whatever it was read from
             out += ' ';
             out += a.name();
             out += "=\"";
@@ -220,6 +222,26 @@ std::optional<std::string> attribute(pugi::xml_node node, const char* name) {
     if (!attr)
         return std::nullopt;
     return std::string(attr.value());
+}
+
+namespace {
+
+void refuseNul(const std::string& value, const std::string& where) {
+    if (value.find('\0') != std::string::npos)
+        throw ValueError(where + " " + strovane::project::quoted(value) + " cannot be written: it holds a NUL character");
+}
+
+} // namespace
+
+void appendText(pugi::xml_node element, const std::string& value) {
+    refuseNul(value, std::string("the text of <") + element.name() + ">");
+    if (!value.empty())
+        element.append_child(pugi::node_pcdata).set_value(value.c_str());
+}
+
+void appendAttribute(pugi::xml_node element, const char* name, const std::string& value) {
+    refuseNul(value, std::string("the attribute ") + name + " of <" + element.name() + ">");
+    element.append_attribute(name).set_value(value.c_str());
 }
 
 std::string serialize(const pugi::xml_document& doc) {

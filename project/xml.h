@@ -60,6 +60,13 @@ std::string text(pugi::xml_node element);
 // The attribute's value; nullopt when absent (an empty attribute gives "").
 std::optional<std::string> attribute(pugi::xml_node node, const char* name);
 
+// Adds a text child holding `value` (nothing for an empty value). Throws ValueError for a value
+// with a NUL character, which the tree cannot hold.
+void appendText(pugi::xml_node element, const std::string& value);
+
+// Adds the attribute. Throws ValueError for a value with a NUL character.
+void appendAttribute(pugi::xml_node element, const char* name, const std::string& value);
+
 // The document as saved: UTF-8 without a declaration or indentation. Every value reads back
 // the same: tabs and line ends, and the blanks at either end of an element's text, are written as
 // character references. Throws ValueError, before anything is written, for a value XML cannot

@@ -105,12 +105,8 @@ void Workspace::Save_Setting() const {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("Conf_Settings");
     // An empty value is written as an element with no content.
-    pugi::xml_node name = root.append_child("lastproj").append_child("projectname");
-    if (!Name_Project.empty())
-        name.append_child(pugi::node_pcdata).set_value(Name_Project.c_str());
-    pugi::xml_node ip = root.append_child("lastipadd").append_child("ipaddress");
-    if (!Ip_Address.empty())
-        ip.append_child(pugi::node_pcdata).set_value(Ip_Address.c_str());
+    project::xml::appendText(root.append_child("lastproj").append_child("projectname"), Name_Project);
+    project::xml::appendText(root.append_child("lastipadd").append_child("ipaddress"), Ip_Address);
     project::xml::save(doc, settingsFile());
 }
 

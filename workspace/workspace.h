@@ -44,7 +44,8 @@ struct Workspace {
     // Derives the three document paths from Dir_Project.
     void Set_Files();
 
-    // Writes the settings file whole. Throws std::system_error naming the file when it cannot.
+    // Writes the settings file whole. Throws std::system_error naming the file when it cannot,
+    // project::xml::ValueError for a name or address the file cannot hold as it is.
     void Save_Setting() const;
 
     bool projectOpen() const { return !Dir_Project.empty(); }

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs one target (or all, one after the other) for a chosen time.
+# Usage: scripts/fuzz.sh TARGET|all [SECONDS] [BUILD_DIR]
+#   TARGET: int_text xml par_gen pdo compose image settings check
+# New inputs go to BUILD_DIR/fuzz-work/TARGET/corpus; an input that breaks a property is saved in
+# BUILD_DIR/fuzz-work/TARGET/ as crash-* (copy it to tests/fuzz/regressions/TARGET/ once fixed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+targets=(int_text xml par_gen pdo compose image settings check)
+target=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS] [BUILD_DIR]}
+seconds=${2:-60}
+build_dir=${3:-build-fuzz}
+
+packages=(cmake make clang libclang-rt-dev libpugixml-dev libgtest-dev libgmock-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DSTROVANE_FUZZ=ON -DSTROVANE_GUI=OFF -DSTROVANE_BENCHMARKS=OFF >/dev/null
+
+if [ "$target" = all ]; then run=("${targets[@]}"); else run=("$target"); fi
+cmake --build "$build_dir" -j 2 --target "${run[@]/#/fuzz_}"
+
+for t in "${run[@]}"; do
+    work="$build_dir/fuzz-work/$t"
+    mkdir -p "$work/corpus"
+    inputs=("$work/corpus" "tests/fuzz/corpus/$t")
+    [ -d "tests/fuzz/regressions/$t" ] && inputs+=("tests/fuzz/regressions/$t")
+    dict=()
+    [ "$t" != int_text ] && [ "$t" != image ] && dict=(-dict=tests/fuzz/xml.dict)
+    echo "== fuzz_$t for ${seconds}s"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        "$build_dir/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 \
+        -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$work/" "${dict[@]}" "${inputs[@]}"
+done
