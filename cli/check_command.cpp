@@ -162,12 +162,8 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return usageError(err, "check", "no project folder given", kUsage);
 
     const fs::path dir(*folder);
-    std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
-        const auto code =
-            fs::exists(dir, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
-        return failure(err, dir.string() + ": " + std::make_error_code(code).message());
-    }
+    if (const std::optional<std::string> problem = folderProblem(dir))
+        return failure(err, *problem);
 
     const project::ProjectFiles files = project::ProjectFiles::inFolder(dir);
     Report report(out);

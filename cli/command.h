@@ -2,6 +2,8 @@
 
 #include "project/quoted.h"
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -33,6 +35,23 @@ inline bool isHelp(std::string_view arg) {
 inline int failure(std::ostream& err, std::string_view message) {
     err << project::oneLine(message) << "\n";
     return kExitFailure;
+}
+
+// Why `dir` cannot serve as a project folder ("<dir>: <reason>"), or nullopt when it can: it is
+// missing, is not a folder, or cannot be examined (the system's reason).
+inline std::optional<std::string> folderProblem(const std::filesystem::path& dir) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(dir, ec);
+    if (status.type() == std::filesystem::file_type::directory)
+        return std::nullopt;
+    std::string reason;
+    if (status.type() == std::filesystem::file_type::not_found)
+        reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
+    else if (ec)
+        reason = ec.message();
+    else
+        reason = std::make_error_code(std::errc::not_a_directory).message();
+    return dir.string() + ": " + reason;
 }
 
 // Reports a command-line mistake followed by the command's usage; returns kExitUsage.

@@ -55,12 +55,8 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
         return usageError(err, "compose", "no project folder given", kUsage);
 
     const std::filesystem::path dir(*folder);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
-        const auto code = std::filesystem::exists(dir, ec) ? std::errc::not_a_directory
-                                                          : std::errc::no_such_file_or_directory;
-        return failure(err, dir.string() + ": " + std::make_error_code(code).message());
-    }
+    if (const std::optional<std::string> problem = folderProblem(dir))
+        return failure(err, *problem);
 
     try {
         project::ConfigImage image;

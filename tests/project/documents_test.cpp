@@ -211,4 +211,31 @@ TEST_F(DocumentsTest, ComposerReadsEveryRowAsIntegerText) {
     EXPECT_TRUE(readPdoEntries(m_dir / "RPDOs.xml").empty());
 }
 
+TEST_F(DocumentsTest, TypedTextsReadBackExactlyOrAreRefusedWithTheFileKept) {
+    const std::string texts[] = {" 5", "5 ", "  ", "\t", "a\r\nb", "\r", "x&#10;y"};
+    for (const std::string& t : texts) {
+        SCOPED_TRACE(::testing::PrintToString(t));
+        ParGenValues v;
+        v.CANopen_ID = v.CANopen_Delay = v.CANopen_SDO_TO = t;
+        writeParGen(m_dir / "ParGen.xml", v);
+        EXPECT_EQ(readParGenForDialog(m_dir / "ParGen.xml"), v);
+        const std::vector<PdoRow> rows = {{t, t, t}};
+        writePdoTable(m_dir / "RPDOs.xml", kReceiveRoot, rows);
+        EXPECT_EQ(readPdoTableForEditor(m_dir / "RPDOs.xml").rows, rows);
+    }
+
+    const std::string unwritable[] = {std::string("a\0b", 3), "\x01", "\xC0\xAF"};
+    for (const std::string& t : unwritable) {
+        SCOPED_TRACE(::testing::PrintToString(t));
+        write("RPDOs.xml", "<RPDO/>");
+        write("ParGen.xml", "<Par_Gen/>");
+        EXPECT_THROW(writePdoTable(m_dir / "RPDOs.xml", kReceiveRoot, {{"1", "8", t}}), xml::ValueError);
+        ParGenValues v;
+        v.CANopen_ID = t;
+        EXPECT_THROW(writeParGen(m_dir / "ParGen.xml", v), xml::ValueError);
+        EXPECT_EQ(readFile(m_dir / "RPDOs.xml"), "<RPDO/>");
+        EXPECT_EQ(readFile(m_dir / "ParGen.xml"), "<Par_Gen/>");
+    }
+}
+
 } // namespace
