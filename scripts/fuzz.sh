@@ -33,6 +33,7 @@ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 if [ "$target" = all ]; then run=("${targets[@]}"); else run=("$target"); fi
 cmake --build "$build_dir" -j 2 --target "${run[@]/#/fuzz_}"
 
+failed=()
 for t in "${run[@]}"; do
     work="$build_dir/fuzz-work/$t"
     mkdir -p "$work/corpus"
@@ -43,5 +44,10 @@ for t in "${run[@]}"; do
     echo "== fuzz_$t for ${seconds}s"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         "$build_dir/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 \
-        -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$work/" "${dict[@]}" "${inputs[@]}"
+        -rss_limit_mb=2048 -max_len=65536 -artifact_prefix="$work/" "${dict[@]}" "${inputs[@]}" ||
+        failed+=("$t")
 done
+if ((${#failed[@]})); then
+    echo "Faults found by: ${failed[*]} (inputs in $build_dir/fuzz-work/<target>/)"
+    exit 1
+fi
