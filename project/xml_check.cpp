@@ -1,5 +1,7 @@
 #include "project/xml_check.h"
 
+#include "project/quoted.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -400,7 +402,7 @@ private:
         const std::string_view version = pseudo("version", true);
         if (version.size() < 3 || version.substr(0, 2) != "1." ||
             !std::all_of(version.begin() + 2, version.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            fail("the XML version \"" + std::string(version) + "\" is not 1.x", i);
+            fail("the XML version " + strovane::project::quoted(version, 20) + " is not 1.x", i);
         const std::size_t encodingAt = i;
         const std::string_view encoding = pseudo("encoding", false);
         if (i != encodingAt) {
@@ -607,7 +609,7 @@ Decoded decodeDocument(std::string_view bytes) {
             return out;
         const std::string name = declaredEncoding(out.converted, nameAt);
         if (!name.empty() && name != "utf-16" && name != "utf-16le" && name != "utf-16be")
-            out.error = WellFormedError{"UTF-16 text that declares the encoding \"" + name + "\"", nameAt};
+            out.error = WellFormedError{"UTF-16 text that declares the encoding " + strovane::project::quoted(name, 40), nameAt};
         return out;
     }
     const bool mark = starts("\xEF\xBB\xBF");
@@ -625,8 +627,8 @@ Decoded decodeDocument(std::string_view bytes) {
         return out;
     }
     out.error = WellFormedError{
-        mark ? "a UTF-8 byte order mark with the encoding \"" + name + "\" declared"
-             : "the encoding \"" + name + "\", which is not read (UTF-8, UTF-16 and ISO-8859-1 are)",
+        mark ? "a UTF-8 byte order mark with the encoding " + strovane::project::quoted(name, 40) + " declared"
+             : "the encoding " + strovane::project::quoted(name, 40) + ", which is not read (UTF-8, UTF-16 and ISO-8859-1 are)",
         nameAt};
     return out;
 }

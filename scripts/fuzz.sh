@@ -5,33 +5,35 @@
 #   TARGET: int_text xml par_gen pdo compose image settings check
 # New inputs go to BUILD_DIR/fuzz-work/TARGET/corpus; an input that breaks a property is saved in
 # BUILD_DIR/fuzz-work/TARGET/ as crash-* (copy it to tests/fuzz/regressions/TARGET/ once fixed).
+# FUZZ_SKIP_BUILD=1 runs the targets as last built, so that several runs can share one build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 targets=(int_text xml par_gen pdo compose image settings check)
 target=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS] [BUILD_DIR]}
 seconds=${2:-60}
 build_dir=${3:-build-fuzz}
-
-packages=(cmake make clang libclang-rt-dev libpugixml-dev libgtest-dev libgmock-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-    -DSTROVANE_FUZZ=ON -DSTROVANE_GUI=OFF -DSTROVANE_BENCHMARKS=OFF >/dev/null
-
 if [ "$target" = all ]; then run=("${targets[@]}"); else run=("$target"); fi
-cmake --build "$build_dir" -j 2 --target "${run[@]/#/fuzz_}"
+
+build() {
+    local packages=(cmake make clang libclang-rt-dev libpugixml-dev libgtest-dev libgmock-dev)
+    local missing=() p sudo=
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        [ "$(id -u)" -ne 0 ] && sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+    local sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+        -DSTROVANE_FUZZ=ON -DSTROVANE_GUI=OFF -DSTROVANE_BENCHMARKS=OFF >/dev/null
+    cmake --build "$build_dir" -j 2 --target "${run[@]/#/fuzz_}"
+}
+[ -n "${FUZZ_SKIP_BUILD:-}" ] || build
 
 failed=()
 for t in "${run[@]}"; do
