@@ -367,6 +367,20 @@ TEST_P(PdoEditorTest, SaveFailureKeepsTheDialogTheGridAndTheFile) {
     EXPECT_EQ(readFile(file()), before);
 }
 
+TEST_P(PdoEditorTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
+    const std::string before = table({{"1", "1", "a"}});
+    writeFile(file(), before);
+    open();
+    typeRow(1, {"0x181", "8", "x"});
+    m_grid->setCells(3, 1, QStringLiteral("bell\x07")); // pasted: keys cannot type it
+    click(ok());
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(m_messages.boxes[0].text.contains("Mnemonic")) << m_messages.boxes[0].text.toStdString();
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(readFile(file()), before);
+}
+
 TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
     strovane::testing::onNextModal([](QWidget* w) {
         auto* grid = w->findChild<PdoGrid*>("sgA");
