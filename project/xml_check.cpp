@@ -626,10 +626,15 @@ Decoded decodeDocument(std::string_view bytes) {
             appendUtf8(out.converted, static_cast<unsigned char>(c));
         return out;
     }
-    out.error = WellFormedError{
-        mark ? "a UTF-8 byte order mark with the encoding " + strovane::project::quoted(name, 40) + " declared"
-             : "the encoding " + strovane::project::quoted(name, 40) + ", which is not read (UTF-8, UTF-16 and ISO-8859-1 are)",
-        nameAt};
+    const std::string quotedName = strovane::project::quoted(name, 40);
+    std::string description;
+    if (mark)
+        description = "a UTF-8 byte order mark with the encoding " + quotedName + " declared";
+    else if (name.rfind("utf-16", 0) == 0)
+        description = "the encoding " + quotedName + " declared for text that is not UTF-16";
+    else
+        description = "the encoding " + quotedName + ", which is not read (UTF-8, UTF-16 and ISO-8859-1 are)";
+    out.error = WellFormedError{description, nameAt};
     return out;
 }
 

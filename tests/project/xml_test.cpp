@@ -196,6 +196,7 @@ TEST_F(XmlTest, OnlyWellFormedXmlIsRead) {
         {" <?xml version=\"1.0\"?><RPDO/>", "XML declaration that is not at the very start"},
         {"<?xml version=\"2.0\"?><RPDO/>", "the XML version \"2.0\" is not 1.x"},
         {"<?xml version=\"1.0\" encoding=\"KOI8-R\"?><RPDO/>", "the encoding \"koi8-r\", which is not read"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-16\"?><RPDO/>", "\"utf-16\" declared for text that is not UTF-16"},
         {"<!-- only a comment -->", "the document has no root element"},
         {"<1RPDO/>", "expected an element name at line 1, column 2"},
     };
