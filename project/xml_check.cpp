@@ -316,17 +316,13 @@ private:
     void comment() {
         const std::size_t from = i;
         i += 4;
-        for (;;) {
-            const std::size_t dash = s.find("--", i);
-            const std::size_t end = dash == std::string_view::npos ? s.size() : dash;
-            checkText(end);
-            if (dash == std::string_view::npos)
-                fail("a comment that is not closed", from);
-            if (dash + 2 >= s.size() || s[dash + 2] != '>')
-                fail("'--' inside a comment", dash);
-            i = dash + 3;
-            return;
-        }
+        const std::size_t dash = s.find("--", i);
+        checkText(dash == std::string_view::npos ? s.size() : dash);
+        if (dash == std::string_view::npos)
+            fail("a comment that is not closed", from);
+        if (dash + 2 >= s.size() || s[dash + 2] != '>')
+            fail("'--' inside a comment", dash);
+        i = dash + 3;
     }
 
     void processingInstruction() {
@@ -334,9 +330,7 @@ private:
         i += 2;
         const std::string_view target = name("a processing instruction's target");
         if (lower(target) == "xml")
-            fail(i - target.size() == 2 ? "an XML declaration that is not at the very start of the document"
-                                        : "an XML declaration that is not at the very start of the document",
-                 from);
+            fail("an XML declaration that is not at the very start of the document", from);
         if (!at("?>") && !skipSpace())
             fail("expected a blank or '?>' after a processing instruction's target", i);
         const std::size_t end = s.find("?>", i);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // XML 1.0 well-formedness, checked before the tree is built: the parser underneath is lenient
 // (it keeps the first of two equal attributes, leaves undeclared entities as text, stops at a
