@@ -25,20 +25,30 @@ namespace strovane::fuzz {
         }                                                                                              \
     } while (0)
 
-// A folder of this process's own, in memory where the system offers it; emptied at each call.
+// A folder of this process's own, in memory where the system offers it; emptied at each call and
+// removed when the process ends.
 inline const std::filesystem::path& scratch() {
-    static const std::filesystem::path dir = [] {
+    // Never destroyed, so the removal at exit can still use it.
+    static const std::filesystem::path* const dir = [] {
         std::error_code ec;
         const std::filesystem::path shm = "/dev/shm";
-        const std::filesystem::path base = std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
-        std::filesystem::path d = base / ("strovane-fuzz-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(d);
+        const std::filesystem::path base =
+            std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
+        auto* d = new std::filesystem::path(base / ("strovane-fuzz-" + std::to_string(std::random_device{}())));
+        std::filesystem::create_directories(*d);
         return d;
     }();
+    static const bool removedAtExit = [] {
+        return std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(*dir, ignored);
+        }) == 0;
+    }();
+    (void)removedAtExit;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    for (const auto& entry : std::filesystem::directory_iterator(*dir, ec))
         std::filesystem::remove_all(entry.path(), ec);
-    return dir;
+    return *dir;
 }
 
 inline void writeBytes(const std::filesystem::path& p, std::string_view bytes) {
