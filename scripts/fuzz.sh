@@ -2,20 +2,20 @@
 # Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer,
 # and runs one target (or all, one after the other) for a chosen time.
 # Usage: scripts/fuzz.sh TARGET|all [SECONDS] [BUILD_DIR]
-#   TARGET: int_text xml par_gen pdo compose image settings check
+#   TARGET: int_text xml xml_oracle par_gen pdo compose image settings check
 # New inputs go to BUILD_DIR/fuzz-work/TARGET/corpus; an input that breaks a property is saved in
 # BUILD_DIR/fuzz-work/TARGET/ as crash-* (copy it to tests/fuzz/regressions/TARGET/ once fixed).
 # FUZZ_SKIP_BUILD=1 runs the targets as last built, so that several runs can share one build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-targets=(int_text xml par_gen pdo compose image settings check)
+targets=(int_text xml xml_oracle par_gen pdo compose image settings check)
 target=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS] [BUILD_DIR]}
 seconds=${2:-60}
 build_dir=${3:-build-fuzz}
 if [ "$target" = all ]; then run=("${targets[@]}"); else run=("$target"); fi
 
 build() {
-    local packages=(cmake make clang libclang-rt-dev libpugixml-dev libgtest-dev libgmock-dev)
+    local packages=(cmake make clang libclang-rt-dev libpugixml-dev libxml2-dev libgtest-dev libgmock-dev)
     local missing=() p sudo=
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
