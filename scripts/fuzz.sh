@@ -16,16 +16,7 @@ if [ "$target" = all ]; then run=("${targets[@]}"); else run=("$target"); fi
 
 build() {
     local packages=(cmake make clang libclang-rt-dev libpugixml-dev libxml2-dev libgtest-dev libgmock-dev)
-    local missing=() p sudo=
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    if ((${#missing[@]})); then
-        echo "Installing: ${missing[*]}"
-        [ "$(id -u)" -ne 0 ] && sudo=sudo
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-    fi
+    bash scripts/install-missing.sh "${packages[@]}"
     local sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
     cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

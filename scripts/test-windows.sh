@@ -18,16 +18,7 @@ build=$(cd "$build_dir" && pwd)
 
 packages=(cmake make pkg-config dpkg-dev
           g++-mingw-w64-x86-64-posix googletest wine64 socat)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-missing.sh "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 toolchain=$src/cmake/mingw-w64.cmake
