@@ -1,9 +1,12 @@
 #include "workspace/workspace.h"
 
+#include "project/file_read.h"
 #include "project/xml.h"
 #include "workspace/project_folders.h"
 
 #include <pugixml.hpp>
+
+#include <stdexcept>
 
 
 namespace fs = std::filesystem;
@@ -102,12 +105,19 @@ void Workspace::Set_Files() {
 }
 
 void Workspace::Save_Setting() const {
+    // Like every document, the settings file is only ever a regular file: writing through a FIFO
+    // without a reader would hold the closing program forever.
+    const fs::path file = settingsFile();
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status))
+        throw std::runtime_error(file.string() + ": not a regular file but a " + project::fileKindName(status.type()));
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("Conf_Settings");
     // An empty value is written as an element with no content.
     project::xml::appendText(root.append_child("lastproj").append_child("projectname"), Name_Project);
     project::xml::appendText(root.append_child("lastipadd").append_child("ipaddress"), Ip_Address);
-    project::xml::save(doc, settingsFile());
+    project::xml::save(doc, file);
 }
 
 std::string Workspace::title() const {
