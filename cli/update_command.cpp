@@ -2,7 +2,7 @@
 
 #include "cli/command.h"
 #include "cli/json.h"
-#include "platform/executable_path.h"
+#include "cli/workspace_command.h"
 #include "platform/port_probe.h"
 #include "platform/user_folders.h"
 #include "project/config_image.h"
@@ -162,18 +162,13 @@ std::optional<int> parse(const std::vector<std::string>& args, Request& req, std
 // The project folder as an absolute path without a trailing separator, as Dir_Project holds it.
 std::string absoluteFolder(const std::string& folder) {
     std::error_code ec;
-    fs::path p = fs::absolute(fs::path(folder), ec).lexically_normal();
-    if (p.has_relative_path() && !p.has_filename())
-        p = p.parent_path();
-    return p.string();
+    return workspace::withoutTrailingSeparator(fs::absolute(fs::path(folder), ec).lexically_normal()).string();
 }
 
 // Step 1, as Update Device: nothing is written when the documents do not compose.
 bool compose(Report& r) {
-    std::error_code ec;
-    if (!fs::is_directory(r.dirProject, ec)) {
-        const auto code = fs::exists(r.dirProject, ec) ? std::errc::not_a_directory : std::errc::no_such_file_or_directory;
-        r.message = r.dirProject + ": " + std::make_error_code(code).message();
+    if (std::optional<std::string> problem = folderProblem(r.dirProject)) {
+        r.message = std::move(*problem);
         return false;
     }
     try {
@@ -189,9 +184,7 @@ bool compose(Report& r) {
 // Step 2, as Connect followed by Next: open, DTR on, close again for the updater.
 bool checkPort(const UpdateEnvironment& env, Report& r) {
     update::TComm comm;
-    comm.SetDeviceFactory(env.serialDevices);
-    comm.SetMonitorEvents(update::kAllCommEvents);
-    comm.SetOptions(update::TCommOptions{});
+    update::setUpAsUpdatePort(comm, env.serialDevices);
     bool ok = true;
     try {
         update::connectPort(comm, r.device);
@@ -263,11 +256,7 @@ void runUpdater(const UpdateEnvironment& env, Report& r, std::ostream& err) {
 
 UpdateEnvironment UpdateEnvironment::system() {
     UpdateEnvironment env;
-    try {
-        env.exeDir = platform::executablePath().parent_path();
-    } catch (const std::system_error&) {
-        env.exeDir = fs::current_path();
-    }
+    env.exeDir = workspace::runningExecutableFolder();
     env.userData = platform::userDataFolder();
     env.progressOnTerminal = platform::stderrIsTerminal();
     return env;
@@ -283,18 +272,16 @@ int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& 
     if (const std::optional<int> done = parse(args, req, out, err))
         return *done;
 
-    const workspace::WorkspaceLocation location = workspace::chooseWorkspace(env.exeDir, req.workspace, env.userData);
-    if (location.folder.empty()) {
-        err << "strovane-cli update: the system names no folder for the user's data (HOME is not set); "
-               "name the workspace with --workspace DIR\n";
+    const std::optional<workspace::WorkspaceLocation> location =
+        locateWorkspace("update", env.exeDir, req.workspace, env.userData, err);
+    if (!location)
         return kExitFailure;
-    }
 
     Report r;
     r.dirProject = absoluteFolder(req.project);
-    r.dirWorkspace = location.folder.string();
+    r.dirWorkspace = location->folder.string();
     r.device = platform::devicePath(req.port);
-    const std::string dirMaster = (location.folder / "MASTER").string();
+    const std::string dirMaster = (location->folder / "MASTER").string();
     r.request = update::updaterRequest(r.dirWorkspace, req.port, req.options, dirMaster, r.dirProject);
 
     if (!compose(r))
@@ -306,10 +293,8 @@ int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& 
 
     if (req.json)
         printJson(out, req, r);
-    if (r.status != Status::Ok) {
-        err << r.message << "\n";
-        return kExitFailure;
-    }
+    if (r.status != Status::Ok)
+        return failure(err, r.message);
     if (!req.json)
         out << r.message << "\n";
     return kExitOk;

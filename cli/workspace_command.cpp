@@ -2,11 +2,7 @@
 
 #include "cli/command.h"
 #include "cli/json.h"
-#include "platform/executable_path.h"
 #include "platform/user_folders.h"
-#include "workspace/workspace_location.h"
-
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -41,14 +37,20 @@ const char* kindName(workspace::WorkspaceKind kind) {
 
 } // namespace
 
+std::optional<workspace::WorkspaceLocation> locateWorkspace(std::string_view command, const fs::path& exeDir,
+                                                            const fs::path& named, const fs::path& userData,
+                                                            std::ostream& err) {
+    workspace::WorkspaceLocation location = workspace::chooseWorkspace(exeDir, named, userData);
+    if (!location.folder.empty())
+        return location;
+    err << "strovane-cli " << command
+        << ": the system names no folder for the user's data (HOME is not set); name the workspace with "
+           "--workspace DIR\n";
+    return std::nullopt;
+}
+
 int runWorkspace(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    fs::path exeDir;
-    try {
-        exeDir = platform::executablePath().parent_path();
-    } catch (const std::system_error&) {
-        exeDir = fs::current_path();
-    }
-    return runWorkspaceWith(exeDir, platform::userDataFolder(), args, out, err);
+    return runWorkspaceWith(workspace::runningExecutableFolder(), platform::userDataFolder(), args, out, err);
 }
 
 int runWorkspaceWith(const fs::path& exeDir, const fs::path& userData, const std::vector<std::string>& args,
@@ -73,17 +75,14 @@ int runWorkspaceWith(const fs::path& exeDir, const fs::path& userData, const std
             return usageError(err, "workspace", "unexpected argument \"" + a + "\"", kUsage);
         }
     }
-    const workspace::WorkspaceLocation location = workspace::chooseWorkspace(exeDir, named, userData);
-    if (location.folder.empty()) {
-        err << "strovane-cli workspace: the system names no folder for the user's data (HOME is not set); "
-               "name the workspace with --workspace DIR\n";
+    const std::optional<workspace::WorkspaceLocation> location = locateWorkspace("workspace", exeDir, named, userData, err);
+    if (!location)
         return kExitFailure;
-    }
     if (json)
-        out << "{\"folder\": " << jsonString(location.folder.string()) << ", \"kind\": "
-            << jsonString(kindName(location.kind)) << "}\n";
+        out << "{\"folder\": " << jsonString(location->folder.string()) << ", \"kind\": "
+            << jsonString(kindName(location->kind)) << "}\n";
     else
-        out << location.folder.string() << "\t" << kindName(location.kind) << "\n";
+        out << location->folder.string() << "\t" << kindName(location->kind) << "\n";
     return kExitOk;
 }
 

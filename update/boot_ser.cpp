@@ -100,11 +100,8 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
                                         QRect(8, 174, 169, 23), QStringLiteral("EXECUTE"),
                                         widgets::FormButtonLook::UpdateExecute);
 
-    // Comm1 as the form describes it: all nine monitor events, no options, no handlers.
     Comm1 = std::make_unique<TComm>();
-    Comm1->SetDeviceFactory(std::move(serialDevices));
-    Comm1->SetMonitorEvents(kAllCommEvents);
-    Comm1->SetOptions(TCommOptions{});
+    setUpAsUpdatePort(*Comm1, std::move(serialDevices));
     // Port events reach the component on the user-interface thread; the event thread waits.
     Comm1->SetSynchronize([](const std::function<void()>& call) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);

@@ -3,7 +3,15 @@
 #include "platform/serial_device.h"
 #include "update/comm.h"
 
+#include <utility>
+
 namespace strovane::update {
+
+void setUpAsUpdatePort(TComm& comm, platform::SerialDeviceFactory devices) {
+    comm.SetDeviceFactory(std::move(devices));
+    comm.SetMonitorEvents(kAllCommEvents);
+    comm.SetOptions(TCommOptions{});
+}
 
 void connectPort(TComm& comm, const std::string& path) {
     comm.SetDeviceName(path);

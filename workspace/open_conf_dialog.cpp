@@ -71,7 +71,7 @@ void TFOpenConf::resizeEvent(QResizeEvent* event) {
 
 void TFOpenConf::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.Dir_Projects); }
 
-int TFOpenConf::Search_Open_Conf(const QString& name) const { return searchOpenConf(SL, name.toStdString()); }
+int TFOpenConf::Search_Open_Conf(const std::string& name) const { return searchOpenConf(SL, name); }
 
 QString TFOpenConf::displayName(const std::string& name) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -104,7 +104,7 @@ void TFOpenConf::FormShow() {
         Name_Conf.clear();
         return;
     }
-    int index = searchOpenConf(SL, current);
+    int index = Search_Open_Conf(current);
     if (index < 0)
         index = 0;
     ListBox1->setCurrentRow(index);

@@ -22,7 +22,7 @@ public:
     explicit TFOpenConf(const Workspace& workspace, QWidget* parent = nullptr);
 
     void Load_Existing_Configuration();
-    int Search_Open_Conf(const QString& name) const;
+    int Search_Open_Conf(const std::string& name) const;
     void ListBox1Click();
     void reject() override;
 

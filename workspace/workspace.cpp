@@ -3,6 +3,7 @@
 #include "project/file_read.h"
 #include "project/xml.h"
 #include "workspace/project_folders.h"
+#include "workspace/workspace_location.h"
 
 #include <pugixml.hpp>
 
@@ -15,13 +16,6 @@ namespace strovane::workspace {
 namespace {
 
 std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
-
-fs::path withoutTrailingSeparator(fs::path p) {
-    // A folder at the root keeps its separator; any other loses a trailing one.
-    if (p.has_relative_path() && !p.has_filename())
-        p = p.parent_path();
-    return p;
-}
 
 // The text of parent/child/grandchild, or nothing when any step is missing or unreadable.
 std::string lookup(pugi::xml_node root, const char* child, const char* grandchild, const std::string& fallback) {

@@ -3,11 +3,11 @@
 #include "platform/executable_path.h"
 #include "platform/user_folders.h"
 
+#include <system_error>
+
 namespace fs = std::filesystem;
 
 namespace strovane::workspace {
-
-namespace {
 
 #ifndef STROVANE_DESKTOP_ID
 #define STROVANE_DESKTOP_ID "example.strovane.Strovane"
@@ -19,7 +19,13 @@ fs::path withoutTrailingSeparator(fs::path p) {
     return p;
 }
 
-} // namespace
+fs::path runningExecutableFolder() {
+    try {
+        return platform::executablePath().parent_path();
+    } catch (const std::system_error&) {
+        return fs::current_path();
+    }
+}
 
 std::string desktopEntryName() { return std::string(STROVANE_DESKTOP_ID) + ".desktop"; }
 
@@ -50,13 +56,7 @@ WorkspaceLocation chooseWorkspace(const fs::path& exeDir, const fs::path& named,
 }
 
 WorkspaceLocation chooseWorkspace(const fs::path& named) {
-    fs::path exeDir;
-    try {
-        exeDir = platform::executablePath().parent_path();
-    } catch (const std::system_error&) {
-        exeDir = fs::current_path();
-    }
-    return chooseWorkspace(exeDir, named, platform::userDataFolder());
+    return chooseWorkspace(runningExecutableFolder(), named, platform::userDataFolder());
 }
 
 const char* workspaceKindText(WorkspaceKind kind) {

@@ -18,6 +18,12 @@ struct WorkspaceLocation {
     WorkspaceKind kind = WorkspaceKind::Portable;
 };
 
+// `p` without a trailing separator; a folder at the root keeps its own.
+std::filesystem::path withoutTrailingSeparator(std::filesystem::path p);
+
+// The running program's folder; the current folder when the system cannot tell.
+std::filesystem::path runningExecutableFolder();
+
 // The name of the desktop entry an installation lays out in <prefix>/share/applications.
 std::string desktopEntryName();
 
