@@ -101,7 +101,10 @@ void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir, const s
     updateTitle();
 }
 
-void TFStrovanoFirmWare::updateTitle() { setWindowTitle(QString::fromStdString(m_workspace.title())); }
+void TFStrovanoFirmWare::updateTitle() {
+    // A folder name that is not UTF-8 reads as the open-project list shows it.
+    setWindowTitle(workspace::TFOpenConf::displayName(m_workspace.title()));
+}
 
 void TFStrovanoFirmWare::Btn_Click(QObject* sender) {
     if (sender == Btn_New) {

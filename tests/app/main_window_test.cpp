@@ -202,6 +202,21 @@ TEST_F(MainWindowTest, NewProjectCloseBoxGivesCancel) {
     EXPECT_EQ(windows->FNew_Project->exec(), 2);
 }
 
+TEST_F(MainWindowTest, AFolderNameThatIsNotUtf8ReadsInTheTitleAsInTheList) {
+    const std::string name = "caf\xE9";
+    fs::create_directories(dir / "PROJECTS" / name);
+    start();
+    onNextModal([&](QWidget* w) {
+        auto* list = child<QListWidget>(w, "ListBox1");
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("caf\u00E9"));
+        click(child<QAbstractButton>(w, "Btn_OK"));
+    });
+    click(main->Btn_Open);
+    EXPECT_EQ(ws.Name_Project, name);
+    EXPECT_EQ(main->windowTitle(), kNoProjectTitle + QString::fromUtf8("caf\u00E9"));
+}
+
 TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
     for (const char* d : {"alpha", "Beta", "gamma"})
         fs::create_directories(dir / "PROJECTS" / d);
