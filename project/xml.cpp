@@ -196,7 +196,7 @@ void loadBytes(pugi::xml_document& doc, std::string_view bytes, const std::strin
 }
 
 pugi::xml_node root(const pugi::xml_document& doc) {
-    return doc.first_child();
+    return doc.document_element();
 }
 
 pugi::xml_node child(pugi::xml_node parent, const char* name) {

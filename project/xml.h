@@ -11,7 +11,7 @@
 #include <string_view>
 
 // The XML operations the project documents and the settings file need, with the reading rules
-// they share: the root is the first top-level node, children are found by exact name, an
+// they share: the root is the document's root element, children are found by exact name, an
 // element's text is readable only when it holds nothing or one text node.
 namespace strovane::project::xml {
 
@@ -47,7 +47,8 @@ bool loadIfPresent(pugi::xml_document& doc, const std::filesystem::path& file,
 // Loads a document from bytes as read from a file; `name` stands for the file in messages.
 void loadBytes(pugi::xml_document& doc, std::string_view bytes, const std::string& name);
 
-// The first top-level node, whatever its kind; a null node for an empty document.
+// The root element, whatever precedes it (a declaration, comments, processing instructions);
+// a null node for an empty document.
 pugi::xml_node root(const pugi::xml_document& doc);
 
 // The first child element of `parent` named exactly `name`; a null node if none.

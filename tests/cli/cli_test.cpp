@@ -58,6 +58,22 @@ TEST_F(CliTest, ComposeWritesBankBinAsUpdateDeviceDoes) {
     EXPECT_EQ(readFile(bank()), kWorkedExample);
 }
 
+TEST_F(CliTest, DocumentsThatBeginWithADeclarationComposeAndCheckAsWithout) {
+    const std::string prolog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- exported -->\n";
+    write("ParGen.xml", prolog + kParGen);
+    write("RPDOs.xml", prolog + kRpdo);
+    write("TPDOs.xml", prolog + kTpdo);
+    const CliRun r = run({"compose", m_project.string()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readFile(bank()), kWorkedExample);
+    // The rows are read, so a bad one is found.
+    write("RPDOs.xml", prolog + "<RPDO><row COB-ID=\"zz\" Dimension=\"8\" Mnemonic=\"a\"/></RPDO>");
+    const CliRun check = run({"check", m_project.string()});
+    EXPECT_EQ(check.code, 1) << check.out;
+    EXPECT_NE(check.out.find("RPDOs.xml, row 1: The COB-ID must be between 0x000 and 0x7FF"), std::string::npos)
+        << check.out;
+}
+
 TEST_F(CliTest, ComposeToAnotherFileOrStandardOutput) {
     const fs::path other = m_dir / "image.bin";
     EXPECT_EQ(run({"compose", "-o", other.string(), m_project.string()}).code, 0);

@@ -60,8 +60,7 @@ TEST_F(DocumentsTest, DialogReadsDefaultsForMissingFileAndKeys) {
     EXPECT_EQ(readParGenForDialog(m_dir / "ParGen.xml"), ParGenValues{});
     const char* const noKeys[] = {
         "<Par_Gen/>",
-        "<?xml version=\"1.0\"?><Par_Gen><CANopen_ID>5</CANopen_ID><CANopen_Baud>1</CANopen_Baud></Par_Gen>",
-        "<!--x--><Par_Gen><Serial_Par>2</Serial_Par></Par_Gen>",
+        "<?xml version=\"1.0\"?><Par_Gen/>",
         "<Par_Gen><canopen_id>5</canopen_id><CANopen_ID><b>5</b></CANopen_ID><CANopen_Baud>1<!--c--></CANopen_Baud>"
         "</Par_Gen>",
     };
@@ -174,7 +173,8 @@ TEST_F(DocumentsTest, EditorStopsAtTheFirstMissingAttribute) {
         // Every child node is a row, a comment included.
         {"<RPDO><row COB-ID=\"1\" Dimension=\"8\" Mnemonic=\"\"/><!--note--></RPDO>", {{"1", "8", ""}},
          "RPDOs.xml, row 2: attribute \"COB-ID\" is missing"},
-        {"<?xml version=\"1.0\"?><RPDO><row COB-ID=\"1\" Dimension=\"8\" Mnemonic=\"\"/></RPDO>", {}, nullptr},
+        {"<?xml version=\"1.0\"?><RPDO><row COB-ID=\"1\" Dimension=\"8\" Mnemonic=\"\"/></RPDO>", {{"1", "8", ""}},
+         nullptr},
         {"<TPDO><anything COB-ID=\"7\" Dimension=\"1\" Mnemonic=\"\"/></TPDO>", {{"7", "1", ""}}, nullptr},
     };
     for (const Case& c : cases) {
@@ -239,3 +239,35 @@ TEST_F(DocumentsTest, TypedTextsReadBackExactlyOrAreRefusedWithTheFileKept) {
 }
 
 } // namespace
+
+// What other XML tools put before the root element: every reader still takes the root element.
+TEST_F(DocumentsTest, ReadersTakeTheRootElementWhateverPrecedesIt) {
+    const char* const prologs[] = {
+        "<?xml version=\"1.0\"?>",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n",
+        "<!-- exported -->\n",
+        "<?xml-stylesheet href=\"t.xsl\"?>",
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!--a--><?b c?>\r\n",
+    };
+    for (const char* prolog : prologs) {
+        const fs::path parGen = write("ParGen.xml", std::string(prolog) +
+                                                        "<Par_Gen><CANopen_ID>33</CANopen_ID>"
+                                                        "<Serial_Par>2</Serial_Par></Par_Gen>");
+        EXPECT_EQ(readParGenForDialog(parGen).CANopen_ID, "33") << prolog;
+        EXPECT_EQ(readParGenForDialog(parGen).Serial_Par, 2) << prolog;
+        ASSERT_TRUE(readParGenNumbers(parGen)) << prolog;
+        EXPECT_EQ(readParGenNumbers(parGen)->CANopen_ID, 33) << prolog;
+
+        const fs::path table = write("RPDOs.xml", std::string(prolog) +
+                                                      "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"T\"/>"
+                                                      "<row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"\"/></RPDO>");
+        const PdoTableRead read = readPdoTableForEditor(table);
+        EXPECT_FALSE(read.error) << prolog;
+        ASSERT_EQ(read.rows.size(), 2u) << prolog;
+        EXPECT_EQ(read.rows[0].cobId, "0x181");
+        EXPECT_EQ(read.rows[1].dimension, "2");
+        const std::vector<PdoEntry> entries = readPdoEntries(table);
+        ASSERT_EQ(entries.size(), 2u) << prolog;
+        EXPECT_EQ(entries[1].cobId, 386);
+    }
+}

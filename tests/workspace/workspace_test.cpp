@@ -102,9 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "</projectname></lastproj></X>",
                      true, "P1", "5.5.5.5", true},
         SettingsCase{"EmptyElements", settings("", ""), true, "", "0.0.0.0", false},
-        SettingsCase{"DeclarationFirst", "<?xml version=\"1.0\"?>" + settings("P1", "1.2.3.4"), true, "", "0.0.0.0",
-                     false},
-        SettingsCase{"CommentFirst", "<!-- c -->" + settings("P1", "1.2.3.4"), true, "", "0.0.0.0", false},
+        SettingsCase{"DeclarationFirst", "<?xml version=\"1.0\"?>" + settings("P1", "1.2.3.4"), true, "P1",
+                     "1.2.3.4", true},
+        SettingsCase{"CommentFirst", "<!-- c -->" + settings("P1", "1.2.3.4"), true, "P1", "1.2.3.4", true},
         SettingsCase{"CaseDiffers",
                      "<Conf_Settings><LastProj><projectname>P1</projectname></LastProj><lastipadd><IPaddress>1"
                      "</IPaddress></lastipadd></Conf_Settings>",
