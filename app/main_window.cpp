@@ -94,6 +94,10 @@ void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir, const s
         m_messages.error(QString::fromStdString(m_workspace.folderProblem),
                          QStringLiteral("Projects cannot be created or opened there. Start Strovane with "
                                         "--workspace DIR to use another folder."));
+    if (!m_workspace.writeProblem.empty())
+        m_messages.error(QString::fromStdString(m_workspace.writeProblem),
+                         QStringLiteral("Projects cannot be created or saved there, and the last project is not "
+                                        "remembered. Start Strovane with --workspace DIR to use another folder."));
     for (const std::string& problem : problems)
         m_messages.error(QString::fromUtf8(problem),
                          QStringLiteral("The last project is not reopened; the settings file is written anew when "
@@ -130,11 +134,9 @@ void TFStrovanoFirmWare::Btn_Click(QObject* sender) {
 }
 
 void TFStrovanoFirmWare::Create_New_Project() {
-    if (m_dialogs.FNew_Project->exec() != 1) {
-        // Cancelling closes the project that was open; its name stays for the settings file.
-        m_workspace.dropProject();
-    }
-    updateTitle();
+    // Cancel changes nothing: the project that was open stays open.
+    if (m_dialogs.FNew_Project->exec() == 1)
+        updateTitle();
 }
 
 void TFStrovanoFirmWare::Open_Project() {

@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/json.h"
 #include "platform/user_folders.h"
+#include "workspace/workspace.h"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +25,8 @@ constexpr std::string_view kUsage =
     "  --json    print {\"folder\", \"kind\"}\n"
     "  --help    show this text\n"
     "\n"
-    "Exit status: 0 printed, 1 no folder can be named (no user data folder), 2 a bad command line.\n";
+    "Exit status: 0 printed, 1 no folder can be named (no user data folder) or nothing can be\n"
+    "written in it (printed all the same, with the reason), 2 a bad command line.\n";
 
 const char* kindName(workspace::WorkspaceKind kind) {
     switch (kind) {
@@ -83,6 +85,16 @@ int runWorkspaceWith(const fs::path& exeDir, const fs::path& userData, const std
             << jsonString(kindName(location->kind)) << "}\n";
     else
         out << location->folder.string() << "\t" << kindName(location->kind) << "\n";
+    // The program could not keep a project there: say so as it does at start.
+    for (const fs::path& dir : {location->folder, location->folder / "PROJECTS"}) {
+        std::string problem = workspace::folderWriteProblem(dir);
+        if (!problem.empty()) {
+            if (problem.rfind("Error! ", 0) == 0)
+                problem.erase(0, 7);
+            err << "strovane-cli workspace: " << problem << "\n";
+            return kExitFailure;
+        }
+    }
     return kExitOk;
 }
 

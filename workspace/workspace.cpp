@@ -7,7 +7,11 @@
 
 #include <pugixml.hpp>
 
+#include <cerrno>
+#include <fstream>
+#include <random>
 #include <stdexcept>
+#include <system_error>
 
 
 namespace fs = std::filesystem;
@@ -51,6 +55,30 @@ std::string createFolderIfMissing(const std::string& dir, bool parents) {
     return ec ? workspaceFolderMessage(dir, ec.message()) : std::string();
 }
 
+std::string folderWriteProblem(const fs::path& dir) {
+    std::error_code ec;
+    fs::path folder = dir;
+    while (!fs::exists(fs::symlink_status(folder, ec)) && folder.has_parent_path() && folder.parent_path() != folder)
+        folder = folder.parent_path();
+    if (!fs::is_directory(folder, ec))
+        return {}; // what stands in the way is reported when the folder is created
+    std::random_device random;
+    fs::path probe;
+    do
+        probe = folder / (".strovane-write-check." + std::to_string(random()) + ".tmp");
+    while (fs::exists(fs::symlink_status(probe, ec)));
+    errno = 0;
+    std::ofstream file(probe, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        const int err = errno ? errno : EACCES;
+        return "Error! The workspace folder \"" + dir.string() +
+               "\" cannot be written: " + std::generic_category().message(err);
+    }
+    file.close();
+    fs::remove(probe, ec);
+    return {};
+}
+
 std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::path& workspaceDir) {
     std::vector<std::string> problems;
     Dir_Exe = withoutTrailingSeparator(exeDir).string();
@@ -64,6 +92,16 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::pa
         std::string problem = createFolderIfMissing(dir, false);
         if (folderProblem.empty())
             folderProblem = std::move(problem);
+    }
+
+    // Found out now rather than at the first save.
+    writeProblem.clear();
+    if (folderProblem.empty()) {
+        for (const std::string& dir : {Dir_Workspace, Dir_Projects}) {
+            writeProblem = folderWriteProblem(dir);
+            if (!writeProblem.empty())
+                break;
+        }
     }
 
     Name_Project.clear();

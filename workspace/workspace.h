@@ -32,6 +32,9 @@ struct Workspace {
     // Set by the start-up when the workspace folder, MASTER or PROJECTS could not be created:
     // which folder and why. Empty when all three exist.
     std::string folderProblem;
+    // Set by the start-up when the folders exist but no file can be created in the workspace
+    // folder or in PROJECTS (a read-only folder or file system): which folder and why.
+    std::string writeProblem;
 
     // Start-up: creates the workspace folder (`workspaceDir`, or `exeDir` when empty) with its
     // parents, and MASTER and PROJECTS in it, when missing; reads the settings file and reopens
@@ -68,5 +71,11 @@ std::string workspaceFolderMessage(const std::string& folder, const std::string&
 // Creates `dir` (with its parents when `parents`) unless it is a folder already. Returns the
 // message above when it cannot, or nothing.
 std::string createFolderIfMissing(const std::string& dir, bool parents);
+
+// Whether a file can be created in `dir`, found out by creating and removing a file of its own
+// there. "" when it can; otherwise "Error! The workspace folder "<dir>" cannot be written:
+// <reason>". A folder that does not exist yet is judged by the nearest folder that does, where it
+// would be created.
+std::string folderWriteProblem(const std::filesystem::path& dir);
 
 } // namespace strovane::workspace

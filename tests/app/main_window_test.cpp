@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS" / "Line1" / "bin"));
     EXPECT_TRUE(ws.projectOpen());
 
-    // The same name again: refused; then Cancel closes the open project.
+    // The same name again: refused; then Cancel leaves the open project open, as does Escape.
     messages.clear();
     onNextModal([&](QWidget* w) {
         auto* edit = child<QLineEdit>(w, "E_New_Proj");
@@ -164,16 +164,25 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
         click(child<QAbstractButton>(w, "Btn_Cancel"));
     });
     click(main->Btn_New);
-    EXPECT_EQ(main->windowTitle(), kNoProjectTitle);
-    EXPECT_FALSE(ws.projectOpen());
+    EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "Line1");
+    EXPECT_TRUE(ws.projectOpen());
+    onNextModal([&](QWidget* w) {
+        QTest::keyClicks(child<QLineEdit>(w, "E_New_Proj"), QStringLiteral("Other"));
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    click(main->Btn_New);
+    EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "Line1");
+    EXPECT_FALSE(fs::exists(dir / "PROJECTS" / "Other"));
 
+    // The steps still work on it.
     messages.clear();
     recordNextModal();
     click(main->Btn_Prm_Gen);
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Error! Project not Valid")});
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(opened.takeLast(), QStringLiteral("FParGen"));
 
     main->close();
-    EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line1")); // still names the earlier project
+    EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line1"));
 }
 
 TEST_F(MainWindowTest, NewProjectWherePROJECTSCannotBeMadeNamesTheFolder) {

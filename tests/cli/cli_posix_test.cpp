@@ -1,5 +1,7 @@
-// strovane-cli on what is not a regular file: FIFOs, devices and the standard streams.
+// strovane-cli on what is not a regular file (FIFOs, devices, the standard streams) and on a
+// read-only workspace.
 #include "support/file_bytes.h"
+#include "support/read_only_folder.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -59,6 +61,32 @@ TEST_F(CliPosixTest, ComposeOntoDevicesAndStreamsWritesThrough) {
 
     EXPECT_EQ(run({"compose", m_project.string(), "-o", "/dev/null"}).code, 0);
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(CliPosixTest, WorkspaceThatCannotBeWrittenFailsWithItsReason) {
+    const fs::path ws = m_dir / "ws";
+    fs::create_directories(ws / "PROJECTS");
+    const auto writable = run({"workspace", "--workspace", ws.string()});
+    EXPECT_EQ(writable.code, 0) << writable.err;
+    for (const fs::path& readOnly : {ws, ws / "PROJECTS"}) {
+        strovane::testing::ReadOnlyFolder guard(readOnly);
+        if (!guard.ok())
+            GTEST_SKIP() << guard.why();
+        const auto r = run({"workspace", "--workspace", ws.string()});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.out, ws.string() + "\tnamed\n") << "the folder is still named";
+        EXPECT_EQ(r.err.rfind("strovane-cli workspace: The workspace folder \"" + readOnly.string() +
+                                  "\" cannot be written: ",
+                              0),
+                  0u)
+            << r.err;
+    }
+    // One that does not exist yet is judged by where it would be made.
+    fs::create_directories(m_dir / "locked");
+    strovane::testing::ReadOnlyFolder guard(m_dir / "locked");
+    if (!guard.ok())
+        GTEST_SKIP() << guard.why();
+    EXPECT_EQ(run({"workspace", "--workspace", (m_dir / "locked" / "ws").string()}).code, 1);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
-// A settings file that is a FIFO: refused at once at start-up and at the closing, never waited on.
+// POSIX file kinds and permissions at start-up: a settings FIFO, a workspace that cannot be written.
+#include "support/read_only_folder.h"
 #include "support/temp_dir.h"
 #include "workspace/workspace.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +35,38 @@ TEST(WorkspacePosixStartUp, SettingsFifoIsReportedAtOnce) {
     struct stat st {};
     ASSERT_EQ(stat((dir / "Strovane.xml").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO stays";
+}
+
+// Found at start, not first at the save that fails; the projects in it still open.
+TEST(WorkspacePosixStartUp, WorkspaceThatCannotBeWrittenIsReportedAtStart) {
+    namespace fs = std::filesystem;
+    for (const char* readOnly : {"", "PROJECTS"}) {
+        strovane::testing::TempDir dir;
+        fs::create_directories(dir / "PROJECTS" / "P1");
+        fs::create_directories(dir / "MASTER");
+        {
+            std::ofstream(dir / "Strovane.xml") << "<C><lastproj><projectname>P1</projectname></lastproj></C>";
+        }
+        const fs::path target = dir / readOnly;
+        strovane::testing::ReadOnlyFolder guard(target);
+        if (!guard.ok())
+            GTEST_SKIP() << guard.why();
+        strovane::workspace::Workspace ws;
+        EXPECT_TRUE(ws.startUp(dir.path()).empty());
+        EXPECT_EQ(ws.folderProblem, "");
+        const std::string folder = (readOnly[0] ? target : dir.path()).string();
+        EXPECT_EQ(ws.writeProblem.rfind("Error! The workspace folder \"" + folder + "\" cannot be written: ", 0), 0u)
+            << ws.writeProblem;
+        EXPECT_TRUE(ws.projectOpen());
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3)
+            << "the check leaves nothing behind";
+    }
+    // A writable one is not reported, and the check leaves nothing behind.
+    strovane::testing::TempDir dir;
+    strovane::workspace::Workspace ws;
+    ws.startUp(dir / "new" / "ws");
+    EXPECT_EQ(ws.writeProblem, "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "new" / "ws"), fs::directory_iterator()), 2);
 }
 
 } // namespace
