@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/strovane_application.h"
+#include "app/workspace_lock.h"
 #include "platform/executable_path.h"
 #include "platform/termination.h"
 #include "update/update_progress.h"
@@ -17,6 +18,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,16 @@ int main(int argc, char** argv) {
     if (location.folder.empty()) {
         messages.error(QStringLiteral("Error! The system names no folder for the user's data (HOME is not set)."),
                        QStringLiteral("Start Strovane with --workspace DIR to name the workspace folder."));
+        return 1;
+    }
+
+    // One program per workspace: a second one says which process holds it and opens nothing.
+    // The folder is made first so that the lock can be; the start-up reports it if it cannot.
+    strovane::workspace::createFolderIfMissing(location.folder.string(), true);
+    strovane::app::WorkspaceLock lock(location.folder);
+    if (const std::optional<QString> inUse = lock.acquire()) {
+        messages.error(*inUse, QStringLiteral("Strovane is already open on this workspace. Use that window, or "
+                                              "start Strovane with --workspace DIR to use another folder."));
         return 1;
     }
 

@@ -280,6 +280,73 @@ def scenario_message_boxes(d, exe, workdir):
     app.stop()
 
 
+# ---- one program per workspace, Cancel, a workspace that cannot be written
+
+READ_ONLY_WORKSPACE = 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && shift && exec "$@"'
+
+
+def scenario_workspace(d, exe, workdir):
+    """Cancel of New project keeps the open project; a second program on the workspace is refused
+    and opens nothing; a killed program does not keep the workspace; a workspace that cannot be
+    written is told at start."""
+    first = start(d, exe, workdir)
+    new_project_by_keyboard(d, first, "Line1")
+    for key in ("Escape", "space"):
+        d.key("Return")  # New project again, then cancelled by Escape or by Space on Cancel
+        first.wait_window(NEW_PROJECT)
+        d.type("Other")
+        if key == "space":
+            d.key("Tab", "Tab")  # past OK onto Cancel
+        dismiss(d, first, key, NEW_PROJECT, titled("Line1"))
+        first.expect_shown([titled("Line1")])
+    if os.path.exists(first.path("PROJECTS", "Other")):
+        raise ScenarioError("a cancelled new project was created")
+    d.key("Tab", "Tab", "Tab", "Tab", "Return")  # step 2 still works on Line1
+    first.wait_window(PAR_GEN)
+    d.key("Escape")
+    back_to_main(first, PAR_GEN, "Line1")
+
+    second = App(d, exe, workdir).start()
+    second.wait_window(ERROR)
+    second.expect_shown([ERROR])  # no main window of its own
+    d.key("Return")
+    status = second.wait_exit()
+    if status != 1:
+        raise ScenarioError("the refused program ended with status %s" % status)
+    first.expect_shown([titled("Line1")])
+
+    # Killed: its lock file stays, but the next program takes the workspace over.
+    first.proc.kill()
+    first.proc.wait()
+    if not os.path.exists(first.path("Strovane.lock")):
+        raise ScenarioError("the killed program left no lock file: the take-over is not shown")
+    third = start(d, exe, workdir)
+    third.expect_shown([NO_PROJECT])
+    third.click(NO_PROJECT, *MAIN_BUTTONS["close"])
+    if third.wait_exit() != 0:
+        raise ScenarioError("the program did not close cleanly")
+    if os.path.exists(first.path("Strovane.lock")):
+        raise ScenarioError("the lock file outlived the program that held it")
+
+    # A workspace that cannot be written: said at start, and the program still opens.
+    if os.geteuid() == 0:
+        if not can_use_namespaces():
+            print("SKIP (read-only part): root needs a private mount namespace to make a folder read-only")
+            return 0
+        wrapper = ["unshare", "-m", "--propagation", "private", "sh", "-c", READ_ONLY_WORKSPACE, "sh", workdir]
+    else:
+        os.chmod(workdir, 0o555)
+        wrapper = None
+    try:
+        fourth = App(d, exe, workdir, wrapper=wrapper).start()
+        fourth.wait_window(ERROR)
+        dismiss_on_key_down(d, fourth, "Return", ERROR, NO_PROJECT)
+        fourth.expect_shown([NO_PROJECT])
+        fourth.stop()
+    finally:
+        os.chmod(workdir, 0o755)
+
+
 # ---- the update step against a pseudo-terminal shown as a serial port
 
 UPDATER = r"""#!/bin/sh
@@ -394,6 +461,7 @@ SCENARIOS = {
     "mouse": scenario_mouse,
     "message_boxes": scenario_message_boxes,
     "update": scenario_update,
+    "workspace": scenario_workspace,
 }
 
 

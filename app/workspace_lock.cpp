@@ -1,0 +1,38 @@
+#include "app/workspace_lock.h"
+
+#include <QFileInfo>
+#include <QSysInfo>
+
+namespace strovane::app {
+
+namespace {
+
+// The path as Qt names it, exactly on every system (wide names on Windows, bytes elsewhere).
+QString pathText(const std::filesystem::path& path) { return QFileInfo(path).filePath(); }
+
+} // namespace
+
+WorkspaceLock::WorkspaceLock(const std::filesystem::path& workspaceFolder)
+    : m_folder(workspaceFolder), m_file(pathText(workspaceFolder / kFileName)) {
+    // Only a holder that is gone frees the lock, never its age: a program may run for days.
+    m_file.setStaleLockTime(0);
+}
+
+std::optional<QString> WorkspaceLock::acquire() {
+    if (m_file.tryLock(0))
+        return std::nullopt;
+    if (m_file.error() != QLockFile::LockFailedError)
+        return std::nullopt;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    QString holder = QStringLiteral("another Strovane");
+    if (m_file.getLockInfo(&pid, &host, &application)) {
+        holder = QStringLiteral("process %1").arg(pid);
+        if (!host.isEmpty() && host != QSysInfo::machineHostName())
+            holder += QStringLiteral(" on %1").arg(host);
+    }
+    return QStringLiteral("Error! The workspace \"%1\" is in use by %2.").arg(pathText(m_folder), holder);
+}
+
+} // namespace strovane::app
