@@ -1,6 +1,7 @@
 #include "editors/par_gen_dialog.h"
 
 #include "editors/dialog_button.h"
+#include "widgets/form_controls.h"
 #include "project/par_gen_checks.h"
 #include "widgets/lb_button.h"
 #include "widgets/message_boxes.h"
@@ -25,11 +26,13 @@ constexpr int kEditHeight = 21;
 constexpr int kListHeight = 22;
 constexpr int kCheckHeight = 17;
 
-void addLabel(QWidget* parent, const char* text, int x, int y) {
+QLabel* addLabel(QWidget* parent, const char* text, int x, int y) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->move(x, y);
     label->adjustSize();
+    return label;
 }
+
 
 QLineEdit* addEdit(QWidget* parent, const char* name, int x, int y, int width) {
     auto* edit = new QLineEdit(parent);
@@ -71,28 +74,35 @@ TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes&
     GB_CANopen = new QGroupBox(QStringLiteral(" CANopen "), this);
     GB_CANopen->setObjectName(QStringLiteral("GB_CANopen"));
     GB_CANopen->setGeometry(8, 8, 296, 208);
-    addLabel(GB_CANopen, "ID Device", 19, 24);
+    QLabel* idLabel = addLabel(GB_CANopen, "ID Device", 19, 24);
     E_CANopen_ID = addEdit(GB_CANopen, "E_CANopen_ID", 84, 21, 192);
-    addLabel(GB_CANopen, "Baudrate", 19, 58);
+    widgets::labelField(idLabel, E_CANopen_ID);
+    QLabel* canBaudLabel = addLabel(GB_CANopen, "Baudrate", 19, 58);
     CB_CANopen_Baud = addList(GB_CANopen, "CB_CANopen_Baud", 84, 55, project::kCanopenBaudTexts);
+    widgets::labelField(canBaudLabel, CB_CANopen_Baud);
     CB_CANopen_SetOpe =
         addCheck(GB_CANopen, "CB_CANopen_SetOpe", "Set Operational State at Start-Up", 19, 92);
     CB_CANopen_SetOpeNet = addCheck(GB_CANopen, "CB_CANopen_SetOpeNet", "Network State at Start-Up", 19, 115);
-    addLabel(GB_CANopen, "Delay", 55, 141);
+    QLabel* delayLabel = addLabel(GB_CANopen, "Delay", 55, 141);
     E_CANopen_Delay = addEdit(GB_CANopen, "E_CANopen_Delay", 94, 138, 114);
-    addLabel(GB_CANopen, "0-255 sec.", 216, 141);
-    addLabel(GB_CANopen, "SDO Timeout (1/10 ms)", 19, 175);
+    widgets::labelField(delayLabel, E_CANopen_Delay);
+    E_CANopen_Delay->setAccessibleDescription(addLabel(GB_CANopen, "0-255 sec.", 216, 141)->text());
+    QLabel* timeoutLabel = addLabel(GB_CANopen, "SDO Timeout (1/10 ms)", 19, 175);
     E_CANopen_SDO_TO = addEdit(GB_CANopen, "E_CANopen_SDO_TO", 164, 172, 112);
+    widgets::labelField(timeoutLabel, E_CANopen_SDO_TO);
 
     GB_Serial = new QGroupBox(QStringLiteral(" Serial "), this);
     GB_Serial->setObjectName(QStringLiteral("GB_Serial"));
     GB_Serial->setGeometry(8, 222, 296, 125);
-    addLabel(GB_Serial, "Serial", 16, 24);
+    QLabel* serialLabel = addLabel(GB_Serial, "Serial", 16, 24);
     CB_Serial_Serial = addList(GB_Serial, "CB_Serial_Serial", 84, 21, project::kSerialTexts);
-    addLabel(GB_Serial, "Baudrate", 16, 58);
+    widgets::labelField(serialLabel, CB_Serial_Serial);
+    QLabel* serialBaudLabel = addLabel(GB_Serial, "Baudrate", 16, 58);
     CB_Serial_Baud = addList(GB_Serial, "CB_Serial_Baud", 84, 55, project::kSerialBaudTexts);
-    addLabel(GB_Serial, "Parity", 16, 92);
+    widgets::labelField(serialBaudLabel, CB_Serial_Baud);
+    QLabel* parityLabel = addLabel(GB_Serial, "Parity", 16, 92);
     CB_Serial_Par = addList(GB_Serial, "CB_Serial_Par", 84, 89, project::kParityTexts);
+    widgets::labelField(parityLabel, CB_Serial_Par);
 
     // FormCreate places them below the serial group.
     Btn_OK = makeDialogButton(this, "Btn_OK", "OK", "OK", QRect(118, 0, 90, 23));

@@ -11,7 +11,9 @@ packages=(cmake g++ make pkg-config
           xvfb xauth
           desktop-file-utils appstream dpkg-dev file
           # end-to-end suite: window manager, XTEST input, window list, screenshots
-          openbox xdotool x11-utils imagemagick python3)
+          openbox xdotool x11-utils imagemagick python3
+          # accessibility suite: a private D-Bus session, the accessibility bus, pyatspi
+          dbus-daemon at-spi2-core python3-pyatspi)
 bash scripts/install-missing.sh "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)

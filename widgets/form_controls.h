@@ -4,6 +4,7 @@
 #include "widgets/p_check.h"
 #include "widgets/panel_b_color.h"
 
+#include <QLabel>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -31,5 +32,12 @@ TPCheck* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QS
 
 // The receive editor's button bar: no bevel, $EDF7F8, border colour $333333, no filter.
 TPanelBColor* makeButtonBar(QWidget* parent, const QString& objectName);
+
+// Ties a label to the field it names: the label's mnemonic moves the focus there and assistive
+// technology names the field by the label's text.
+inline void labelField(QLabel* label, QWidget* field) {
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+}
 
 } // namespace strovane::widgets

@@ -27,6 +27,7 @@ TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messag
     E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));
     E_New_Proj->setGeometry(24, 48, 281, 21);
     E_New_Proj->setMaxLength(32767);
+    widgets::labelField(Label1, E_New_Proj);
 
     Btn_OK = widgets::makeFormButton(this, QStringLiteral("Btn_OK"), QStringLiteral("OK"), {117, 91, 90, 23}, QStringLiteral("OK"));
 

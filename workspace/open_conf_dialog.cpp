@@ -33,6 +33,7 @@ TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(pa
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setGeometry(24, 43, 329, 249);
+    widgets::labelField(Label1, ListBox1);
 
     Btn_Cancel = widgets::makeFormButton(this, QStringLiteral("Btn_Cancel"), QStringLiteral("Cancel"), {263, 307, 90, 23}, QStringLiteral("CANCEL"));
 
