@@ -188,6 +188,12 @@ void TFParGen::On_Click() {
 bool TFParGen::Controllo_Dati() {
     if (const auto message = project::firstParGenRangeMessage(shownValues())) {
         m_messages.error(QString::fromStdString(*message));
+        // The user types the correction at once: the field the message is about, its text selected.
+        QLineEdit* field = *message == project::kIdRangeMessage      ? E_CANopen_ID
+                           : *message == project::kDelayRangeMessage ? E_CANopen_Delay
+                                                                     : E_CANopen_SDO_TO;
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
         return false;
     }
     return true;

@@ -124,6 +124,9 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
         EXPECT_EQ(m_dialog.result(), 0);
         EXPECT_EQ(edit(c.control)->text(), c.text);
         EXPECT_FALSE(exists(m_workspace.File_ParGen));
+        // After the box the focus is on the field, its text selected, so the correction is typed at once.
+        EXPECT_EQ(m_dialog.focusWidget(), edit(c.control));
+        EXPECT_EQ(edit(c.control)->selectedText(), c.text);
     } else {
         EXPECT_TRUE(m_messages.boxes.empty());
         EXPECT_EQ(m_dialog.result(), 1);
