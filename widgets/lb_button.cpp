@@ -80,6 +80,14 @@ TLbButton::TLbButton(QWidget* parent) : QAbstractButton(parent) {
     m_fadeTimer->setInterval(kFadeIntervalMs);
     connect(m_fadeTimer, &QTimer::timeout, this, &TLbButton::HotTrackTick);
     setStyle(TLbButtonStyle::bsNormal);
+    // QAbstractButton's own click (click(), animateClick(): what assistive technology's press
+    // action runs) emits clicked() without FireClick. It is finished the same way once every
+    // handler of clicked() has run.
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (m_firingClick)
+            return;
+        QMetaObject::invokeMethod(this, &TLbButton::finishClick, Qt::QueuedConnection);
+    });
 }
 
 TLbButton::~TLbButton() { stopFade(); }
@@ -236,9 +244,16 @@ void TLbButton::FireClick() {
         return;
     m_down = false;
     QPointer<TLbButton> self(this);
+    m_firingClick = true;
     Q_EMIT clicked(false);
     if (!self)
         return;
+    m_firingClick = false;
+    finishClick();
+}
+
+void TLbButton::finishClick() {
+    QPointer<TLbButton> self(this);
     if (m_modalResult != 0) {
         // A handler that already ended the dialog keeps its result (and finished() fires once).
         if (auto* dialog = qobject_cast<QDialog*>(window()); dialog && dialog->isVisible())

@@ -134,6 +134,8 @@ private:
     void updateKeyFilter();
     bool takesDialogKey(int key, Qt::KeyboardModifiers mods) const;
     void stopFade();
+    // What follows OnClick: the dialog's modal result, then the menu.
+    void finishClick();
     void setCursorOnButton(bool on);
 
     TAlignment m_alignment = TAlignment::taCenter;
@@ -159,6 +161,7 @@ private:
     QPointer<QMenu> m_popupMenu;
 
     bool m_down = false;           // bDown
+    bool m_firingClick = false;    // clicked() comes from FireClick, which finishes the click itself
     bool m_cursorOnButton = false; // bCursorOnButton
     int m_hotTrackStep = 0;
     bool m_fading = false;

@@ -241,6 +241,12 @@ def scenario_tree(d, exe, workdir):
     expect_controls(program.window(PAR_GEN), PAR_GEN_CONTROLS)
     press(program.window(PAR_GEN), "Cancel")
     program.wait_closed(PAR_GEN)
+
+    for button, title in (("Set Translate PDO", RPDO), ("Set Transmit PDO", TPDO)):
+        press(main, button)
+        editor = program.window(title)
+        press(editor, "Cancel")  # through the action, exactly as a click
+        program.wait_closed(title)
     app.stop()
 
 

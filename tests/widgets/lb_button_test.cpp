@@ -2,6 +2,7 @@
 
 #include "tests/widgets/render.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -251,6 +253,30 @@ TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
     QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { window->done(1); });
     button->Click();
     EXPECT_EQ(window->result(), 1);
+    EXPECT_EQ(finished, 2);
+}
+
+// Assistive technology presses through the button's accessibility action (QAbstractButton's own
+// animated click); the code may call click(). Both end the dialog as a mouse click does.
+TEST_F(LbButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoes) {
+    button->setModalResult(2);
+    int finished = 0;
+    QObject::connect(window.get(), &QDialog::finished, window.get(), [&] { ++finished; });
+    const auto pressByAccessibility = [this] {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(face, nullptr);
+        ASSERT_NE(face->actionInterface(), nullptr);
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    const std::function<void()> presses[] = {pressByAccessibility, [this] { button->click(); }};
+    for (const auto& press : presses) {
+        showActive();
+        const int clicksBefore = clicks;
+        press();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+        EXPECT_EQ(window->result(), 2);
+        EXPECT_EQ(clicks, clicksBefore + 1) << "OnClick runs once";
+    }
     EXPECT_EQ(finished, 2);
 }
 
