@@ -271,8 +271,8 @@ def scenario_message_boxes(d, exe, workdir):
         app.wait_window(CONFIRM)
         app.expect_shown([titled("Boxes"), PAR_GEN, CONFIRM])
         dismiss(d, app, key, CONFIRM, PAR_GEN)
-        # A valid ID saved by keyboard shows that no box came back in between.
-        d.key(*["shift+Tab"] * PAR_TABS_TO_OK)
+        # The focus went to the node ID, the field the message was about: the correction is typed
+        # there at once, and saving it by keyboard shows that no box came back in between.
         par_gen_by_keyboard(d, app, str(n))
         back_to_main(app, PAR_GEN, "Boxes")
         wait_file(par_gen, lambda t, n=n: "<CANopen_ID>%d</CANopen_ID>" % n in t)
