@@ -28,8 +28,8 @@ constexpr std::string_view kUsage =
     "               that select no item\n"
     "  RPDOs.xml    each row up to the first empty COB-ID: COB-ID 0 to 0x7FF, Dimension 1 to 8\n"
     "  TPDOs.xml    each row up to the first empty COB-ID: COB-ID 1 to 0x7FF, Dimension 1 to 8\n"
-    "Rows the editor does not show (after the first empty COB-ID, beyond row ten) must still hold\n"
-    "the numbers compose reads: a clean check means compose succeeds.\n"
+    "Rows after the first empty COB-ID, which the editor does not check, must still hold the\n"
+    "numbers compose reads: a clean check means compose succeeds.\n"
     "A missing document is not a problem (a new project has none); it is named as missing.\n"
     "\n"
     "  --help    show this text\n"
@@ -75,20 +75,25 @@ void checkParGen(Report& report, const fs::path& file, const pugi::xml_document&
         report.problem(name + ": " + message);
 }
 
-// The first row the editor's rules do not cover (after the first empty COB-ID, or beyond the
-// editor's ten) that the composer cannot convert: compose would stop there.
+// The first row the editor's rules do not cover (from the first empty COB-ID on) that the
+// composer cannot convert: compose would stop there.
 void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::xml_document& doc,
-                             std::size_t checkedRows, bool readStopped) {
+                             std::size_t checkedRows) {
     const std::string name = file.filename().string();
     std::size_t row = 0;
+    bool readStopped = false;
     for (pugi::xml_node node = project::xml::root(doc).first_child(); node; node = node.next_sibling()) {
         ++row;
+        // The editor's reading stops at the first row that lacks an attribute, which it reports.
+        const bool stopsHere = !readStopped && (!node.attribute("COB-ID") || !node.attribute("Dimension") ||
+                                                !node.attribute("Mnemonic"));
+        readStopped = readStopped || stopsHere;
         if (row <= checkedRows)
             continue;
         for (const char* attr : {"COB-ID", "Dimension"}) {
             const pugi::xml_attribute a = node.attribute(attr);
-            if (!a && readStopped && row <= project::kPdoEditorRows)
-                return; // the editor's reading already stopped at this row
+            if (!a && stopsHere)
+                return;
             if (!a) {
                 report.problem(name + ", row " + std::to_string(row) + ": attribute \"" + attr +
                                "\" is missing; compose stops at this row");
@@ -106,7 +111,7 @@ void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::x
 void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_document& doc, project::PdoTableKind kind) {
     const std::string name = file.filename().string();
     // Exactly what the editor places in its grid, read errors included.
-    const project::PdoTableRead read = project::pdoTableFrom(doc, file, project::kPdoEditorRows);
+    const project::PdoTableRead read = project::pdoTableFrom(doc, file);
     if (read.error)
         report.problem(*read.error);
     for (const project::PdoRowProblem& p : project::checkPdoRows(kind, read.rows))
@@ -116,12 +121,7 @@ void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_documen
     if (!read.error && entries < read.rows.size())
         report.note(name + ": the table ends at row " + std::to_string(entries + 1) +
                     ", whose COB-ID is empty; the editor drops the rows after it, but compose reads them all");
-    const std::size_t rows = static_cast<std::size_t>(
-        std::distance(project::xml::root(doc).begin(), project::xml::root(doc).end()));
-    if (rows > project::kPdoEditorRows)
-        report.note(name + " holds " + std::to_string(rows) + " rows; the editor shows and keeps the first " +
-                    std::to_string(project::kPdoEditorRows));
-    checkRowsBeyondTheTable(report, file, doc, entries, read.error.has_value());
+    checkRowsBeyondTheTable(report, file, doc, entries);
 }
 
 // What compose would make of the same documents: a check that passes must mean compose succeeds.

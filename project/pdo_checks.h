@@ -13,8 +13,8 @@ namespace strovane::project {
 // The two PDO tables differ in their root element, their lowest COB-ID and how they report.
 enum class PdoTableKind { Receive, Transmit };
 
-// Rows the editors show and save: the grid has room for ten entries.
-inline constexpr std::size_t kPdoEditorRows = 10;
+// Rows the editors' grid shows at the least; it has one row for each row of a longer table.
+inline constexpr std::size_t kPdoEditorMinRows = 10;
 
 // "RPDO" or "TPDO".
 const char* pdoRootName(PdoTableKind kind);

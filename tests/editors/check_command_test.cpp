@@ -146,25 +146,29 @@ TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
     struct Case {
         const char* name;
         std::string rpdo;
-        int code;
+        int checkCode;
+        int composeCode;
         const char* says;
     } const cases[] = {
-        {"row 11 not a number", rows(11, "<row COB-ID=\"zz\" Dimension=\"1\" Mnemonic=\"\"/>"), 1,
-         "RPDOs.xml, row 11: COB-ID \"zz\" is not a number; compose stops at this row"},
-        {"row 12 without Dimension", rows(12, "<row COB-ID=\"7\" Mnemonic=\"\"/>"), 1,
-         "RPDOs.xml, row 12: attribute \"Dimension\" is missing; compose stops at this row"},
-        {"row 11 out of the editor's range", rows(11, "<row COB-ID=\"9999\" Dimension=\"0\" Mnemonic=\"\"/>"), 0,
-         "note: RPDOs.xml holds 11 rows"},
+        {"row 11 not a number", rows(11, "<row COB-ID=\"zz\" Dimension=\"1\" Mnemonic=\"\"/>"), 1, 1,
+         "RPDOs.xml, row 11: The COB-ID must be between 0x000 and 0x7FF\n"},
+        {"row 12 without Dimension", rows(12, "<row COB-ID=\"7\" Mnemonic=\"\"/>"), 1, 1,
+         "RPDOs.xml, row 12: attribute \"Dimension\" is missing\n"},
+        // The editor shows and checks every row, so check does too, though compose takes it.
+        {"row 11 out of the editor's range", rows(11, "<row COB-ID=\"9999\" Dimension=\"0\" Mnemonic=\"\"/>"), 1,
+         0, "RPDOs.xml, row 11: The COB-ID must be between 0x000 and 0x7FF\n"},
+        {"twelve good rows", rows(13, ""), 0, 0, "no problems found\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeGoodProject();
         write("RPDOs.xml", c.rpdo);
         const CliRun r = check();
-        EXPECT_EQ(r.code, c.code) << r.out;
+        EXPECT_EQ(r.code, c.checkCode) << r.out;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("note:"), std::string::npos) << r.out;
         const CliRun compose = run({"compose", m_project.string(), "-o", "-"});
-        EXPECT_EQ(compose.code, c.code) << compose.err;
+        EXPECT_EQ(compose.code, c.composeCode) << compose.err;
     }
 }
 

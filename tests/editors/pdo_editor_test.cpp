@@ -273,20 +273,88 @@ TEST_P(PdoEditorTest, TableEndsAtTheFirstEmptyCobId) {
     EXPECT_EQ(readFile(file()), table({{"1", "1", "a"}, {"2", "2", "b"}}));
 }
 
-TEST_P(PdoEditorTest, TwelveRowsShowTenAndOkWritesTen) {
+TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
+    for (int count : {11, 40, 300}) {
+        SCOPED_TRACE(count);
+        std::string xml = "<" + root() + ">";
+        for (int i = 1; i <= count; ++i)
+            xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) +
+                   "\"/>";
+        xml += "</" + root() + ">";
+        writeFile(file(), xml);
+        open();
+        ASSERT_EQ(m_grid->rowCount(), count + 1);
+        const QString last = QString::number(count);
+        EXPECT_EQ(gridRow(count), QStringList({last, last, "1", "m" + last}));
+        EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
+                                                : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
+                  count);
+        click(ok());
+        ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
+        EXPECT_EQ(readFile(file()), xml);
+    }
+}
+
+TEST_P(PdoEditorTest, LongTableScrollsUnderTheHeaderRow) {
+    std::vector<Row> rows;
+    std::vector<std::string> texts;
+    for (int i = 1; i <= 40; ++i)
+        texts.push_back(std::to_string(i));
+    for (const std::string& t : texts)
+        rows.push_back({t.c_str(), "2", "m"});
     std::string xml = "<" + root() + ">";
-    for (int i = 1; i <= 12; ++i)
-        xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) +
-               "\"/>";
+    for (const Row& r : rows)
+        xml += rowXml(r);
     writeFile(file(), xml + "</" + root() + ">");
     open();
-    EXPECT_EQ(m_grid->rowCount(), 11);
-    EXPECT_EQ(gridRow(10), QStringList({"10", "10", "1", "m10"}));
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    QScrollBar* bar = m_grid->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(m_grid->horizontalScrollBar()->maximum(), 0);
+
+    // The header row's cells are on the button face; the COB-ID column's entry cells are green.
+    const QPoint cobIdHeader = m_grid->viewport()->mapTo(m_grid, QPoint(64 + 3, 3));
+    const auto colourAt = [&](QPoint p) { return m_grid->grab().toImage().pixelColor(p); };
+    const QColor fixedColour = m_grid->item(0, 1)->background().color();
+    EXPECT_EQ(colourAt(cobIdHeader), fixedColour);
+
+    m_grid->setFocus();
+    QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(m_grid->currentRow(), 40);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(colourAt(cobIdHeader), fixedColour) << "the header row scrolled away";
+    const QRect lastRow = m_grid->visualRect(m_grid->model()->index(40, 3));
+    EXPECT_TRUE(m_grid->viewport()->rect().contains(lastRow)) << "row 40 is out of sight";
+
+    // Up to the top again, row by row: the cursor never hides under the header row.
+    for (int row = 39; row >= 1; --row) {
+        QTest::keyClick(m_grid, Qt::Key_Up);
+        ASSERT_EQ(m_grid->currentRow(), row);
+        const QRect cell = m_grid->visualRect(m_grid->currentIndex());
+        ASSERT_GE(cell.top(), m_grid->rowHeight(0)) << "row " << row << " is under the header row";
+    }
+    EXPECT_EQ(bar->value(), 0);
+
+    // A click on the header row while scrolled leaves the cursor where it is.
+    QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
+    QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
+    EXPECT_EQ(m_grid->currentRow(), 40);
+    EXPECT_EQ(m_grid->currentColumn(), 3);
+    for (const QLineEdit* e : m_grid->viewport()->findChildren<QLineEdit*>())
+        EXPECT_FALSE(e->isVisible()) << "a double click on the header row opened a cell editor";
+
+    // The last row takes typing like any other and OK writes it with the rest.
+    QTest::keyClicks(m_grid, "x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     click(ok());
-    ASSERT_EQ(m_dialog->result(), 1);
-    const std::string saved = readFile(file());
-    EXPECT_NE(saved.find("m10"), std::string::npos);
-    EXPECT_EQ(saved.find("m11"), std::string::npos);
+    ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
+    rows.back().mnemonic = "x";
+    std::string saved = "<" + root() + ">";
+    for (const Row& r : rows)
+        saved += rowXml(r);
+    EXPECT_EQ(readFile(file()), saved + "</" + root() + ">");
 }
 
 TEST_P(PdoEditorTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {
