@@ -28,8 +28,10 @@ constexpr std::string_view kUsage =
     "               that select no item\n"
     "  RPDOs.xml    each row up to the first empty COB-ID: COB-ID 0 to 0x7FF, Dimension 1 to 8\n"
     "  TPDOs.xml    each row up to the first empty COB-ID: COB-ID 1 to 0x7FF, Dimension 1 to 8\n"
-    "Rows after the first empty COB-ID, which the editor does not check, must still hold the\n"
-    "numbers compose reads: a clean check means compose succeeds.\n"
+    "               and no text in or after the row of the first empty COB-ID (the editor\n"
+    "               refuses to save it)\n"
+    "Rows from the first empty COB-ID on must still hold the numbers compose reads: a clean\n"
+    "check means compose succeeds.\n"
     "A missing document is not a problem (a new project has none); it is named as missing.\n"
     "\n"
     "  --help    show this text\n"
@@ -117,10 +119,9 @@ void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_documen
     for (const project::PdoRowProblem& p : project::checkPdoRows(kind, read.rows))
         report.problem(name + ", row " + std::to_string(p.row) + ": " + project::pdoRuleText(kind, p.field));
 
+    if (const std::optional<project::PdoTableGap> gap = project::findPdoTableGap(read.rows))
+        report.problem(name + ", row " + std::to_string(gap->emptyRow) + ": " + project::pdoGapText(*gap));
     const std::size_t entries = project::pdoTableEntries(read.rows).size();
-    if (!read.error && entries < read.rows.size())
-        report.note(name + ": the table ends at row " + std::to_string(entries + 1) +
-                    ", whose COB-ID is empty; the editor drops the rows after it, but compose reads them all");
     checkRowsBeyondTheTable(report, file, doc, entries);
 }
 

@@ -119,14 +119,19 @@ std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
 
 bool PdoEditorDialog::checkTable() {
     sgA->commitOpenEditor();
-    const std::vector<std::string> messages = project::pdoEditorMessages(m_layout.kind, gridRows());
-    for (const std::string& message : messages) {
+    const project::PdoEditorCheck check = project::checkPdoEditorTable(m_layout.kind, gridRows());
+    for (const std::string& message : check.messages) {
         if (m_layout.kind == project::PdoTableKind::Receive)
             m_messages.error(QString::fromStdString(message));
         else
             m_messages.plain(QString::fromStdString(message));
     }
-    return messages.empty();
+    if (check.emptyCobIdRow) {
+        // Ready for the missing COB-ID to be typed.
+        sgA->setCurrentCell(static_cast<int>(*check.emptyCobIdRow), 1);
+        sgA->setFocus();
+    }
+    return check.messages.empty();
 }
 
 void PdoEditorDialog::saveTable() {

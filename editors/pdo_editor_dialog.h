@@ -61,7 +61,8 @@ protected:
 
     // Builds the grid and loads the document.
     void FormShow();
-    // Runs the table rules and shows the editor's messages; true when the table may be saved.
+    // Runs the table rules and shows the editor's messages, then selects the empty COB-ID cell of a
+    // gap before text; true when the table may be saved.
     bool checkTable();
     // OK: validate, write the table's entries, close with 1; the dialog stays open on failure.
     void saveTable();

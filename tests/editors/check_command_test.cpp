@@ -120,20 +120,24 @@ TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
     }
 }
 
-TEST_F(CheckCommandTest, RowsAfterTheFirstEmptyCobIdAreNotChecked) {
-    // The editor's ranges stop at the first empty COB-ID, but compose reads every row: a row it
-    // cannot convert (the empty COB-ID itself included) is a problem, one out of range is not.
+TEST_F(CheckCommandTest, TextAfterAnEmptyCobIdIsAProblem) {
+    // The editor refuses the table at OK, naming both rows; values past the end are not checked.
+    // Compose reads every row, so the empty COB-ID also stops it.
     writeGoodProject();
     write("TPDOs.xml",
           "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
           "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
     const CliRun r = check();
     EXPECT_EQ(r.code, 1) << r.out;
-    EXPECT_NE(r.out.find("note: TPDOs.xml: the table ends at row 2"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("TPDOs.xml, row 2: COB-ID \"\" is not a number; compose stops at this row\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_EQ(r.out.find("row 3"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out, "TPDOs.xml, row 2: the COB-ID is empty, so the table would end here, but row 3 holds text\n"
+                     "TPDOs.xml, row 2: COB-ID \"\" is not a number; compose stops at this row\n"
+                     "2 problems found\n");
+
+    write("TPDOs.xml", "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
+                       "Mnemonic=\"spare\"/></TPDO>");
+    EXPECT_NE(check().out.find("TPDOs.xml, row 2: the COB-ID is empty, so the table would end here, but the row "
+                               "holds text\n"),
+              std::string::npos);
 }
 
 TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {

@@ -255,22 +255,114 @@ TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
 TEST_P(PdoEditorTest, EmptyTableSavesAnEmptyRoot) {
     writeFile(file(), table({{"1", "1", "a"}}));
     open();
-    typeCell(1, 1, "");
+    typeRow(1, {"", "", ""});
     click(ok());
     ASSERT_EQ(m_dialog->result(), 1);
     EXPECT_EQ(readFile(file()), "<" + root() + "/>");
 }
 
-TEST_P(PdoEditorTest, TableEndsAtTheFirstEmptyCobId) {
+TEST_P(PdoEditorTest, EmptyRowsAfterTheTableAreNotSaved) {
     open();
     typeRow(1, {"1", "1", "a"});
     typeRow(2, {"2", "2", "b"});
-    typeCell(2, 3, "99"); // no COB-ID: the table ends here
-    typeRow(5, {"5000", "9", "never checked"});
+    typeRow(3, {"3", "3", "c"});
+    typeRow(3, {"", "", ""}); // typed and cleared again
     click(ok());
-    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_TRUE(m_messages.boxes.empty()) << m_messages.texts().join("|").toStdString();
     ASSERT_EQ(m_dialog->result(), 1);
     EXPECT_EQ(readFile(file()), table({{"1", "1", "a"}, {"2", "2", "b"}}));
+}
+
+// Rows typed after an empty COB-ID are refused at OK, naming both rows, with the empty cell selected.
+TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, Row>> typed;
+        int emptyRow;
+        const char* receiveMessage;
+        const char* transmitMessage;
+    };
+    const Row valid{"0x181", "8", "a"};
+    const Case cases[] = {
+        {"rows 1-4 and 6",
+         {{1, valid}, {2, valid}, {3, valid}, {4, valid}, {6, valid}},
+         5,
+         "Error! Row 5 has no COB-ID, so the table would end there, but row 6 holds text",
+         "Error in row 5. Cob-id is empty, so the table would end here, but row 6 holds text"},
+        {"rows 1 and 10",
+         {{1, valid}, {10, valid}},
+         2,
+         "Error! Row 2 has no COB-ID, so the table would end there, but row 10 holds text",
+         "Error in row 2. Cob-id is empty, so the table would end here, but row 10 holds text"},
+        {"only a Mnemonic in row 3",
+         {{1, valid}, {2, valid}, {3, {"", "", "spare"}}},
+         3,
+         "Error! Row 3 has no COB-ID, so the table would end there, but it holds text",
+         "Error in row 3. Cob-id is empty, so the table would end here, but the row holds text"},
+        // Values past the end are not checked: the gap is what is reported.
+        {"out of range after the end",
+         {{1, valid}, {3, {"5000", "9", ""}}},
+         2,
+         "Error! Row 2 has no COB-ID, so the table would end there, but row 3 holds text",
+         "Error in row 2. Cob-id is empty, so the table would end here, but row 3 holds text"},
+    };
+    const std::string before = table({{"7", "7", "kept"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(file(), before);
+        m_messages.clear();
+        open();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+        typeRow(1, {"", "", ""});
+        for (const auto& [row, r] : c.typed)
+            typeRow(row, r);
+        m_grid->setCurrentCell(1, 3); // anywhere else
+        ok()->setFocus();
+        click(ok());
+        ASSERT_EQ(m_messages.boxes.size(), 1u) << m_messages.texts().join("|").toStdString();
+        const bool receive = GetParam() == Editor::Receive;
+        EXPECT_EQ(m_messages.boxes[0].kind, receive ? MessageRecorder::Kind::Error : MessageRecorder::Kind::Plain);
+        EXPECT_EQ(m_messages.boxes[0].text, receive ? c.receiveMessage : c.transmitMessage);
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_EQ(m_dialog->result(), 0);
+        EXPECT_EQ(readFile(file()), before);
+        EXPECT_EQ(m_grid->currentRow(), c.emptyRow);
+        EXPECT_EQ(m_grid->currentColumn(), 1);
+        EXPECT_EQ(QApplication::focusWidget(), m_grid);
+        m_dialog->reject();
+    }
+}
+
+TEST_P(PdoEditorTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
+    for (bool fill : {true, false}) {
+        SCOPED_TRACE(fill ? "filled" : "cleared");
+        std::filesystem::remove(file());
+        m_messages.clear();
+        open();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+        typeRow(1, {"1", "1", "a"});
+        typeRow(3, {"3", "3", "c"});
+        click(ok());
+        ASSERT_EQ(m_messages.boxes.size(), 1u);
+        ASSERT_EQ(m_grid->currentRow(), 2);
+        ASSERT_EQ(QApplication::focusWidget(), m_grid);
+        if (fill) {
+            // Typed straight into the selected cell.
+            QTest::keyClicks(m_grid, "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClicks(QApplication::focusWidget(), "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            typeRow(3, {"", "", ""});
+        }
+        click(ok());
+        EXPECT_EQ(m_messages.boxes.size(), 1u) << m_messages.texts().join("|").toStdString();
+        ASSERT_EQ(m_dialog->result(), 1);
+        EXPECT_EQ(readFile(file()), fill ? table({{"1", "1", "a"}, {"2", "2", ""}, {"3", "3", "c"}})
+                                         : table({{"1", "1", "a"}}));
+    }
 }
 
 TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
