@@ -33,13 +33,18 @@ constexpr std::string_view kUsage =
     "Rows from the first empty COB-ID on must still hold the numbers compose reads: a clean\n"
     "check means compose succeeds.\n"
     "A missing document is not a problem (a new project has none); it is named as missing.\n"
+    "A table of more than 255 rows is a warning: the image counts each table's rows in one byte,\n"
+    "which holds only the low 8 bits; compose writes it all the same.\n"
     "\n"
     "  --help    show this text\n"
     "\n"
     "Exit status: 0 no problems, 1 problems found or a document could not be read, 2 a bad\n"
     "command line.\n";
 
-// Collects the report: problems make the check fail, notes do not.
+// The most rows of one table that the image's one-byte count holds.
+constexpr std::size_t kMaxCountedRows = 255;
+
+// Collects the report: problems make the check fail, warnings and notes do not.
 class Report {
 public:
     explicit Report(std::ostream& out) : m_out(out) {}
@@ -47,6 +52,7 @@ public:
         m_out << project::oneLine(line) << "\n";
         ++m_problems;
     }
+    void warning(const std::string& line) { m_out << "warning: " << project::oneLine(line) << "\n"; }
     void note(const std::string& line) { m_out << "note: " << project::oneLine(line) << "\n"; }
     std::size_t problems() const { return m_problems; }
 
@@ -123,6 +129,14 @@ void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_documen
         report.problem(name + ", row " + std::to_string(gap->emptyRow) + ": " + project::pdoGapText(*gap));
     const std::size_t entries = project::pdoTableEntries(read.rows).size();
     checkRowsBeyondTheTable(report, file, doc, entries);
+
+    // The image ends with the two tables' row counts, one byte each: compose writes the low 8 bits.
+    const std::size_t rows = static_cast<std::size_t>(
+        std::distance(project::xml::root(doc).begin(), project::xml::root(doc).end()));
+    if (rows > kMaxCountedRows)
+        report.warning(name + " holds " + std::to_string(rows) +
+                       " rows, more than the image's one-byte count of them can hold: it holds " +
+                       std::to_string(rows % (kMaxCountedRows + 1)) + " (the low 8 bits)");
 }
 
 // What compose would make of the same documents: a check that passes must mean compose succeeds.

@@ -176,6 +176,38 @@ TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
     }
 }
 
+TEST_F(CheckCommandTest, MoreRowsThanTheImageCountsAreAWarning) {
+    struct Case {
+        int rows;
+        const char* warning; // nullptr: none
+        unsigned char countByte;
+    } const cases[] = {
+        {255, nullptr, 255},
+        {256, "warning: RPDOs.xml holds 256 rows, more than the image's one-byte count of them can hold: it holds 0 "
+              "(the low 8 bits)\n",
+         0},
+        {300, "warning: RPDOs.xml holds 300 rows, more than the image's one-byte count of them can hold: it holds 44 "
+              "(the low 8 bits)\n",
+         44},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        writeGoodProject();
+        std::string doc = "<RPDO>";
+        for (int i = 1; i <= c.rows; ++i)
+            doc += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"\"/>";
+        write("RPDOs.xml", doc + "</RPDO>");
+        const CliRun r = check();
+        EXPECT_EQ(r.code, 0) << r.out;
+        EXPECT_EQ(r.out, std::string(c.warning ? c.warning : "") + "no problems found\n");
+        // compose writes the image as ever: every entry, and the count's low 8 bits.
+        const CliRun compose = run({"compose", m_project.string(), "-o", "-"});
+        ASSERT_EQ(compose.code, 0) << compose.err;
+        ASSERT_EQ(compose.out.size(), 12 + 3u * (c.rows + 1) + 12);
+        EXPECT_EQ(static_cast<unsigned char>(compose.out[compose.out.size() - 2]), c.countByte);
+    }
+}
+
 TEST_F(CheckCommandTest, UsageErrorsAndHelp) {
     EXPECT_EQ(run({"check"}).code, 2);
     EXPECT_EQ(run({"check", "a", "b"}).code, 2);
