@@ -28,16 +28,23 @@ constexpr std::string_view kUsage =
     "               that select no item\n"
     "  RPDOs.xml    each row up to the first empty COB-ID: COB-ID 0 to 0x7FF, Dimension 1 to 8\n"
     "  TPDOs.xml    each row up to the first empty COB-ID: COB-ID 1 to 0x7FF, Dimension 1 to 8\n"
-    "Rows the editor does not show (after the first empty COB-ID, beyond row ten) must still hold\n"
-    "the numbers compose reads: a clean check means compose succeeds.\n"
+    "               and no text in or after the row of the first empty COB-ID (the editor\n"
+    "               refuses to save it)\n"
+    "Rows from the first empty COB-ID on must still hold the numbers compose reads: a clean\n"
+    "check means compose succeeds.\n"
     "A missing document is not a problem (a new project has none); it is named as missing.\n"
+    "A table of more than 255 rows is a warning: the image counts each table's rows in one byte,\n"
+    "which holds only the low 8 bits; compose writes it all the same.\n"
     "\n"
     "  --help    show this text\n"
     "\n"
     "Exit status: 0 no problems, 1 problems found or a document could not be read, 2 a bad\n"
     "command line.\n";
 
-// Collects the report: problems make the check fail, notes do not.
+// The most rows of one table that the image's one-byte count holds.
+constexpr std::size_t kMaxCountedRows = 255;
+
+// Collects the report: problems make the check fail, warnings and notes do not.
 class Report {
 public:
     explicit Report(std::ostream& out) : m_out(out) {}
@@ -45,6 +52,7 @@ public:
         m_out << project::oneLine(line) << "\n";
         ++m_problems;
     }
+    void warning(const std::string& line) { m_out << "warning: " << project::oneLine(line) << "\n"; }
     void note(const std::string& line) { m_out << "note: " << project::oneLine(line) << "\n"; }
     std::size_t problems() const { return m_problems; }
 
@@ -75,20 +83,25 @@ void checkParGen(Report& report, const fs::path& file, const pugi::xml_document&
         report.problem(name + ": " + message);
 }
 
-// The first row the editor's rules do not cover (after the first empty COB-ID, or beyond the
-// editor's ten) that the composer cannot convert: compose would stop there.
+// The first row the editor's rules do not cover (from the first empty COB-ID on) that the
+// composer cannot convert: compose would stop there.
 void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::xml_document& doc,
-                             std::size_t checkedRows, bool readStopped) {
+                             std::size_t checkedRows) {
     const std::string name = file.filename().string();
     std::size_t row = 0;
+    bool readStopped = false;
     for (pugi::xml_node node = project::xml::root(doc).first_child(); node; node = node.next_sibling()) {
         ++row;
+        // The editor's reading stops at the first row that lacks an attribute, which it reports.
+        const bool stopsHere = !readStopped && (!node.attribute("COB-ID") || !node.attribute("Dimension") ||
+                                                !node.attribute("Mnemonic"));
+        readStopped = readStopped || stopsHere;
         if (row <= checkedRows)
             continue;
         for (const char* attr : {"COB-ID", "Dimension"}) {
             const pugi::xml_attribute a = node.attribute(attr);
-            if (!a && readStopped && row <= project::kPdoEditorRows)
-                return; // the editor's reading already stopped at this row
+            if (!a && stopsHere)
+                return;
             if (!a) {
                 report.problem(name + ", row " + std::to_string(row) + ": attribute \"" + attr +
                                "\" is missing; compose stops at this row");
@@ -106,22 +119,24 @@ void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::x
 void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_document& doc, project::PdoTableKind kind) {
     const std::string name = file.filename().string();
     // Exactly what the editor places in its grid, read errors included.
-    const project::PdoTableRead read = project::pdoTableFrom(doc, file, project::kPdoEditorRows);
+    const project::PdoTableRead read = project::pdoTableFrom(doc, file);
     if (read.error)
         report.problem(*read.error);
     for (const project::PdoRowProblem& p : project::checkPdoRows(kind, read.rows))
         report.problem(name + ", row " + std::to_string(p.row) + ": " + project::pdoRuleText(kind, p.field));
 
+    if (const std::optional<project::PdoTableGap> gap = project::findPdoTableGap(read.rows))
+        report.problem(name + ", row " + std::to_string(gap->emptyRow) + ": " + project::pdoGapText(*gap));
     const std::size_t entries = project::pdoTableEntries(read.rows).size();
-    if (!read.error && entries < read.rows.size())
-        report.note(name + ": the table ends at row " + std::to_string(entries + 1) +
-                    ", whose COB-ID is empty; the editor drops the rows after it, but compose reads them all");
+    checkRowsBeyondTheTable(report, file, doc, entries);
+
+    // The image ends with the two tables' row counts, one byte each: compose writes the low 8 bits.
     const std::size_t rows = static_cast<std::size_t>(
         std::distance(project::xml::root(doc).begin(), project::xml::root(doc).end()));
-    if (rows > project::kPdoEditorRows)
-        report.note(name + " holds " + std::to_string(rows) + " rows; the editor shows and keeps the first " +
-                    std::to_string(project::kPdoEditorRows));
-    checkRowsBeyondTheTable(report, file, doc, entries, read.error.has_value());
+    if (rows > kMaxCountedRows)
+        report.warning(name + " holds " + std::to_string(rows) +
+                       " rows, more than the image's one-byte count of them can hold: it holds " +
+                       std::to_string(rows % (kMaxCountedRows + 1)) + " (the low 8 bits)");
 }
 
 // What compose would make of the same documents: a check that passes must mean compose succeeds.

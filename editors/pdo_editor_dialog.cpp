@@ -11,6 +11,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace strovane::editors {
 
 namespace {
@@ -68,8 +70,8 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     setTabOrder(bitbtn1, cancelButton);
 
     resize(kClientWidth, kClientHeight);
-    // The whole table fits at this size: never smaller, so the header row and the number column
-    // cannot scroll out of sight; larger sizes only add room.
+    // Ten rows and every column fit at this size: never smaller, so the number column cannot
+    // scroll out of sight; longer tables scroll under the header row. Larger sizes only add room.
     setMinimumSize(kClientWidth, kClientHeight);
 }
 
@@ -86,16 +88,16 @@ const std::string& PdoEditorDialog::documentPath() const {
 }
 
 void PdoEditorDialog::FormShow() {
+    const project::PdoTableRead read = project::readPdoTableForEditor(documentPath());
+    // Ten rows to type into, and one for every row of a longer table: none is left out.
     std::int32_t& rows = rowCountField();
-    rows = static_cast<std::int32_t>(project::kPdoEditorRows);
+    rows = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
     sgA->reset(kColumns, rows + 1);
     for (int c = 0; c < kColumns; ++c)
         sgA->setCells(c, 0, QString::fromUtf8(kHeader[c]));
     for (int r = 1; r <= rows; ++r)
         sgA->setCells(0, r, QString::number(r));
 
-    const project::PdoTableRead read =
-        project::readPdoTableForEditor(documentPath(), static_cast<std::size_t>(rows));
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
         sgA->setCells(1, r, QString::fromStdString(read.rows[i].cobId));
@@ -117,14 +119,19 @@ std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
 
 bool PdoEditorDialog::checkTable() {
     sgA->commitOpenEditor();
-    const std::vector<std::string> messages = project::pdoEditorMessages(m_layout.kind, gridRows());
-    for (const std::string& message : messages) {
+    const project::PdoEditorCheck check = project::checkPdoEditorTable(m_layout.kind, gridRows());
+    for (const std::string& message : check.messages) {
         if (m_layout.kind == project::PdoTableKind::Receive)
             m_messages.error(QString::fromStdString(message));
         else
             m_messages.plain(QString::fromStdString(message));
     }
-    return messages.empty();
+    if (check.emptyCobIdRow) {
+        // Ready for the missing COB-ID to be typed.
+        sgA->setCurrentCell(static_cast<int>(*check.emptyCobIdRow), 1);
+        sgA->setFocus();
+    }
+    return check.messages.empty();
 }
 
 void PdoEditorDialog::saveTable() {

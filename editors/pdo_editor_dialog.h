@@ -32,15 +32,15 @@ struct PdoEditorLayout {
     bool darkCaptions; // button captions in RGB(51, 51, 51); otherwise the system's window text
 };
 
-// One PDO table editor: a grid of ten entries filled from the table's document at every
-// showing, checked on OK and then written back whole. The grid's cells are the only copy of
-// the table while the dialog is open.
+// One PDO table editor: a grid of every row of the table's document (ten rows at the least),
+// filled at every showing, checked on OK and then written back whole. The grid's cells are the
+// only copy of the table while the dialog is open.
 class PdoEditorDialog : public QDialog {
     Q_OBJECT
 public:
     void reject() override;
 
-    // The table as it stands in the grid, rows 1 to the row count (before any empty COB-ID).
+    // Every data row of the grid as it stands, empty ones included.
     std::vector<project::PdoRow> gridRows() const;
 
     PdoGrid* sgA;
@@ -54,14 +54,15 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    // The editor's row-count field, reset to 10 at every opening.
+    // The editor's row-count field: the grid's data rows, set at every opening.
     virtual std::int32_t& rowCountField() = 0;
     // The editor's validation routine.
     virtual bool validate() = 0;
 
     // Builds the grid and loads the document.
     void FormShow();
-    // Runs the table rules and shows the editor's messages; true when the table may be saved.
+    // Runs the table rules and shows the editor's messages, then selects the empty COB-ID cell of a
+    // gap before text; true when the table may be saved.
     bool checkTable();
     // OK: validate, write the table's entries, close with 1; the dialog stays open on failure.
     void saveTable();

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -24,21 +25,46 @@ QFont gridFont() {
     return font;
 }
 
+// Hidden headers, rows of the fixed height, whole rows and columns per scroll step.
+void setUpTableView(QTableView* view) {
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    view->setWordWrap(false);
+}
+
 } // namespace
 
-PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent) {
+PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent), m_frozenRow(new QTableView(this)) {
     setFont(gridFont());
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(kRowHeight);
-    horizontalHeader()->setMinimumSectionSize(1);
+    setUpTableView(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    setWordWrap(false);
+
+    // The same cells as row 0 of the grid, drawn the same way; the grid handles all input, so a
+    // press on it counts as one on the header row.
+    m_frozenRow->setObjectName(QStringLiteral("frozenHeaderRow"));
+    setUpTableView(m_frozenRow);
+    m_frozenRow->setModel(model());
+    m_frozenRow->setFrameStyle(QFrame::NoFrame);
+    m_frozenRow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozenRow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozenRow->setFocusPolicy(Qt::NoFocus);
+    m_frozenRow->setSelectionMode(QAbstractItemView::NoSelection);
+    m_frozenRow->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_frozenRow->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_frozenRow->hide();
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PdoGrid::placeFrozenRow);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &PdoGrid::placeFrozenRow);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_frozenRow->horizontalScrollBar(),
+            &QScrollBar::setValue);
 }
 
 QString PdoGrid::Cells(int column, int row) const {
@@ -60,8 +86,10 @@ void PdoGrid::reset(int columns, int rows) {
     const QColor fixedColor = palette().color(QPalette::Button);
     const QColor windowColor = palette().color(QPalette::Base);
     for (int c = 0; c < columns; ++c) {
-        if (c < int(std::size(kColumnWidths)))
+        if (c < int(std::size(kColumnWidths))) {
             setColumnWidth(c, kColumnWidths[c]);
+            m_frozenRow->setColumnWidth(c, kColumnWidths[c]);
+        }
         for (int r = 0; r < rows; ++r) {
             auto* cell = new QTableWidgetItem(QString());
             if (c == 0 || r == 0) {
@@ -75,9 +103,8 @@ void PdoGrid::reset(int columns, int rows) {
             setItem(r, c, cell);
         }
     }
-    for (int r = 0; r < rows; ++r)
-        setRowHeight(r, kRowHeight);
     setCurrentCell(rows > 1 ? 1 : -1, columns > 1 ? 1 : -1);
+    placeFrozenRow();
 }
 
 void PdoGrid::commitOpenEditor() {
@@ -95,6 +122,34 @@ void PdoGrid::commitOpenEditor() {
 
 bool PdoGrid::isEntryCell(int row, int column) const {
     return row >= 1 && column >= 1 && row < rowCount() && column < columnCount();
+}
+
+bool PdoGrid::isEntryPoint(const QPoint& point) const {
+    if (m_frozenRow->isVisible() && point.y() < m_frozenRow->height())
+        return false;
+    const QModelIndex hit = indexAt(point);
+    return !hit.isValid() || isEntryCell(hit.row(), hit.column());
+}
+
+void PdoGrid::placeFrozenRow() {
+    // Scrolled by whole rows: at value 0 row 0 is in its own place and needs no cover.
+    const bool scrolled = rowCount() > 0 && verticalScrollBar()->value() > 0;
+    if (scrolled) {
+        const QRect area = viewport()->geometry();
+        m_frozenRow->setGeometry(area.x(), area.y(), area.width(), rowHeight(0));
+        m_frozenRow->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+        // Scrolling moves the viewport's pixels, the cover's with them: draw it again.
+        m_frozenRow->viewport()->update();
+    }
+    m_frozenRow->setVisible(scrolled);
+}
+
+void PdoGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableWidget::scrollTo(index, hint);
+    // The top row lies under the header row while the grid is scrolled: show the one above it too.
+    QScrollBar* bar = verticalScrollBar();
+    if (index.isValid() && index.row() > 0 && bar->value() > 0 && index.row() <= bar->value())
+        bar->setValue(index.row() - 1);
 }
 
 QModelIndex PdoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
@@ -142,13 +197,27 @@ QModelIndex PdoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modif
 }
 
 void PdoGrid::mousePressEvent(QMouseEvent* event) {
-    // A click on the header row or the number column leaves the cursor where it is.
-    const QModelIndex hit = indexAt(event->position().toPoint());
-    if (hit.isValid() && !isEntryCell(hit.row(), hit.column())) {
+    if (!isEntryPoint(event->position().toPoint())) {
         event->accept();
         return;
     }
     QTableWidget::mousePressEvent(event);
+}
+
+void PdoGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!isEntryPoint(event->position().toPoint())) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseDoubleClickEvent(event);
+}
+
+void PdoGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (!isEntryPoint(event->position().toPoint())) {
+        event->accept();
+        return;
+    }
+    QTableWidget::mouseMoveEvent(event);
 }
 
 void PdoGrid::keyPressEvent(QKeyEvent* event) {
@@ -167,6 +236,11 @@ void PdoGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
     // Whatever moved it there (a selection by code, a search), the cursor goes to the nearest entry cell.
     if (current.isValid() && !isEntryCell(current.row(), current.column()) && rowCount() > 1 && columnCount() > 1)
         setCurrentCell(std::max(current.row(), 1), std::max(current.column(), 1));
+}
+
+void PdoGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    placeFrozenRow();
 }
 
 } // namespace strovane::editors

@@ -32,6 +32,35 @@ std::span<const PdoRow> pdoTableEntries(std::span<const PdoRow> rows) {
     return rows.first(count);
 }
 
+std::optional<PdoTableGap> findPdoTableGap(std::span<const PdoRow> rows) {
+    const std::size_t empty = pdoTableEntries(rows).size();
+    for (std::size_t i = empty; i < rows.size(); ++i) {
+        if (!rows[i].cobId.empty() || !rows[i].dimension.empty() || !rows[i].mnemonic.empty())
+            return PdoTableGap{empty + 1, i + 1};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::string gapTextRow(const PdoTableGap& gap, const char* sameRow) {
+    return gap.textRow == gap.emptyRow ? sameRow : "row " + std::to_string(gap.textRow);
+}
+
+} // namespace
+
+std::string pdoGapText(const PdoTableGap& gap) {
+    return "the COB-ID is empty, so the table would end here, but " + gapTextRow(gap, "the row") + " holds text";
+}
+
+std::string pdoGapMessage(PdoTableKind kind, const PdoTableGap& gap) {
+    if (kind == PdoTableKind::Receive)
+        return "Error! Row " + std::to_string(gap.emptyRow) + " has no COB-ID, so the table would end there, but " +
+               gapTextRow(gap, "it") + " holds text";
+    return "Error in row " + std::to_string(gap.emptyRow) + ". Cob-id is empty, so the table would end here, but " +
+           gapTextRow(gap, "the row") + " holds text";
+}
+
 std::vector<PdoRowProblem> checkPdoRows(PdoTableKind kind, std::span<const PdoRow> rows) {
     std::vector<PdoRowProblem> problems;
     const std::span<const PdoRow> entries = pdoTableEntries(rows);
@@ -57,14 +86,23 @@ std::string pdoEditorMessage(PdoTableKind kind, const PdoRowProblem& problem) {
     return "Error in row " + std::to_string(problem.row) + ". " + pdoRuleText(kind, problem.field);
 }
 
-std::vector<std::string> pdoEditorMessages(PdoTableKind kind, std::span<const PdoRow> rows) {
-    std::vector<std::string> messages;
+PdoEditorCheck checkPdoEditorTable(PdoTableKind kind, std::span<const PdoRow> rows) {
+    PdoEditorCheck result;
+    const bool stopAtFirst = kind == PdoTableKind::Receive;
     for (const PdoRowProblem& p : checkPdoRows(kind, rows)) {
-        messages.push_back(pdoEditorMessage(kind, p));
-        if (kind == PdoTableKind::Receive)
-            break;
+        result.messages.push_back(pdoEditorMessage(kind, p));
+        if (stopAtFirst)
+            return result;
     }
-    return messages;
+    if (const std::optional<PdoTableGap> gap = findPdoTableGap(rows)) {
+        result.messages.push_back(pdoGapMessage(kind, *gap));
+        result.emptyCobIdRow = gap->emptyRow;
+    }
+    return result;
+}
+
+std::vector<std::string> pdoEditorMessages(PdoTableKind kind, std::span<const PdoRow> rows) {
+    return checkPdoEditorTable(kind, rows).messages;
 }
 
 } // namespace strovane::project

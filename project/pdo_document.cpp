@@ -42,7 +42,7 @@ void writePdoTable(const std::filesystem::path& file, const char* rootName, cons
     xml::save(doc, file);
 }
 
-PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_t maxRows) {
+PdoTableRead readPdoTableForEditor(const std::filesystem::path& file) {
     pugi::xml_document doc;
     try {
         if (!xml::loadIfPresent(doc, file))
@@ -50,14 +50,13 @@ PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_
     } catch (const xml::LoadError& e) {
         return {{}, e.what()};
     }
-    return pdoTableFrom(doc, file, maxRows);
+    return pdoTableFrom(doc, file);
 }
 
-PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxRows) {
+PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file) {
     PdoTableRead result;
     std::size_t number = 0;
-    for (pugi::xml_node node = xml::root(doc).first_child(); node && number < maxRows;
-         node = node.next_sibling()) {
+    for (pugi::xml_node node = xml::root(doc).first_child(); node; node = node.next_sibling()) {
         ++number;
         PdoRow row;
         std::string* const cells[] = {&row.cobId, &row.dimension, &row.mnemonic};

@@ -42,11 +42,11 @@ inline constexpr const char* kTransmitRoot = "TPDO";
 void writePdoTable(const std::filesystem::path& file, const char* rootName, const std::vector<PdoRow>& rows);
 
 // The editors' reading: each child node of the root is a row; its attribute texts are taken
-// unchanged, at most `maxRows` rows. A missing file gives no rows and no error. Reading stops at
+// unchanged, every row. A missing file gives no rows and no error. Reading stops at
 // the first missing attribute, keeping the cells read before it (the stopped row is included when
 // its COB-ID was read), with an error such as `RPDOs.xml, row 3: attribute "Dimension" is
 // missing`. A file that cannot be loaded gives no rows and the load error's text. Never throws.
-PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_t maxRows = 10);
+PdoTableRead readPdoTableForEditor(const std::filesystem::path& file);
 
 // The composer's reading: every child node of the root is an entry whose COB-ID and Dimension
 // must be integer text (Mnemonic is not read). A missing file gives no entries. Throws
@@ -54,7 +54,7 @@ PdoTableRead readPdoTableForEditor(const std::filesystem::path& file, std::size_
 std::vector<PdoEntry> readPdoEntries(const std::filesystem::path& file);
 
 // The two readings of a document already loaded; `file` names it in messages.
-PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxRows);
+PdoTableRead pdoTableFrom(const pugi::xml_document& doc, const std::filesystem::path& file);
 std::vector<PdoEntry> pdoEntriesFrom(const pugi::xml_document& doc, const std::filesystem::path& file);
 
 } // namespace strovane::project

@@ -456,12 +456,130 @@ def scenario_update(d, exe, workdir):
         os.close(slave)
 
 
+# ---- PDO tables longer than the grid's ten rows, and gaps in them
+
+from desktop import wait_for  # noqa: E402
+
+PLAIN_BOX = "Strovane"  # the title of the transmit editor's plain message boxes
+ENTRY_GREEN = (206, 255, 206)
+
+
+def last_project(workdir, name, documents):
+    """A workspace whose last project is `name`, holding these documents (file name: text)."""
+    folder = os.path.join(workdir, "PROJECTS", name)
+    os.makedirs(folder)
+    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
+        f.write("<Conf_Settings><lastproj><projectname>%s</projectname></lastproj>"
+                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>" % name)
+    for file_name, text in documents.items():
+        with open(os.path.join(folder, file_name), "w") as f:
+            f.write(text)
+    return folder
+
+
+def pixel(d, wid, x, y):
+    """The colour (r, g, b) the window shows at client point x, y."""
+    shot = os.path.join(d.artifacts_dir, d.name + ".window.png")
+    d.x("import", "-window", wid, shot, check=True)
+    text = d.x("convert", shot, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:", check=True)
+    os.unlink(shot)
+    values = re.findall(r"\d+", text)
+    if len(values) < 3:
+        raise ScenarioError("cannot read the colour at %d,%d: %r" % (x, y, text))
+    return tuple(int(v) for v in values[:3])
+
+
+def type_rows(d, rows):
+    """Types rows into the grid from the cursor on, Tab between cells; an empty text is skipped."""
+    for i, row in enumerate(rows):
+        for j, text in enumerate(row):
+            d.type(text)
+            if i < len(rows) - 1 or j < 2:
+                d.key("Tab")
+    d.key("Return")  # the last cell is taken; the grid keeps the focus
+
+
+def press_ok(d):
+    d.key("ctrl+Tab")  # out of the grid, onto OK
+    d.key("Return")
+
+
+def scenario_pdo_long_table(d, exe, workdir):
+    """A receive table of 40 rows: every row is there to scroll to and edit, and OK keeps all 40."""
+    rows = [(str(0x181 + i), "8", "entry %d" % (i + 1)) for i in range(40)]
+    folder = last_project(workdir, "Long", {"RPDOs.xml": pdo_xml("RPDO", rows)})
+    app = start(d, exe, workdir)
+    app.click(titled("Long"), *MAIN_BUTTONS["rpdo"])
+    wid = app.wait_window(RPDO)
+    header_cob_id = (2 + GRID_COLUMNS[0] + 4, 2 + 4)  # top left of the header's COB-ID cell
+
+    d.key("shift+Tab")  # from OK back into the grid, on the first COB-ID
+    d.key("ctrl+End")  # the last row's Mnemonic
+    wait_for("the header row in sight at the last row", lambda: pixel(d, wid, *header_cob_id) != ENTRY_GREEN)
+    d.type("last one")
+    d.key("Return")
+    press_ok(d)
+    back_to_main(app, RPDO, "Long")
+    rows[-1] = (rows[-1][0], rows[-1][1], "last one")
+    expect_file(os.path.join(folder, "RPDOs.xml"), pdo_xml("RPDO", rows))
+    app.stop()
+
+
+def scenario_pdo_gaps(d, exe, workdir):
+    """Rows typed after an empty COB-ID are refused at OK; the empty cell takes the missing value,
+    or the later rows are cleared, and then OK saves."""
+    folder = last_project(workdir, "Gaps", {})
+    app = start(d, exe, workdir)
+    main = titled("Gaps")
+    rpdo, tpdo = os.path.join(folder, "RPDOs.xml"), os.path.join(folder, "TPDOs.xml")
+
+    # Receive: rows 1-4 and 6; row 5 is left empty.
+    app.click(main, *MAIN_BUTTONS["rpdo"])
+    app.wait_window(RPDO)
+    d.key("shift+Tab")
+    typed = [("0x181", "8", "a"), ("0x182", "8", "b"), ("0x183", "8", "c"), ("0x184", "8", "d"), ("", "", ""),
+             ("0x186", "8", "f")]
+    type_rows(d, typed)
+    press_ok(d)
+    dismiss_on_key_down(d, app, "Return", ERROR, RPDO)
+    app.expect_shown([main, RPDO])
+    if os.path.exists(rpdo):
+        raise ScenarioError("RPDOs.xml was written although row 5 has no COB-ID")
+    # The empty COB-ID cell of row 5 is selected: what is typed now goes there.
+    type_rows(d, [("0x185", "8", "e")])
+    press_ok(d)
+    back_to_main(app, RPDO, "Gaps")
+    typed[4] = ("0x185", "8", "e")
+    expect_file(rpdo, pdo_xml("RPDO", typed))
+
+    # Transmit: row 1 and a Mnemonic in row 10; the row is cleared again.
+    app.click(main, *MAIN_BUTTONS["tpdo"])
+    app.wait_window(TPDO)
+    d.key("shift+Tab")
+    type_rows(d, [("$201", "4", "Valve")])
+    d.key("ctrl+End")  # row 10, Mnemonic
+    d.type("spare")
+    d.key("Return")
+    press_ok(d)
+    dismiss_on_key_down(d, app, "Return", PLAIN_BOX, TPDO)
+    app.expect_shown([main, TPDO])
+    if os.path.exists(tpdo):
+        raise ScenarioError("TPDOs.xml was written although row 2 has no COB-ID")
+    d.key("ctrl+End", "F2", "ctrl+a", "BackSpace", "Return")
+    press_ok(d)
+    back_to_main(app, TPDO, "Gaps")
+    expect_file(tpdo, pdo_xml("TPDO", [("$201", "4", "Valve")]))
+    app.stop()
+
+
 SCENARIOS = {
     "keyboard": scenario_keyboard,
     "mouse": scenario_mouse,
     "message_boxes": scenario_message_boxes,
     "update": scenario_update,
     "workspace": scenario_workspace,
+    "pdo_long_table": scenario_pdo_long_table,
+    "pdo_gaps": scenario_pdo_gaps,
 }
 
 

@@ -120,20 +120,24 @@ TEST_F(CheckCommandTest, EachKindOfFaultIsReportedWithFileAndRow) {
     }
 }
 
-TEST_F(CheckCommandTest, RowsAfterTheFirstEmptyCobIdAreNotChecked) {
-    // The editor's ranges stop at the first empty COB-ID, but compose reads every row: a row it
-    // cannot convert (the empty COB-ID itself included) is a problem, one out of range is not.
+TEST_F(CheckCommandTest, TextAfterAnEmptyCobIdIsAProblem) {
+    // The editor refuses the table at OK, naming both rows; values past the end are not checked.
+    // Compose reads every row, so the empty COB-ID also stops it.
     writeGoodProject();
     write("TPDOs.xml",
           "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
           "Mnemonic=\"\"/><row COB-ID=\"5000\" Dimension=\"0\" Mnemonic=\"\"/></TPDO>");
     const CliRun r = check();
     EXPECT_EQ(r.code, 1) << r.out;
-    EXPECT_NE(r.out.find("note: TPDOs.xml: the table ends at row 2"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("TPDOs.xml, row 2: COB-ID \"\" is not a number; compose stops at this row\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_EQ(r.out.find("row 3"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out, "TPDOs.xml, row 2: the COB-ID is empty, so the table would end here, but row 3 holds text\n"
+                     "TPDOs.xml, row 2: COB-ID \"\" is not a number; compose stops at this row\n"
+                     "2 problems found\n");
+
+    write("TPDOs.xml", "<TPDO><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/><row COB-ID=\"\" Dimension=\"\" "
+                       "Mnemonic=\"spare\"/></TPDO>");
+    EXPECT_NE(check().out.find("TPDOs.xml, row 2: the COB-ID is empty, so the table would end here, but the row "
+                               "holds text\n"),
+              std::string::npos);
 }
 
 TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
@@ -146,25 +150,61 @@ TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
     struct Case {
         const char* name;
         std::string rpdo;
-        int code;
+        int checkCode;
+        int composeCode;
         const char* says;
     } const cases[] = {
-        {"row 11 not a number", rows(11, "<row COB-ID=\"zz\" Dimension=\"1\" Mnemonic=\"\"/>"), 1,
-         "RPDOs.xml, row 11: COB-ID \"zz\" is not a number; compose stops at this row"},
-        {"row 12 without Dimension", rows(12, "<row COB-ID=\"7\" Mnemonic=\"\"/>"), 1,
-         "RPDOs.xml, row 12: attribute \"Dimension\" is missing; compose stops at this row"},
-        {"row 11 out of the editor's range", rows(11, "<row COB-ID=\"9999\" Dimension=\"0\" Mnemonic=\"\"/>"), 0,
-         "note: RPDOs.xml holds 11 rows"},
+        {"row 11 not a number", rows(11, "<row COB-ID=\"zz\" Dimension=\"1\" Mnemonic=\"\"/>"), 1, 1,
+         "RPDOs.xml, row 11: The COB-ID must be between 0x000 and 0x7FF\n"},
+        {"row 12 without Dimension", rows(12, "<row COB-ID=\"7\" Mnemonic=\"\"/>"), 1, 1,
+         "RPDOs.xml, row 12: attribute \"Dimension\" is missing\n"},
+        // The editor shows and checks every row, so check does too, though compose takes it.
+        {"row 11 out of the editor's range", rows(11, "<row COB-ID=\"9999\" Dimension=\"0\" Mnemonic=\"\"/>"), 1,
+         0, "RPDOs.xml, row 11: The COB-ID must be between 0x000 and 0x7FF\n"},
+        {"twelve good rows", rows(13, ""), 0, 0, "no problems found\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeGoodProject();
         write("RPDOs.xml", c.rpdo);
         const CliRun r = check();
-        EXPECT_EQ(r.code, c.code) << r.out;
+        EXPECT_EQ(r.code, c.checkCode) << r.out;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("note:"), std::string::npos) << r.out;
         const CliRun compose = run({"compose", m_project.string(), "-o", "-"});
-        EXPECT_EQ(compose.code, c.code) << compose.err;
+        EXPECT_EQ(compose.code, c.composeCode) << compose.err;
+    }
+}
+
+TEST_F(CheckCommandTest, MoreRowsThanTheImageCountsAreAWarning) {
+    struct Case {
+        int rows;
+        const char* warning; // nullptr: none
+        unsigned char countByte;
+    } const cases[] = {
+        {255, nullptr, 255},
+        {256, "warning: RPDOs.xml holds 256 rows, more than the image's one-byte count of them can hold: it holds 0 "
+              "(the low 8 bits)\n",
+         0},
+        {300, "warning: RPDOs.xml holds 300 rows, more than the image's one-byte count of them can hold: it holds 44 "
+              "(the low 8 bits)\n",
+         44},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        writeGoodProject();
+        std::string doc = "<RPDO>";
+        for (int i = 1; i <= c.rows; ++i)
+            doc += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"\"/>";
+        write("RPDOs.xml", doc + "</RPDO>");
+        const CliRun r = check();
+        EXPECT_EQ(r.code, 0) << r.out;
+        EXPECT_EQ(r.out, std::string(c.warning ? c.warning : "") + "no problems found\n");
+        // compose writes the image as ever: every entry, and the count's low 8 bits.
+        const CliRun compose = run({"compose", m_project.string(), "-o", "-"});
+        ASSERT_EQ(compose.code, 0) << compose.err;
+        ASSERT_EQ(compose.out.size(), 12 + 3u * (c.rows + 1) + 12);
+        EXPECT_EQ(static_cast<unsigned char>(compose.out[compose.out.size() - 2]), c.countByte);
     }
 }
 

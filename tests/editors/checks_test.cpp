@@ -91,6 +91,71 @@ TEST(PdoChecksTest, EditorMessagesOfTheFaultyTable) {
               "Error! The Dimension must be between 1 and 8");
 }
 
+TEST(PdoChecksTest, TextAfterAnEmptyCobIdIsAGap) {
+    const PdoRow full{"1", "1", "a"};
+    const PdoRow empty{"", "", ""};
+    struct Case {
+        const char* name;
+        std::vector<PdoRow> rows;
+        std::optional<PdoTableGap> gap;
+    };
+    const auto filled = [&](std::initializer_list<int> numbers, int count) {
+        std::vector<PdoRow> rows(count, empty);
+        for (int n : numbers)
+            rows[n - 1] = full;
+        return rows;
+    };
+    const Case cases[] = {
+        {"rows 1-4 and 6", filled({1, 2, 3, 4, 6}, 10), PdoTableGap{5, 6}},
+        {"rows 1 and 10", filled({1, 10}, 10), PdoTableGap{2, 10}},
+        {"only a Mnemonic in row 3", {full, full, {"", "", "x"}, empty}, PdoTableGap{3, 3}},
+        {"only a Dimension in row 1", {{"", "8", ""}, full}, PdoTableGap{1, 1}},
+        {"a blank after the end", {full, empty, {"", " ", ""}}, PdoTableGap{2, 3}},
+        {"empty rows after the table", filled({1, 2}, 10), std::nullopt},
+        {"nothing at all", filled({}, 10), std::nullopt},
+        {"no rows", {}, std::nullopt},
+        {"every row filled", filled({1, 2, 3}, 3), std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(findPdoTableGap(c.rows), c.gap) << c.name;
+}
+
+TEST(PdoChecksTest, GapMessagesNameBothRows) {
+    EXPECT_EQ(pdoGapMessage(PdoTableKind::Receive, {5, 6}),
+              "Error! Row 5 has no COB-ID, so the table would end there, but row 6 holds text");
+    EXPECT_EQ(pdoGapMessage(PdoTableKind::Receive, {3, 3}),
+              "Error! Row 3 has no COB-ID, so the table would end there, but it holds text");
+    EXPECT_EQ(pdoGapMessage(PdoTableKind::Transmit, {5, 6}),
+              "Error in row 5. Cob-id is empty, so the table would end here, but row 6 holds text");
+    EXPECT_EQ(pdoGapMessage(PdoTableKind::Transmit, {3, 3}),
+              "Error in row 3. Cob-id is empty, so the table would end here, but the row holds text");
+    EXPECT_EQ(pdoGapText({2, 10}), "the COB-ID is empty, so the table would end here, but row 10 holds text");
+}
+
+TEST(PdoChecksTest, TheGapComesAfterTheEntriesRules) {
+    std::vector<PdoRow> rows = kFaultyTable;
+    rows.push_back({"", "", ""});
+    rows.push_back({"", "", "lost"});
+    const PdoEditorCheck receive = checkPdoEditorTable(PdoTableKind::Receive, rows);
+    EXPECT_EQ(receive.messages, std::vector<std::string>{"Error! The COB-ID must be between 0x000 and 0x7FF"});
+    EXPECT_EQ(receive.emptyCobIdRow, std::nullopt);
+    const PdoEditorCheck transmit = checkPdoEditorTable(PdoTableKind::Transmit, rows);
+    EXPECT_EQ(transmit.messages,
+              (std::vector<std::string>{"Error in row 2. Cob-id must be between 0x001 and 0x7FF",
+                                        "Error in row 2. Dimension must be between 1 and 8",
+                                        "Error in row 4. Dimension must be between 1 and 8",
+                                        "Error in row 5. Cob-id is empty, so the table would end here, but row 6 "
+                                        "holds text"}));
+    EXPECT_EQ(transmit.emptyCobIdRow, 5u);
+
+    rows[1] = {"0x182", "1", "b"};
+    rows[3] = {"0x184", "1", "d"};
+    const PdoEditorCheck fixed = checkPdoEditorTable(PdoTableKind::Receive, rows);
+    EXPECT_EQ(fixed.messages,
+              std::vector<std::string>{"Error! Row 5 has no COB-ID, so the table would end there, but row 6 holds text"});
+    EXPECT_EQ(fixed.emptyCobIdRow, 5u);
+}
+
 TEST(PdoChecksTest, RootNamesAndLowestCobIds) {
     EXPECT_STREQ(pdoRootName(PdoTableKind::Receive), "RPDO");
     EXPECT_STREQ(pdoRootName(PdoTableKind::Transmit), "TPDO");

@@ -255,38 +255,198 @@ TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
 TEST_P(PdoEditorTest, EmptyTableSavesAnEmptyRoot) {
     writeFile(file(), table({{"1", "1", "a"}}));
     open();
-    typeCell(1, 1, "");
+    typeRow(1, {"", "", ""});
     click(ok());
     ASSERT_EQ(m_dialog->result(), 1);
     EXPECT_EQ(readFile(file()), "<" + root() + "/>");
 }
 
-TEST_P(PdoEditorTest, TableEndsAtTheFirstEmptyCobId) {
+TEST_P(PdoEditorTest, EmptyRowsAfterTheTableAreNotSaved) {
     open();
     typeRow(1, {"1", "1", "a"});
     typeRow(2, {"2", "2", "b"});
-    typeCell(2, 3, "99"); // no COB-ID: the table ends here
-    typeRow(5, {"5000", "9", "never checked"});
+    typeRow(3, {"3", "3", "c"});
+    typeRow(3, {"", "", ""}); // typed and cleared again
     click(ok());
-    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_TRUE(m_messages.boxes.empty()) << m_messages.texts().join("|").toStdString();
     ASSERT_EQ(m_dialog->result(), 1);
     EXPECT_EQ(readFile(file()), table({{"1", "1", "a"}, {"2", "2", "b"}}));
 }
 
-TEST_P(PdoEditorTest, TwelveRowsShowTenAndOkWritesTen) {
+// Rows typed after an empty COB-ID are refused at OK, naming both rows, with the empty cell selected.
+TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, Row>> typed;
+        int emptyRow;
+        const char* receiveMessage;
+        const char* transmitMessage;
+    };
+    const Row valid{"0x181", "8", "a"};
+    const Case cases[] = {
+        {"rows 1-4 and 6",
+         {{1, valid}, {2, valid}, {3, valid}, {4, valid}, {6, valid}},
+         5,
+         "Error! Row 5 has no COB-ID, so the table would end there, but row 6 holds text",
+         "Error in row 5. Cob-id is empty, so the table would end here, but row 6 holds text"},
+        {"rows 1 and 10",
+         {{1, valid}, {10, valid}},
+         2,
+         "Error! Row 2 has no COB-ID, so the table would end there, but row 10 holds text",
+         "Error in row 2. Cob-id is empty, so the table would end here, but row 10 holds text"},
+        {"only a Mnemonic in row 3",
+         {{1, valid}, {2, valid}, {3, {"", "", "spare"}}},
+         3,
+         "Error! Row 3 has no COB-ID, so the table would end there, but it holds text",
+         "Error in row 3. Cob-id is empty, so the table would end here, but the row holds text"},
+        // Values past the end are not checked: the gap is what is reported.
+        {"out of range after the end",
+         {{1, valid}, {3, {"5000", "9", ""}}},
+         2,
+         "Error! Row 2 has no COB-ID, so the table would end there, but row 3 holds text",
+         "Error in row 2. Cob-id is empty, so the table would end here, but row 3 holds text"},
+    };
+    const std::string before = table({{"7", "7", "kept"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(file(), before);
+        m_messages.clear();
+        open();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+        typeRow(1, {"", "", ""});
+        for (const auto& [row, r] : c.typed)
+            typeRow(row, r);
+        m_grid->setCurrentCell(1, 3); // anywhere else
+        ok()->setFocus();
+        click(ok());
+        ASSERT_EQ(m_messages.boxes.size(), 1u) << m_messages.texts().join("|").toStdString();
+        const bool receive = GetParam() == Editor::Receive;
+        EXPECT_EQ(m_messages.boxes[0].kind, receive ? MessageRecorder::Kind::Error : MessageRecorder::Kind::Plain);
+        EXPECT_EQ(m_messages.boxes[0].text, receive ? c.receiveMessage : c.transmitMessage);
+        EXPECT_TRUE(m_dialog->isVisible());
+        EXPECT_EQ(m_dialog->result(), 0);
+        EXPECT_EQ(readFile(file()), before);
+        EXPECT_EQ(m_grid->currentRow(), c.emptyRow);
+        EXPECT_EQ(m_grid->currentColumn(), 1);
+        EXPECT_EQ(QApplication::focusWidget(), m_grid);
+        m_dialog->reject();
+    }
+}
+
+TEST_P(PdoEditorTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
+    for (bool fill : {true, false}) {
+        SCOPED_TRACE(fill ? "filled" : "cleared");
+        std::filesystem::remove(file());
+        m_messages.clear();
+        open();
+        m_dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+        typeRow(1, {"1", "1", "a"});
+        typeRow(3, {"3", "3", "c"});
+        click(ok());
+        ASSERT_EQ(m_messages.boxes.size(), 1u);
+        ASSERT_EQ(m_grid->currentRow(), 2);
+        ASSERT_EQ(QApplication::focusWidget(), m_grid);
+        if (fill) {
+            // Typed straight into the selected cell.
+            QTest::keyClicks(m_grid, "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClicks(QApplication::focusWidget(), "2");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else {
+            typeRow(3, {"", "", ""});
+        }
+        click(ok());
+        EXPECT_EQ(m_messages.boxes.size(), 1u) << m_messages.texts().join("|").toStdString();
+        ASSERT_EQ(m_dialog->result(), 1);
+        EXPECT_EQ(readFile(file()), fill ? table({{"1", "1", "a"}, {"2", "2", ""}, {"3", "3", "c"}})
+                                         : table({{"1", "1", "a"}}));
+    }
+}
+
+TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
+    for (int count : {11, 40, 300}) {
+        SCOPED_TRACE(count);
+        std::string xml = "<" + root() + ">";
+        for (int i = 1; i <= count; ++i)
+            xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) +
+                   "\"/>";
+        xml += "</" + root() + ">";
+        writeFile(file(), xml);
+        open();
+        ASSERT_EQ(m_grid->rowCount(), count + 1);
+        const QString last = QString::number(count);
+        EXPECT_EQ(gridRow(count), QStringList({last, last, "1", "m" + last}));
+        EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
+                                                : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
+                  count);
+        click(ok());
+        ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
+        EXPECT_EQ(readFile(file()), xml);
+    }
+}
+
+TEST_P(PdoEditorTest, LongTableScrollsUnderTheHeaderRow) {
+    std::vector<Row> rows;
+    std::vector<std::string> texts;
+    for (int i = 1; i <= 40; ++i)
+        texts.push_back(std::to_string(i));
+    for (const std::string& t : texts)
+        rows.push_back({t.c_str(), "2", "m"});
     std::string xml = "<" + root() + ">";
-    for (int i = 1; i <= 12; ++i)
-        xml += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m" + std::to_string(i) +
-               "\"/>";
+    for (const Row& r : rows)
+        xml += rowXml(r);
     writeFile(file(), xml + "</" + root() + ">");
     open();
-    EXPECT_EQ(m_grid->rowCount(), 11);
-    EXPECT_EQ(gridRow(10), QStringList({"10", "10", "1", "m10"}));
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    QScrollBar* bar = m_grid->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(m_grid->horizontalScrollBar()->maximum(), 0);
+
+    // The header row's cells are on the button face; the COB-ID column's entry cells are green.
+    const QPoint cobIdHeader = m_grid->viewport()->mapTo(m_grid, QPoint(64 + 3, 3));
+    const auto colourAt = [&](QPoint p) { return m_grid->grab().toImage().pixelColor(p); };
+    const QColor fixedColour = m_grid->item(0, 1)->background().color();
+    EXPECT_EQ(colourAt(cobIdHeader), fixedColour);
+
+    m_grid->setFocus();
+    QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(m_grid->currentRow(), 40);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_EQ(colourAt(cobIdHeader), fixedColour) << "the header row scrolled away";
+    const QRect lastRow = m_grid->visualRect(m_grid->model()->index(40, 3));
+    EXPECT_TRUE(m_grid->viewport()->rect().contains(lastRow)) << "row 40 is out of sight";
+
+    // Up to the top again, row by row: the cursor never hides under the header row.
+    for (int row = 39; row >= 1; --row) {
+        QTest::keyClick(m_grid, Qt::Key_Up);
+        ASSERT_EQ(m_grid->currentRow(), row);
+        const QRect cell = m_grid->visualRect(m_grid->currentIndex());
+        ASSERT_GE(cell.top(), m_grid->rowHeight(0)) << "row " << row << " is under the header row";
+    }
+    EXPECT_EQ(bar->value(), 0);
+
+    // A click on the header row while scrolled leaves the cursor where it is.
+    QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
+    QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
+    EXPECT_EQ(m_grid->currentRow(), 40);
+    EXPECT_EQ(m_grid->currentColumn(), 3);
+    for (const QLineEdit* e : m_grid->viewport()->findChildren<QLineEdit*>())
+        EXPECT_FALSE(e->isVisible()) << "a double click on the header row opened a cell editor";
+
+    // The last row takes typing like any other and OK writes it with the rest.
+    QTest::keyClicks(m_grid, "x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     click(ok());
-    ASSERT_EQ(m_dialog->result(), 1);
-    const std::string saved = readFile(file());
-    EXPECT_NE(saved.find("m10"), std::string::npos);
-    EXPECT_EQ(saved.find("m11"), std::string::npos);
+    ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
+    rows.back().mnemonic = "x";
+    std::string saved = "<" + root() + ">";
+    for (const Row& r : rows)
+        saved += rowXml(r);
+    EXPECT_EQ(readFile(file()), saved + "</" + root() + ">");
 }
 
 TEST_P(PdoEditorTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {

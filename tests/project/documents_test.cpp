@@ -144,17 +144,17 @@ TEST_F(DocumentsTest, PdoTableIsWrittenInTheFixedLayout) {
     EXPECT_FALSE(empty.error);
 }
 
-TEST_F(DocumentsTest, EditorReadsAtMostTheGridsRows) {
-    std::string doc = "<TPDO>";
-    for (int i = 1; i <= 12; ++i)
-        doc += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m\"/>";
-    doc += "</TPDO>";
-    const fs::path p = write("TPDOs.xml", doc);
-    const PdoTableRead ten = readPdoTableForEditor(p);
-    ASSERT_EQ(ten.rows.size(), 10u);
-    EXPECT_EQ(ten.rows.back().cobId, "10");
-    EXPECT_FALSE(ten.error);
-    EXPECT_EQ(readPdoTableForEditor(p, 3).rows.size(), 3u);
+TEST_F(DocumentsTest, EditorReadsEveryRow) {
+    for (int count : {11, 300}) {
+        std::string doc = "<TPDO>";
+        for (int i = 1; i <= count; ++i)
+            doc += "<row COB-ID=\"" + std::to_string(i) + "\" Dimension=\"1\" Mnemonic=\"m\"/>";
+        doc += "</TPDO>";
+        const PdoTableRead read = readPdoTableForEditor(write("TPDOs.xml", doc));
+        ASSERT_EQ(read.rows.size(), static_cast<std::size_t>(count));
+        EXPECT_EQ(read.rows.back().cobId, std::to_string(count));
+        EXPECT_FALSE(read.error);
+    }
 }
 
 TEST_F(DocumentsTest, EditorStopsAtTheFirstMissingAttribute) {
