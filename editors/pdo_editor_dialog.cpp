@@ -39,6 +39,8 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
 
     sgA = new PdoGrid(this);
     sgA->setObjectName(QStringLiteral("sgA"));
+    // Assistive technology names the table as the window: "Receive PDOs", "Transmit PDOs".
+    sgA->setAccessibleName(QString::fromUtf8(layout.caption));
 
     auto* panel = new widgets::TPanelBColor(this);
     panel->setObjectName(QString::fromUtf8(layout.barName));
@@ -111,7 +113,7 @@ void PdoEditorDialog::FormShow() {
 
 std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
     std::vector<project::PdoRow> rows;
-    for (int r = 1; r < sgA->rowCount(); ++r)
+    for (int r = 1; r <= sgA->entryRows(); ++r)
         rows.push_back(
             {sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(), sgA->Cells(3, r).toStdString()});
     return rows;
@@ -126,9 +128,13 @@ bool PdoEditorDialog::checkTable() {
         else
             m_messages.plain(QString::fromStdString(message));
     }
-    if (check.emptyCobIdRow) {
-        // Ready for the missing COB-ID to be typed.
-        sgA->setCurrentCell(static_cast<int>(*check.emptyCobIdRow), 1);
+    // Ready for the correction to be typed: the cell of the first problem, else the missing COB-ID.
+    if (check.firstProblem) {
+        const bool cobId = check.firstProblem->field == project::PdoRowProblem::Field::CobId;
+        sgA->setCurrentCellPosition(cobId ? 1 : 2, static_cast<int>(check.firstProblem->row));
+        sgA->setFocus();
+    } else if (check.emptyCobIdRow) {
+        sgA->setCurrentCellPosition(1, static_cast<int>(*check.emptyCobIdRow));
         sgA->setFocus();
     }
     return check.messages.empty();

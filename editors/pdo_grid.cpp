@@ -3,8 +3,8 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QScrollBar>
+#include <QLabel>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
 
@@ -13,8 +13,11 @@ namespace strovane::editors {
 namespace {
 
 const QColor kEntryColumnColor{206, 255, 206};
-constexpr int kColumnWidths[] = {64, 75, 75, 200};
+constexpr int kNumberColumnWidth = 64;
+constexpr int kEntryColumnWidths[] = {75, 75, 200};
 constexpr int kRowHeight = 21;
+// Where a cell's text starts: the item views' own margin, so titles line up with the cells.
+constexpr int kTextIndent = 3;
 
 QFont gridFont() {
     QFont font(QStringLiteral("Tahoma"));
@@ -25,86 +28,125 @@ QFont gridFont() {
     return font;
 }
 
-// Hidden headers, rows of the fixed height, whole rows and columns per scroll step.
-void setUpTableView(QTableView* view) {
-    view->horizontalHeader()->hide();
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setMinimumSectionSize(1);
-    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view->horizontalHeader()->setMinimumSectionSize(1);
-    view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-    view->setWordWrap(false);
+// Headers that look like the grid's fixed cells: bold on the button face, left-aligned, the grid
+// lines on their right and bottom; they take no clicks.
+void setUpHeader(QHeaderView* header, const QColor& face, const QColor& text, const QColor& line,
+                 const QColor& empty) {
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setMinimumSectionSize(1);
+    header->setStyleSheet(QStringLiteral("QHeaderView { background-color: %5; border: none; }"
+                                         "QHeaderView::section { background-color: %1; color: %2; border: none;"
+                                         " border-right: 1px solid %3; border-bottom: 1px solid %3;"
+                                         " padding: 0px 0px 0px %4px; font-weight: bold; }")
+                              .arg(face.name(), text.name(), line.name())
+                              .arg(kTextIndent)
+                              .arg(empty.name()));
 }
 
 } // namespace
 
-PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent), m_frozenRow(new QTableView(this)) {
+PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent), m_corner(new QLabel(this)) {
     setFont(gridFont());
-    setUpTableView(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    setWordWrap(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
+    setCornerButtonEnabled(false);
 
-    // The same cells as row 0 of the grid, drawn the same way; the grid handles all input, so a
-    // press on it counts as one on the header row.
-    m_frozenRow->setObjectName(QStringLiteral("frozenHeaderRow"));
-    setUpTableView(m_frozenRow);
-    m_frozenRow->setModel(model());
-    m_frozenRow->setFrameStyle(QFrame::NoFrame);
-    m_frozenRow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_frozenRow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_frozenRow->setFocusPolicy(Qt::NoFocus);
-    m_frozenRow->setSelectionMode(QAbstractItemView::NoSelection);
-    m_frozenRow->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_frozenRow->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_frozenRow->hide();
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PdoGrid::placeFrozenRow);
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &PdoGrid::placeFrozenRow);
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_frozenRow->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    const QColor line = QColor::fromRgb(
+        static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const QColor face = palette().color(QPalette::Button);
+    const QColor text = palette().color(QPalette::ButtonText);
+    // Past the last row or column the grid shows the window colour, as the cells' own area does.
+    const QColor empty = palette().color(QPalette::Base);
+    setUpHeader(horizontalHeader(), face, text, line, empty);
+    setUpHeader(verticalHeader(), face, text, line, empty);
+    horizontalHeader()->setFixedHeight(kRowHeight);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(kNumberColumnWidth);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_corner->setObjectName(QStringLiteral("numberTitle"));
+    m_corner->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border: none;"
+                                           " border-right: 1px solid %3; border-bottom: 1px solid %3;"
+                                           " padding-left: %4px; font-weight: bold; }")
+                                .arg(face.name(), text.name(), line.name())
+                                .arg(kTextIndent - 2)); // a label draws its text further in
+    m_corner->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 QString PdoGrid::Cells(int column, int row) const {
-    const QTableWidgetItem* cell = item(row, column);
+    if (column == 0 && row == 0)
+        return m_corner->text();
+    if (row == 0) {
+        const QTableWidgetItem* title = horizontalHeaderItem(column - 1);
+        return title ? title->text() : QString();
+    }
+    if (column == 0) {
+        const QTableWidgetItem* number = verticalHeaderItem(row - 1);
+        return number ? number->text() : QString();
+    }
+    const QTableWidgetItem* cell = item(row - 1, column - 1);
     return cell ? cell->text() : QString();
 }
 
 void PdoGrid::setCells(int column, int row, const QString& text) {
-    if (QTableWidgetItem* cell = item(row, column))
+    if (column < 0 || row < 0 || column > columnCount() || row > rowCount())
+        return;
+    if (column == 0 && row == 0)
+        m_corner->setText(text);
+    else if (row == 0)
+        setHorizontalHeaderItem(column - 1, new QTableWidgetItem(text));
+    else if (column == 0)
+        setVerticalHeaderItem(row - 1, new QTableWidgetItem(text));
+    else if (QTableWidgetItem* cell = item(row - 1, column - 1))
         cell->setText(text);
 }
 
 void PdoGrid::reset(int columns, int rows) {
     commitOpenEditor();
-    setColumnCount(columns);
-    setRowCount(rows);
-    QFont fixedFont = font();
-    fixedFont.setBold(true);
-    const QColor fixedColor = palette().color(QPalette::Button);
+    const int entryColumns = std::max(columns - 1, 0);
+    const int entryRowCount = std::max(rows - 1, 0);
+    setColumnCount(entryColumns);
+    setRowCount(entryRowCount);
+    m_corner->clear();
     const QColor windowColor = palette().color(QPalette::Base);
-    for (int c = 0; c < columns; ++c) {
-        if (c < int(std::size(kColumnWidths))) {
-            setColumnWidth(c, kColumnWidths[c]);
-            m_frozenRow->setColumnWidth(c, kColumnWidths[c]);
-        }
-        for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < entryColumns; ++c) {
+        if (c < int(std::size(kEntryColumnWidths)))
+            setColumnWidth(c, kEntryColumnWidths[c]);
+        setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+        for (int r = 0; r < entryRowCount; ++r) {
             auto* cell = new QTableWidgetItem(QString());
-            if (c == 0 || r == 0) {
-                cell->setFlags(Qt::ItemIsEnabled);
-                cell->setFont(fixedFont);
-                cell->setBackground(fixedColor);
-            } else {
-                cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-                cell->setBackground(c == 1 || c == 2 ? kEntryColumnColor : windowColor);
-            }
+            cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            cell->setBackground(c == 0 || c == 1 ? kEntryColumnColor : windowColor);
             setItem(r, c, cell);
         }
     }
-    setCurrentCell(rows > 1 ? 1 : -1, columns > 1 ? 1 : -1);
-    placeFrozenRow();
+    for (int r = 0; r < entryRowCount; ++r)
+        setVerticalHeaderItem(r, new QTableWidgetItem(QString()));
+    setCurrentCell(entryRowCount > 0 && entryColumns > 0 ? 0 : -1, entryRowCount > 0 && entryColumns > 0 ? 0 : -1);
+}
+
+QPoint PdoGrid::currentCellPosition() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? QPoint(current.column() + 1, current.row() + 1) : QPoint();
+}
+
+void PdoGrid::setCurrentCellPosition(int column, int row) {
+    if (column < 1 || row < 1 || column > columnCount() || row > rowCount())
+        return;
+    setCurrentCell(row - 1, column - 1);
+    scrollTo(currentIndex());
 }
 
 void PdoGrid::commitOpenEditor() {
@@ -120,104 +162,42 @@ void PdoGrid::commitOpenEditor() {
     }
 }
 
-bool PdoGrid::isEntryCell(int row, int column) const {
-    return row >= 1 && column >= 1 && row < rowCount() && column < columnCount();
-}
-
-bool PdoGrid::isEntryPoint(const QPoint& point) const {
-    if (m_frozenRow->isVisible() && point.y() < m_frozenRow->height())
-        return false;
-    const QModelIndex hit = indexAt(point);
-    return !hit.isValid() || isEntryCell(hit.row(), hit.column());
-}
-
-void PdoGrid::placeFrozenRow() {
-    // Scrolled by whole rows: at value 0 row 0 is in its own place and needs no cover.
-    const bool scrolled = rowCount() > 0 && verticalScrollBar()->value() > 0;
-    if (scrolled) {
-        const QRect area = viewport()->geometry();
-        m_frozenRow->setGeometry(area.x(), area.y(), area.width(), rowHeight(0));
-        m_frozenRow->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
-        // Scrolling moves the viewport's pixels, the cover's with them: draw it again.
-        m_frozenRow->viewport()->update();
-    }
-    m_frozenRow->setVisible(scrolled);
-}
-
-void PdoGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
-    QTableWidget::scrollTo(index, hint);
-    // The top row lies under the header row while the grid is scrolled: show the one above it too.
-    QScrollBar* bar = verticalScrollBar();
-    if (index.isValid() && index.row() > 0 && bar->value() > 0 && index.row() <= bar->value())
-        bar->setValue(index.row() - 1);
-}
-
 QModelIndex PdoGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const int rows = rowCount();
     const int columns = columnCount();
-    if (rows < 2 || columns < 2)
+    if (rows < 1 || columns < 1)
         return {};
     const QModelIndex current = currentIndex();
-    int row = std::clamp(current.isValid() ? current.row() : 1, 1, rows - 1);
-    int column = std::clamp(current.isValid() ? current.column() : 1, 1, columns - 1);
+    int row = current.isValid() ? current.row() : 0;
+    int column = current.isValid() ? current.column() : 0;
     switch (action) {
     case MoveNext:
-        // Past the last entry cell of a row to the first of the next; past the end to the start.
+        // Past the last entry of a row to the first of the next; past the end to the start.
         if (++column >= columns) {
-            column = 1;
-            row = row + 1 < rows ? row + 1 : 1;
+            column = 0;
+            row = row + 1 < rows ? row + 1 : 0;
         }
         break;
     case MovePrevious:
-        if (--column < 1) {
+        if (--column < 0) {
             column = columns - 1;
-            row = row > 1 ? row - 1 : rows - 1;
+            row = row > 0 ? row - 1 : rows - 1;
         }
         break;
     case MoveHome:
-        column = 1;
+        column = 0;
         if (modifiers & Qt::ControlModifier)
-            row = 1;
+            row = 0;
         break;
     case MoveEnd:
         column = columns - 1;
         if (modifiers & Qt::ControlModifier)
             row = rows - 1;
         break;
-    default: {
-        const QModelIndex moved = QTableWidget::moveCursor(action, modifiers);
-        if (!moved.isValid())
-            return current;
-        row = std::max(moved.row(), 1);
-        column = std::max(moved.column(), 1);
-        break;
-    }
+    default:
+        return QTableWidget::moveCursor(action, modifiers);
     }
     return model()->index(row, column, rootIndex());
-}
-
-void PdoGrid::mousePressEvent(QMouseEvent* event) {
-    if (!isEntryPoint(event->position().toPoint())) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mousePressEvent(event);
-}
-
-void PdoGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!isEntryPoint(event->position().toPoint())) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mouseDoubleClickEvent(event);
-}
-
-void PdoGrid::mouseMoveEvent(QMouseEvent* event) {
-    if (!isEntryPoint(event->position().toPoint())) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mouseMoveEvent(event);
 }
 
 void PdoGrid::keyPressEvent(QKeyEvent* event) {
@@ -231,16 +211,13 @@ void PdoGrid::keyPressEvent(QKeyEvent* event) {
     QTableWidget::keyPressEvent(event);
 }
 
-void PdoGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTableWidget::currentChanged(current, previous);
-    // Whatever moved it there (a selection by code, a search), the cursor goes to the nearest entry cell.
-    if (current.isValid() && !isEntryCell(current.row(), current.column()) && rowCount() > 1 && columnCount() > 1)
-        setCurrentCell(std::max(current.row(), 1), std::max(current.column(), 1));
-}
-
-void PdoGrid::resizeEvent(QResizeEvent* event) {
-    QTableWidget::resizeEvent(event);
-    placeFrozenRow();
+void PdoGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    // Over the corner where the headers meet, in the frame.
+    const QRect area = viewport()->geometry();
+    m_corner->setGeometry(area.left() - verticalHeader()->width(), area.top() - horizontalHeader()->height(),
+                          verticalHeader()->width(), horizontalHeader()->height());
+    m_corner->raise();
 }
 
 } // namespace strovane::editors

@@ -90,6 +90,8 @@ PdoEditorCheck checkPdoEditorTable(PdoTableKind kind, std::span<const PdoRow> ro
     PdoEditorCheck result;
     const bool stopAtFirst = kind == PdoTableKind::Receive;
     for (const PdoRowProblem& p : checkPdoRows(kind, rows)) {
+        if (!result.firstProblem)
+            result.firstProblem = p;
         result.messages.push_back(pdoEditorMessage(kind, p));
         if (stopAtFirst)
             return result;

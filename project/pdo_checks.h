@@ -74,6 +74,8 @@ std::string pdoGapMessage(PdoTableKind kind, const PdoTableGap& gap);
 // saved.
 struct PdoEditorCheck {
     std::vector<std::string> messages;
+    // The cell of the first range problem, which the first message is about.
+    std::optional<PdoRowProblem> firstProblem;
     std::optional<std::size_t> emptyCobIdRow;
 };
 PdoEditorCheck checkPdoEditorTable(PdoTableKind kind, std::span<const PdoRow> rows);

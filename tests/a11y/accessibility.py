@@ -166,6 +166,27 @@ def choose(d, combo, item):
     wait_for("%r to show %r" % (spoken_name(combo), item), lambda: combo.name == item)
 
 
+def expect_table(window, name, columns, rows):
+    """The grid as a screen reader reads it: a table of that name whose column headers are the
+    titles and whose row headers are the row numbers, with only the entry cells as cells."""
+    tables = [acc for acc, _ in walk(window) if role(acc) == "table" and has(acc, pyatspi.STATE_SHOWING)]
+    if len(tables) != 1 or tables[0].name != name:
+        raise ScenarioError("window %r: tables %r, expected one named %r" % (window.name, [t.name for t in tables],
+                                                                             name))
+    table = tables[0].queryTable()
+    titles = [table.getColumnDescription(c) or table.getColumnHeader(c).name for c in range(table.nColumns)]
+    numbers = [table.getRowDescription(r) or table.getRowHeader(r).name for r in range(table.nRows)]
+    if titles != columns or numbers != rows:
+        raise ScenarioError("table %r: columns %r and rows %r, expected %r and %r" % (name, titles, numbers,
+                                                                                      columns, rows))
+    first = table.getAccessibleAt(0, 0)
+    if role(first) != "table cell" or not has(first, pyatspi.STATE_FOCUSABLE):
+        raise ScenarioError("table %r: its first cell is %s %r, not an entry cell"
+                            % (name, role(first), first.name))
+    print("ok  %-36s table %r, columns %r, rows %s..%s" % (name, name, titles, numbers[0], numbers[-1]))
+    return tables[0]
+
+
 def expect_controls(window, expected):
     got = focusable_controls(window)
     if got != expected:
@@ -185,6 +206,8 @@ PAR_GEN_CONTROLS = [("text", "ID Device"), ("combo box", "Baudrate"),
                     ("text", "Delay"), ("text", "SDO Timeout (1/10 ms)"), ("combo box", "Serial"),
                     ("combo box", "Baudrate"), ("combo box", "Parity"), ("push button", "OK"),
                     ("push button", "Cancel")]
+
+PDO_COLUMNS = ["COB-ID", "Dimension", "Mnemonic"]
 
 
 def start(d, exe, workdir):
@@ -245,6 +268,8 @@ def scenario_tree(d, exe, workdir):
     for button, title in (("Set Translate PDO", RPDO), ("Set Transmit PDO", TPDO)):
         press(main, button)
         editor = program.window(title)
+        expect_controls(editor, [("table", title), ("push button", "OK"), ("push button", "Cancel")])
+        expect_table(editor, title, PDO_COLUMNS, [str(n) for n in range(1, 11)])
         press(editor, "Cancel")  # through the action, exactly as a click
         program.wait_closed(title)
     app.stop()
@@ -266,6 +291,24 @@ def scenario_workflow(d, exe, workdir):
     program.wait_closed(PAR_GEN)
     wait_file(os.path.join(project, "ParGen.xml"),
               lambda t: "<CANopen_ID>7</CANopen_ID>" in t and "<Serial_Par>1</Serial_Par>" in t)
+
+    press(main, "Set Translate PDO")
+    editor = program.window(RPDO)
+    table = expect_table(editor, RPDO, PDO_COLUMNS, [str(n) for n in range(1, 11)])
+    ok = find(editor, "push button", "OK")
+    wait_for("the focus on OK", lambda: has(ok, pyatspi.STATE_FOCUSED))
+    d.key("shift+Tab")  # from OK into the table, on row 1's COB-ID
+    wait_for("the focus on the table", lambda: has(table, pyatspi.STATE_FOCUSED))
+    d.type("0x181")
+    d.key("Tab")
+    d.type("8")
+    d.key("Tab")
+    d.type("Temp in")
+    d.key("Return")
+    press(editor, "OK")
+    program.wait_closed(RPDO)
+    wait_file(os.path.join(project, "RPDOs.xml"),
+              lambda t: t == '<RPDO><row COB-ID="0x181" Dimension="8" Mnemonic="Temp in"/></RPDO>')
     app.stop()
 
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QScrollBar>
 
 #include <memory>
@@ -77,7 +78,7 @@ protected:
     // Edits a cell in place as a user would: F2, replace the text, Enter (unless `leaveOpen`).
     void typeCell(int column, int row, const QString& text, bool leaveOpen = false) {
         m_grid->setFocus();
-        m_grid->setCurrentCell(row, column);
+        m_grid->setCurrentCellPosition(column, row);
         QTest::keyClick(m_grid, Qt::Key_F2);
         QLineEdit* editor = nullptr;
         for (QLineEdit* e : m_grid->viewport()->findChildren<QLineEdit*>())
@@ -112,8 +113,8 @@ protected:
 
 TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
     open();
-    EXPECT_EQ(m_grid->columnCount(), 4);
-    EXPECT_EQ(m_grid->rowCount(), 11);
+    EXPECT_EQ(m_grid->columnCount(), 3);
+    EXPECT_EQ(m_grid->entryRows(), 10);
     EXPECT_EQ(gridRow(0), QStringList({"N", "COB-ID", "Dimension", "Mnemonic"}));
     for (int r = 1; r <= 10; ++r)
         EXPECT_EQ(gridRow(r), QStringList({QString::number(r), "", "", ""}));
@@ -136,20 +137,29 @@ TEST_P(PdoEditorTest, HeaderRowAndNumberColumnNeverScrollAway) {
 TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
     open();
     EXPECT_EQ(m_dialog->size(), QSize(447, 336));
-    const int widths[] = {64, 75, 75, 200};
-    for (int c = 0; c < 4; ++c)
+    // The titles and numbers are the table's headers, fixed in size and bold on the button face.
+    EXPECT_EQ(m_grid->verticalHeader()->width(), 64);
+    EXPECT_EQ(m_grid->horizontalHeader()->height(), 21);
+    const int widths[] = {75, 75, 200};
+    for (int c = 0; c < 3; ++c)
         EXPECT_EQ(m_grid->columnWidth(c), widths[c]);
     EXPECT_EQ(m_grid->rowHeight(5), 21);
     const QColor green(206, 255, 206);
-    EXPECT_EQ(m_grid->item(3, 1)->background().color(), green);
-    EXPECT_EQ(m_grid->item(3, 2)->background().color(), green);
-    EXPECT_NE(m_grid->item(3, 3)->background().color(), green);
-    EXPECT_TRUE(m_grid->item(0, 1)->font().bold());
-    EXPECT_TRUE(m_grid->item(4, 0)->font().bold());
-    EXPECT_FALSE(m_grid->item(4, 1)->font().bold());
-    EXPECT_FALSE(m_grid->item(0, 2)->flags() & Qt::ItemIsEditable);
-    EXPECT_FALSE(m_grid->item(7, 0)->flags() & Qt::ItemIsEditable);
-    EXPECT_TRUE(m_grid->item(7, 3)->flags() & Qt::ItemIsEditable);
+    EXPECT_EQ(m_grid->item(2, 0)->background().color(), green);
+    EXPECT_EQ(m_grid->item(2, 1)->background().color(), green);
+    EXPECT_NE(m_grid->item(2, 2)->background().color(), green);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_TRUE(m_grid->item(6, c)->flags() & Qt::ItemIsEditable);
+    const QImage shot = m_grid->grab().toImage();
+    const QColor face = m_grid->palette().color(QPalette::Button);
+    const QPoint numbers = m_grid->verticalHeader()->mapTo(m_grid, QPoint(32, 21 * 4 + 10));
+    const QPoint title = m_grid->horizontalHeader()->mapTo(m_grid, QPoint(75 + 60, 10));
+    EXPECT_EQ(shot.pixelColor(numbers), face);
+    EXPECT_EQ(shot.pixelColor(title), face);
+    EXPECT_TRUE(m_grid->horizontalHeader()->font().bold() ||
+                m_grid->horizontalHeader()->styleSheet().contains(QStringLiteral("bold")));
+    EXPECT_FALSE(m_grid->horizontalHeader()->sectionsClickable());
+    EXPECT_FALSE(m_grid->verticalHeader()->sectionsClickable());
     EXPECT_EQ(m_dialog->focusWidget(), ok());
     const QWidget* bar = ok()->parentWidget();
     EXPECT_EQ(bar->height(), 41);
@@ -177,7 +187,7 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
     m_grid->setFocus();
-    m_grid->setCurrentCell(1, 1);
+    m_grid->setCurrentCellPosition(1, 1);
     // Typed into the focused widget, whatever it is now: the grid or a cell editor.
     const auto focused = [] {
         QWidget* w = QApplication::focusWidget();
@@ -206,8 +216,8 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "8", "Temp in"}));
     EXPECT_EQ(gridRow(2), QStringList({"2", "386", "2", "Level"}));
     EXPECT_EQ(gridRow(3), QStringList({"3", "$1A0", "1", ""}));
-    EXPECT_EQ(m_grid->currentRow(), 4);
-    EXPECT_EQ(m_grid->currentColumn(), 1) << "Tab from a Mnemonic goes to the next row's COB-ID";
+    EXPECT_EQ(m_grid->currentCellPosition().y(), 4);
+    EXPECT_EQ(m_grid->currentCellPosition().x(), 1) << "Tab from a Mnemonic goes to the next row's COB-ID";
 
     key(Qt::Key_Escape); // out of the cell editor, the cursor stays
     struct Step {
@@ -223,15 +233,18 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     for (const Step& s : steps) {
         m_grid->setFocus();
         key(s.key, s.mods);
-        EXPECT_EQ(m_grid->currentRow(), s.row) << "key " << s.key;
-        EXPECT_EQ(m_grid->currentColumn(), s.column) << "key " << s.key;
+        EXPECT_EQ(m_grid->currentCellPosition().y(), s.row) << "key " << s.key;
+        EXPECT_EQ(m_grid->currentCellPosition().x(), s.column) << "key " << s.key;
     }
     // A click on the number column or the header row leaves the cursor where it was.
-    for (QPoint cell : {QPoint(0, 5), QPoint(2, 0)}) {
-        const QRect r = m_grid->visualRect(m_grid->model()->index(cell.y(), cell.x()));
-        QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, r.center());
-        EXPECT_EQ(m_grid->currentRow(), 1);
-        EXPECT_EQ(m_grid->currentColumn(), 1);
+    const std::pair<QWidget*, QPoint> headerPoints[] = {
+        {m_grid->verticalHeader()->viewport(), QPoint(30, 21 * 4 + 10)},
+        {m_grid->horizontalHeader()->viewport(), QPoint(75 + 30, 10)}};
+    for (const auto& [header, point] : headerPoints) {
+        QTest::mouseClick(header, Qt::LeftButton, {}, point);
+        QTest::mouseDClick(header, Qt::LeftButton, {}, point);
+        EXPECT_EQ(m_grid->currentCellPosition().y(), 1);
+        EXPECT_EQ(m_grid->currentCellPosition().x(), 1);
     }
     // Ctrl+Tab leaves the grid for OK; Ctrl+Shift+Tab comes back.
     m_grid->setFocus();
@@ -317,7 +330,7 @@ TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
         typeRow(1, {"", "", ""});
         for (const auto& [row, r] : c.typed)
             typeRow(row, r);
-        m_grid->setCurrentCell(1, 3); // anywhere else
+        m_grid->setCurrentCellPosition(3, 1); // anywhere else
         ok()->setFocus();
         click(ok());
         ASSERT_EQ(m_messages.boxes.size(), 1u) << m_messages.texts().join("|").toStdString();
@@ -327,8 +340,8 @@ TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
         EXPECT_TRUE(m_dialog->isVisible());
         EXPECT_EQ(m_dialog->result(), 0);
         EXPECT_EQ(readFile(file()), before);
-        EXPECT_EQ(m_grid->currentRow(), c.emptyRow);
-        EXPECT_EQ(m_grid->currentColumn(), 1);
+        EXPECT_EQ(m_grid->currentCellPosition().y(), c.emptyRow);
+        EXPECT_EQ(m_grid->currentCellPosition().x(), 1);
         EXPECT_EQ(QApplication::focusWidget(), m_grid);
         m_dialog->reject();
     }
@@ -346,7 +359,7 @@ TEST_P(PdoEditorTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
         typeRow(3, {"3", "3", "c"});
         click(ok());
         ASSERT_EQ(m_messages.boxes.size(), 1u);
-        ASSERT_EQ(m_grid->currentRow(), 2);
+        ASSERT_EQ(m_grid->currentCellPosition().y(), 2);
         ASSERT_EQ(QApplication::focusWidget(), m_grid);
         if (fill) {
             // Typed straight into the selected cell.
@@ -375,7 +388,7 @@ TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
         xml += "</" + root() + ">";
         writeFile(file(), xml);
         open();
-        ASSERT_EQ(m_grid->rowCount(), count + 1);
+        ASSERT_EQ(m_grid->entryRows(), count);
         const QString last = QString::number(count);
         EXPECT_EQ(gridRow(count), QStringList({last, last, "1", "m" + last}));
         EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
@@ -405,35 +418,35 @@ TEST_P(PdoEditorTest, LongTableScrollsUnderTheHeaderRow) {
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(m_grid->horizontalScrollBar()->maximum(), 0);
 
-    // The header row's cells are on the button face; the COB-ID column's entry cells are green.
-    const QPoint cobIdHeader = m_grid->viewport()->mapTo(m_grid, QPoint(64 + 3, 3));
+    // The header row is on the button face; the COB-ID column's entry cells are green.
+    const QPoint cobIdHeader = m_grid->horizontalHeader()->mapTo(m_grid, QPoint(3, 3));
     const auto colourAt = [&](QPoint p) { return m_grid->grab().toImage().pixelColor(p); };
-    const QColor fixedColour = m_grid->item(0, 1)->background().color();
+    const QColor fixedColour = m_grid->palette().color(QPalette::Button);
     EXPECT_EQ(colourAt(cobIdHeader), fixedColour);
 
     m_grid->setFocus();
     QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(m_grid->currentRow(), 40);
+    EXPECT_EQ(m_grid->currentCellPosition().y(), 40);
     EXPECT_GT(bar->value(), 0);
     EXPECT_EQ(colourAt(cobIdHeader), fixedColour) << "the header row scrolled away";
-    const QRect lastRow = m_grid->visualRect(m_grid->model()->index(40, 3));
+    const QRect lastRow = m_grid->visualRect(m_grid->model()->index(39, 2));
     EXPECT_TRUE(m_grid->viewport()->rect().contains(lastRow)) << "row 40 is out of sight";
 
     // Up to the top again, row by row: the cursor never hides under the header row.
     for (int row = 39; row >= 1; --row) {
         QTest::keyClick(m_grid, Qt::Key_Up);
-        ASSERT_EQ(m_grid->currentRow(), row);
+        ASSERT_EQ(m_grid->currentCellPosition().y(), row);
         const QRect cell = m_grid->visualRect(m_grid->currentIndex());
-        ASSERT_GE(cell.top(), m_grid->rowHeight(0)) << "row " << row << " is under the header row";
+        ASSERT_GE(cell.top(), 0) << "row " << row << " is out of sight";
     }
     EXPECT_EQ(bar->value(), 0);
 
     // A click on the header row while scrolled leaves the cursor where it is.
     QTest::keyClick(m_grid, Qt::Key_End, Qt::ControlModifier);
-    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
-    QTest::mouseDClick(m_grid->viewport(), Qt::LeftButton, {}, QPoint(64 + 75 + 10, 10));
-    EXPECT_EQ(m_grid->currentRow(), 40);
-    EXPECT_EQ(m_grid->currentColumn(), 3);
+    QTest::mouseClick(m_grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(75 + 10, 10));
+    QTest::mouseDClick(m_grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(75 + 10, 10));
+    EXPECT_EQ(m_grid->currentCellPosition().y(), 40);
+    EXPECT_EQ(m_grid->currentCellPosition().x(), 3);
     for (const QLineEdit* e : m_grid->viewport()->findChildren<QLineEdit*>())
         EXPECT_FALSE(e->isVisible()) << "a double click on the header row opened a cell editor";
 
@@ -614,12 +627,17 @@ TEST_F(FaultyTableTest, ReceiveEditorShowsOnlyTheFirstErrorInAnErrorBox) {
     EXPECT_EQ(m_messages.boxes[0].text, "Error! The COB-ID must be between 0x000 and 0x7FF");
     EXPECT_TRUE(m_dialog->isVisible());
     EXPECT_FALSE(exists(file()));
+    // The correction is typed at once: the cell the message is about has the cursor and the focus.
+    EXPECT_EQ(m_grid->currentCellPosition(), QPoint(1, 2));
+    EXPECT_EQ(m_dialog->focusWidget(), m_grid);
 
     m_messages.clear();
     typeCell(1, 2, "0x182");
     click(ok());
     EXPECT_EQ(m_messages.texts(), QStringList{"Error! The Dimension must be between 1 and 8"});
     EXPECT_EQ(gridRow(2), QStringList({"2", "0x182", "9", "b"}));
+    EXPECT_EQ(m_grid->currentCellPosition(), QPoint(2, 2));
+    EXPECT_EQ(m_dialog->focusWidget(), m_grid);
 }
 
 TEST_F(FaultyTableTest, TransmitEditorShowsEveryErrorInRowOrderInPlainBoxes) {
@@ -634,6 +652,8 @@ TEST_F(FaultyTableTest, TransmitEditorShowsEveryErrorInRowOrderInPlainBoxes) {
         EXPECT_EQ(box.kind, MessageRecorder::Kind::Plain);
     EXPECT_TRUE(m_dialog->isVisible());
     EXPECT_FALSE(exists(file()));
+    EXPECT_EQ(m_grid->currentCellPosition(), QPoint(1, 2)) << "the cell of the first message";
+    EXPECT_EQ(m_dialog->focusWidget(), m_grid);
 }
 
 TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
