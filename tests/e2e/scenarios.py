@@ -118,12 +118,7 @@ def par_gen_by_keyboard(d, app, node_id):
 def pdo_table_by_keyboard(d, app, title, rows):
     app.wait_window(title)
     d.key("shift+Tab")  # from OK back into the grid, on the first COB-ID
-    for i, row in enumerate(rows):
-        for j, text in enumerate(row):
-            d.type(text)
-            if i < len(rows) - 1 or j < 2:
-                d.key("Tab")
-    d.key("Return")  # the last cell is taken; the grid keeps the focus
+    type_rows(d, rows)
     d.key("ctrl+Tab")  # out of the grid, onto OK
     d.key("Return")
 
