@@ -1,7 +1,10 @@
 #include "project/atomic_file.h"
 
+#include "platform/durable_file.h"
+
 #include <cerrno>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
@@ -87,36 +90,39 @@ void replaceRegular(const fs::path& target, const fs::path& reported, std::strin
     std::random_device rd;
     std::error_code ec;
     fs::path tempPath;
+    std::optional<platform::NewFile> file;
     do {
         std::string name = target.filename().string();
         name.insert(name.begin(), '.');
         name.append(".").append(std::to_string(rd())).append(".tmp");
         tempPath = folder / name;
-    } while (fs::exists(fs::symlink_status(tempPath, ec)));
-
-    errno = 0;
-    std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
-    if (!file)
-        fail(errno ? errno : EIO, reported);
-    TempGuard guard{tempPath};
-
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    int err = file ? 0 : errno;
-    file.close();
-    if (!err && file.fail())
-        err = errno ? errno : EIO;
-    if (err || file.fail())
-        fail(err ? err : EIO, reported);
-
-    // Keep the old file's permissions on its replacement.
-    if (exists)
-        fs::permissions(tempPath, status.permissions(), ec);
-
-    fs::rename(tempPath, target, ec);
+        file.emplace(tempPath, ec);
+    } while (ec == std::errc::file_exists);
     if (ec)
         fail(ec, reported);
+    TempGuard guard{tempPath};
+    // Closed before the guard removes it: Windows does not delete a file that is open.
+    const auto check = [&](const std::error_code& error) {
+        if (error) {
+            file.reset();
+            fail(error, reported);
+        }
+    };
+
+    file->write(bytes, ec);
+    check(ec);
+    if (exists)
+        file->takePermissions(target);
+    // The bytes reach the disk before the name does: a power cut after the rename must not
+    // leave the name on an empty file.
+    file->flush(ec);
+    check(ec);
+    file->renameOver(target, ec);
+    check(ec);
     guard.armed = false;
+    platform::flushFolder(folder, ec);
+    if (ec)
+        fail(ec, reported);
 }
 
 } // namespace
