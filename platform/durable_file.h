@@ -23,8 +23,9 @@ public:
     // Writes all of `bytes` after what was written before.
     void write(std::string_view bytes, std::error_code& ec);
 
-    // Gives the file the permissions of `original`, as far as the system lets this process.
-    void takePermissions(const std::filesystem::path& original);
+    // Gives the file the owner, group and permissions of `original`, as far as the system lets
+    // this process (an owner or group it may not give is left as created).
+    void takeOwnerAndPermissions(const std::filesystem::path& original);
 
     // Returns once the file's bytes and size are on the disk (fsync, FlushFileBuffers).
     void flush(std::error_code& ec);

@@ -45,10 +45,17 @@ void NewFile::write(std::string_view bytes, std::error_code& ec) {
     }
 }
 
-void NewFile::takePermissions(const std::filesystem::path& original) {
-    struct stat want {};
-    if (::stat(original.c_str(), &want) == 0)
-        (void)::fchmod(static_cast<int>(m_handle), want.st_mode & 07777);
+void NewFile::takeOwnerAndPermissions(const std::filesystem::path& original) {
+    const int fd = static_cast<int>(m_handle);
+    struct stat want {}, have {};
+    if (::stat(original.c_str(), &want) != 0 || ::fstat(fd, &have) != 0)
+        return;
+    // Changing the owner needs privilege; a member of the old file's group may still give that.
+    if ((have.st_uid != want.st_uid || have.st_gid != want.st_gid) &&
+        ::fchown(fd, want.st_uid, want.st_gid) != 0 && have.st_gid != want.st_gid)
+        (void)::fchown(fd, static_cast<uid_t>(-1), want.st_gid);
+    // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+    (void)::fchmod(fd, want.st_mode & 07777);
 }
 
 void NewFile::flush(std::error_code& ec) {

@@ -69,9 +69,9 @@ void NewFile::write(std::string_view bytes, std::error_code& ec) {
     }
 }
 
-// The old file's read-only attribute is the only permission to keep, and a read-only target is
-// refused before.
-void NewFile::takePermissions(const std::filesystem::path&) {}
+// The new file takes its owner and access rights from the folder as any new file does; the old
+// file's read-only attribute cannot be set, since a read-only target is refused before.
+void NewFile::takeOwnerAndPermissions(const std::filesystem::path&) {}
 
 void NewFile::flush(std::error_code& ec) {
     ec.clear();

@@ -112,7 +112,7 @@ void replaceRegular(const fs::path& target, const fs::path& reported, std::strin
     file->write(bytes, ec);
     check(ec);
     if (exists)
-        file->takePermissions(target);
+        file->takeOwnerAndPermissions(target);
     // The bytes reach the disk before the name does: a power cut after the rename must not
     // leave the name on an empty file.
     file->flush(ec);

@@ -8,8 +8,9 @@ namespace strovane::project {
 // Writes `bytes` to `target` as a whole without destroying what stands at the path:
 // - a regular file, or no file at all, is replaced atomically and durably: a temporary file
 //   ".<name>.<digits>.tmp" in the same folder is written and flushed to the disk, given the old
-//   file's permissions, renamed over the target, and the folder is flushed; readers, and the disk
-//   after a power cut, see either the old or the new contents;
+//   file's owner, group and permissions (as far as the system allows), renamed over the target,
+//   and the folder is flushed; readers, and the disk after a power cut, see either the old or
+//   the new contents;
 // - a symbolic link is followed (through any chain) and the file it names is replaced the same
 //   way; the link itself stays;
 // - a character or block device, a FIFO and the standard streams (/dev/stdout, /dev/fd/N) are
