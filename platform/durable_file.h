@@ -10,7 +10,8 @@
 namespace strovane::platform {
 
 // A file created for one save beside its target: written from start to end, flushed, then
-// renamed over the target. The caller removes it when the save fails.
+// renamed over the target. Until then it counts as in use (removeAbandonedFile leaves it alone);
+// the caller removes it when the save fails.
 class NewFile {
 public:
     // Creates `path` for writing. ec is std::errc::file_exists when something already has the
@@ -44,5 +45,9 @@ private:
 // (fsync of the folder). A folder the system cannot flush (one this process may not open, a file
 // system without the call) is let be; nothing to do on Windows, where renameOver wrote through.
 void flushFolder(const std::filesystem::path& folder, std::error_code& ec);
+
+// Removes the regular file at `path` unless it is a NewFile still open in some process. Anything
+// else at the path (a link, a folder) stays. True when the file was removed.
+bool removeAbandonedFile(const std::filesystem::path& path);
 
 } // namespace strovane::platform

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,11 +16,23 @@ std::error_code lastError() { return {errno, std::generic_category()}; }
 
 } // namespace
 
+// A NewFile holds an exclusive flock from its creation until it has its final name, so that
+// another save's cleanup (removeAbandonedFile) can tell it from a file left by a killed process.
 NewFile::NewFile(const std::filesystem::path& path, std::error_code& ec) : m_path(path), m_handle(-1) {
     ec.clear();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         ec = lastError();
+        return;
+    }
+    // Blocks only while a cleanup holds the lock; a file system without flock has no cleanup.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_nlink == 0) {
+        // A cleanup took the name between the creation and the lock: start over with another.
+        ::close(fd);
+        ec = std::make_error_code(std::errc::file_exists);
         return;
     }
     m_handle = fd;
@@ -69,6 +82,7 @@ void NewFile::flush(std::error_code& ec) {
 
 void NewFile::renameOver(const std::filesystem::path& target, std::error_code& ec) {
     ec.clear();
+    // Renamed while still open and locked: no cleanup can take it on its way.
     if (::rename(m_path.c_str(), target.c_str()) != 0)
         ec = lastError();
     const int fd = static_cast<int>(m_handle);
@@ -94,6 +108,24 @@ void flushFolder(const std::filesystem::path& folder, std::error_code& ec) {
     if (rc != 0 && errno != EINVAL && errno != ENOTSUP)
         ec = lastError();
     ::close(fd);
+}
+
+bool removeAbandonedFile(const std::filesystem::path& path) {
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(path.c_str(), O_RDONLY | kFlags);
+    if (fd < 0 && errno == EACCES) // a file left with the write-only permissions of its target
+        fd = ::open(path.c_str(), O_WRONLY | kFlags);
+    if (fd < 0)
+        return false;
+    struct stat open {}, named {};
+    bool removed = false;
+    // In use while another process holds its lock; unlinked under the lock, so a save that
+    // created it just now and waits for the lock sees that and picks another name.
+    if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && named.st_dev == open.st_dev && named.st_ino == open.st_ino)
+        removed = ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 } // namespace strovane::platform

@@ -39,6 +39,7 @@ HANDLE handleOf(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 } // namespace
 
+// Opened without FILE_SHARE_DELETE: while it is open, another save's cleanup cannot delete it.
 NewFile::NewFile(const std::filesystem::path& path, std::error_code& ec)
     : m_path(path), m_handle(reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE)) {
     ec.clear();
@@ -93,6 +94,15 @@ void NewFile::renameOver(const std::filesystem::path& target, std::error_code& e
 }
 
 void flushFolder(const std::filesystem::path&, std::error_code& ec) { ec.clear(); }
+
+bool removeAbandonedFile(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+        return false;
+    // Fails with a sharing violation while a save still has the file open.
+    return DeleteFileW(path.c_str()) != 0;
+}
 
 } // namespace strovane::platform
 #endif

@@ -65,6 +65,32 @@ struct TempGuard {
     }
 };
 
+// Whether `name` is ".<file>.<digits>.tmp": the name replaceRegular gives its temporary files.
+bool isTempNameOf(const std::string& name, const std::string& file) {
+    const std::string prefix = "." + file + ".";
+    const std::string suffix = ".tmp";
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i)
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    return true;
+}
+
+// Removes the temporary files of earlier saves of `target` that were killed before their rename.
+// Best effort: a folder that cannot be listed leaves them, and the save goes on.
+void removeLeftovers(const fs::path& folder, const fs::path& target) {
+    const std::string file = target.filename().string();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entryError;
+        if (isTempNameOf(it->path().filename().string(), file) &&
+            it->symlink_status(entryError).type() == fs::file_type::regular)
+            platform::removeAbandonedFile(it->path());
+    }
+}
+
 // Writes into whatever is open at the path (device, FIFO, stream); appending never truncates
 // a file a stream alias happens to lead to.
 void writeThrough(const fs::path& path, const fs::path& reported, std::string_view bytes) {
@@ -86,6 +112,8 @@ void replaceRegular(const fs::path& target, const fs::path& reported, std::strin
         checkWritable(target, reported, status);
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    removeLeftovers(folder, target);
+
     // A random name beside the target: never reuse a file that is already there.
     std::random_device rd;
     std::error_code ec;

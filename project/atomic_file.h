@@ -10,7 +10,8 @@ namespace strovane::project {
 //   ".<name>.<digits>.tmp" in the same folder is written and flushed to the disk, given the old
 //   file's owner, group and permissions (as far as the system allows), renamed over the target,
 //   and the folder is flushed; readers, and the disk after a power cut, see either the old or
-//   the new contents;
+//   the new contents. Temporary files of earlier saves of the same name that were killed before
+//   their rename are removed first;
 // - a symbolic link is followed (through any chain) and the file it names is replaced the same
 //   way; the link itself stays;
 // - a character or block device, a FIFO and the standard streams (/dev/stdout, /dev/fd/N) are

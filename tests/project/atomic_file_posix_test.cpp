@@ -1,5 +1,6 @@
 // Writing onto what is not a regular file: devices, FIFOs and the standard streams are written
-// through, never replaced. Owners and groups of replaced files.
+// through, never replaced. Owners and groups, and the files of saves killed midway.
+#include "platform/durable_file.h"
 #include "project/atomic_file.h"
 
 #include "support/file_bytes.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,6 +133,24 @@ TEST(AtomicFilePosixTest, OwnerTheUserMayNotGiveIsLeftAndTheSaveSucceeds) {
         EXPECT_EQ(st.st_gid, c.expectedGroup);
         EXPECT_EQ(st.st_mode & 07777, 0666u) << std::oct << (st.st_mode & 07777);
     }
+}
+
+// The kill ends the process while its temporary file is written; the next save removes the file.
+TEST(AtomicFilePosixTest, TemporaryFileOfAKilledSaveIsRemovedByTheNextSave) {
+    TempDir dir;
+    const fs::path target = dir / "bank.bin";
+    writeFile(target, "old");
+    const int status = inChild([&] {
+        std::error_code ec;
+        strovane::platform::NewFile file(dir / ".bank.bin.77.tmp", ec);
+        file.write("par", ec);
+        ::raise(SIGKILL);
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_TRUE(fs::exists(dir / ".bank.bin.77.tmp"));
+    writeFileAtomically(target, "new");
+    EXPECT_EQ(readFile(target), "new");
+    EXPECT_FALSE(fs::exists(dir / ".bank.bin.77.tmp"));
 }
 
 } // namespace
