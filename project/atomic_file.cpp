@@ -1,7 +1,10 @@
 #include "project/atomic_file.h"
 
+#include "platform/durable_file.h"
+
 #include <cerrno>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
@@ -62,6 +65,32 @@ struct TempGuard {
     }
 };
 
+// Whether `name` is ".<file>.<digits>.tmp": the name replaceRegular gives its temporary files.
+bool isTempNameOf(const std::string& name, const std::string& file) {
+    const std::string prefix = "." + file + ".";
+    const std::string suffix = ".tmp";
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i)
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    return true;
+}
+
+// Removes the temporary files of earlier saves of `target` that were killed before their rename.
+// Best effort: a folder that cannot be listed leaves them, and the save goes on.
+void removeLeftovers(const fs::path& folder, const fs::path& target) {
+    const std::string file = target.filename().string();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entryError;
+        if (isTempNameOf(it->path().filename().string(), file) &&
+            it->symlink_status(entryError).type() == fs::file_type::regular)
+            platform::removeAbandonedFile(it->path());
+    }
+}
+
 // Writes into whatever is open at the path (device, FIFO, stream); appending never truncates
 // a file a stream alias happens to lead to.
 void writeThrough(const fs::path& path, const fs::path& reported, std::string_view bytes) {
@@ -83,40 +112,45 @@ void replaceRegular(const fs::path& target, const fs::path& reported, std::strin
         checkWritable(target, reported, status);
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    removeLeftovers(folder, target);
+
     // A random name beside the target: never reuse a file that is already there.
     std::random_device rd;
     std::error_code ec;
     fs::path tempPath;
+    std::optional<platform::NewFile> file;
     do {
         std::string name = target.filename().string();
         name.insert(name.begin(), '.');
         name.append(".").append(std::to_string(rd())).append(".tmp");
         tempPath = folder / name;
-    } while (fs::exists(fs::symlink_status(tempPath, ec)));
-
-    errno = 0;
-    std::ofstream file(tempPath, std::ios::binary | std::ios::trunc);
-    if (!file)
-        fail(errno ? errno : EIO, reported);
-    TempGuard guard{tempPath};
-
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    int err = file ? 0 : errno;
-    file.close();
-    if (!err && file.fail())
-        err = errno ? errno : EIO;
-    if (err || file.fail())
-        fail(err ? err : EIO, reported);
-
-    // Keep the old file's permissions on its replacement.
-    if (exists)
-        fs::permissions(tempPath, status.permissions(), ec);
-
-    fs::rename(tempPath, target, ec);
+        file.emplace(tempPath, ec);
+    } while (ec == std::errc::file_exists);
     if (ec)
         fail(ec, reported);
+    TempGuard guard{tempPath};
+    // Closed before the guard removes it: Windows does not delete a file that is open.
+    const auto check = [&](const std::error_code& error) {
+        if (error) {
+            file.reset();
+            fail(error, reported);
+        }
+    };
+
+    file->write(bytes, ec);
+    check(ec);
+    if (exists)
+        file->takeOwnerAndPermissions(target);
+    // The bytes reach the disk before the name does: a power cut after the rename must not
+    // leave the name on an empty file.
+    file->flush(ec);
+    check(ec);
+    file->renameOver(target, ec);
+    check(ec);
     guard.armed = false;
+    platform::flushFolder(folder, ec);
+    if (ec)
+        fail(ec, reported);
 }
 
 } // namespace

@@ -9,6 +9,8 @@ packages=(cmake g++ make pkg-config
           qt6-base-dev qt6-multimedia-dev libgl-dev
           libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth
+          # power-cut test: file systems made in loop-mounted images
+          xfsprogs e2fsprogs mount
           desktop-file-utils appstream dpkg-dev file
           # end-to-end suite: window manager, XTEST input, window list, screenshots
           openbox xdotool x11-utils imagemagick python3

@@ -1,3 +1,4 @@
+#include "platform/durable_file.h"
 #include "platform/system.h"
 #include "project/atomic_file.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -19,10 +21,12 @@ using strovane::testing::readFile;
 using strovane::testing::writeFile;
 using strovane::testing::TempDir;
 
+// The names in the folder, sorted.
 std::vector<std::string> names(const fs::path& folder) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(folder))
         out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -89,6 +93,46 @@ TEST(AtomicFileTest, FolderInTheTargetsPlaceIsRefusedAndKept) {
     expectFailure(dir / "bank.bin", "x", std::errc::is_a_directory);
     EXPECT_TRUE(fs::is_directory(dir / "bank.bin" / "inside"));
     EXPECT_EQ(names(dir.path()), std::vector<std::string>{"bank.bin"});
+}
+
+TEST(AtomicFileTest, SaveRemovesTheTemporaryFilesOfKilledSavesOfThatFileOnly) {
+    TempDir dir;
+    const fs::path target = dir / "bank.bin";
+    writeFile(target, "old");
+    // What a save of bank.bin killed before its rename leaves.
+    for (const char* leftover : {".bank.bin.1.tmp", ".bank.bin.4294967295.tmp"})
+        writeFile(dir / leftover, "part");
+    // Not the exact form, or another file's.
+    std::vector<std::string> kept = {".bank.bin..tmp",     ".bank.bin.12a.tmp", ".bank.bin.-3.tmp",
+                                     ".bank.bin.4.TMP",    "bank.bin.5.tmp",    ".bank.bin.6.tmp.bak",
+                                     ".bank.bin.7",        "x.bank.bin.8.tmp",  ".ParGen.xml.9.tmp",
+                                     ".bank.bin.bak.10.tmp"};
+    for (const std::string& name : kept)
+        writeFile(dir / name, "user's");
+    // The right name on something that is not a plain file, or on the file of a save under way.
+    fs::create_directory(dir / ".bank.bin.11.tmp");
+    kept.push_back(".bank.bin.11.tmp");
+    std::error_code ec;
+    strovane::platform::NewFile underWay(dir / ".bank.bin.12.tmp", ec);
+    ASSERT_FALSE(ec) << ec.message();
+    kept.push_back(".bank.bin.12.tmp");
+    if (strovane::testing::symlinksAvailable()) {
+        writeFile(dir / "elsewhere.bin", "user's");
+        fs::create_symlink("elsewhere.bin", dir / ".bank.bin.13.tmp");
+        kept.push_back("elsewhere.bin");
+        kept.push_back(".bank.bin.13.tmp");
+    }
+
+    writeFileAtomically(target, "new");
+    EXPECT_EQ(readFile(target), "new");
+    kept.push_back("bank.bin");
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names(dir.path()), kept);
+    for (const std::string& name : kept) {
+        if (name != "bank.bin" && name != ".bank.bin.12.tmp" && fs::is_regular_file(dir / name)) {
+            EXPECT_EQ(readFile(dir / name), "user's") << name;
+        }
+    }
 }
 
 TEST(AtomicFileTest, SymlinkIsFollowedAndKept) {
