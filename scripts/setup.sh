@@ -10,8 +10,8 @@ packages=(cmake g++ make pkg-config
           libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth
           desktop-file-utils appstream dpkg-dev file
-          # end-to-end suite: window manager, XTEST input, window list, screenshots
-          openbox xdotool x11-utils imagemagick python3)
+          # end-to-end suite: window manager, XTEST input, window list, screenshots, clipboard
+          openbox xdotool x11-utils imagemagick xclip python3)
 bash scripts/install-missing.sh "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
