@@ -193,6 +193,10 @@ UpdateOptions TFBootSer::options() const {
 void TFBootSer::LbButton1Click() {
     Com_select = false;
     closePort();
+    if (selectedPort().empty()) { // no port present, or none selected
+        m_messages.error(QStringLiteral("Select one port."));
+        return;
+    }
     const std::string path = platform::devicePath(selectedPort());
     try {
         connectPort(*Comm1, path);

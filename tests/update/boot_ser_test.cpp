@@ -284,17 +284,26 @@ TEST_F(BootSerTest, PseudoTerminalConnectsWithoutModemLines) {
     close(master);
 }
 
-TEST_F(BootSerTest, ConnectWithNoPortFailsOnTheBarePrefix) {
-    ports.clear();
-    TFBootSer& d = dialog(platform::createSerialDevice);
-    d.show();
-    EXPECT_EQ(d.CB_Com->currentIndex(), -1);
-    click(d.LbButton1);
-    EXPECT_FALSE(d.Com_select);
-    ASSERT_EQ(messages.boxes.size(), 1u);
-    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
-    EXPECT_TRUE(messages.boxes[0].detail.startsWith("Error accessing specified device"))
-        << messages.boxes[0].detail.toStdString();
+// With nothing to connect to, Connect asks for a port instead of opening the bare device prefix.
+TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
+    for (const bool portsPresent : {false, true}) {
+        if (!portsPresent)
+            ports.clear();
+        TFBootSer& d = dialog(platform::createSerialDevice);
+        d.show();
+        if (portsPresent)
+            d.CB_Com->setCurrentIndex(-1); // present, but none selected
+        ASSERT_EQ(d.CB_Com->currentIndex(), -1);
+        d.Com_select = true;
+        click(d.LbButton1);
+        EXPECT_FALSE(d.Com_select) << portsPresent;
+        EXPECT_EQ(messages.texts(), QStringList{"Select one port."}) << portsPresent;
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(messages.boxes[0].detail, "");
+        messages.clear();
+        d.close();
+    }
 }
 
 // ---- How an update ended, told after the wait. ----
