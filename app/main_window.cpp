@@ -159,10 +159,10 @@ void TFStrovanoFirmWare::Update_Device() {
         m_dialogs.FBootSer->exec();
 }
 
-void TFStrovanoFirmWare::Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
-                                       const std::vector<std::string>& arguments,
-                                       const update::UpdaterLauncher::PollCallback& onPoll) {
-    update::UpdaterLauncher().Start_Program(NomeSW, Parameter, tipo, arguments, onPoll);
+update::WaitOutcome TFStrovanoFirmWare::Start_Program(const std::string& NomeSW, const std::string& Parameter,
+                                                      bool tipo, const std::vector<std::string>& arguments,
+                                                      const update::UpdaterLauncher::PollCallback& onPoll) {
+    return update::UpdaterLauncher().Start_Program(NomeSW, Parameter, tipo, arguments, onPoll);
 }
 
 void TFStrovanoFirmWare::Set_Files() { m_workspace.Set_Files(); }

@@ -54,9 +54,9 @@ public:
     // Composes and writes bin/bank.bin, then shows the update dialog. A composition or write
     // error is shown in an error box and ends it there.
     void Update_Device();
-    // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll.
-    // Throws platform::ProcessStartError when it cannot be started.
-    void Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+    // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
+    // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
+    update::WaitOutcome Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
                        const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll);
     void Set_Files();
     void Save_Setting();

@@ -40,13 +40,15 @@ constexpr std::string_view kUsage =
     "  --json                print one JSON object describing the result on standard output\n"
     "  --help                show this text\n"
     "\n"
-    "The four options are on unless turned off, as when the dialog opens. On a terminal the\n"
-    "elapsed time is shown while the updater runs.\n"
+    "The four options are on unless turned off, as when the dialog opens. With either firmware\n"
+    "option on, MASTER/sim40518.sim must be there. On a terminal the elapsed time is shown while\n"
+    "the updater runs. The updater's output goes to PROJECT_DIR/bin/updater.log (replaced at\n"
+    "every update), never to this program's output; the result names the file.\n"
     "\n"
-    "Exit status: 0 the updater ended with status 0; 1 the project did not compose, the port\n"
-    "could not be opened, the updater could not be started, ended with another status or was\n"
-    "still running after 150 s (it is left running) - one line on standard error says which;\n"
-    "2 a bad command line.\n";
+    "Exit status: 0 the updater ended with status 0; 1 the project did not compose, the firmware\n"
+    "file is missing, the port could not be opened, the updater could not be started, ended\n"
+    "with another status, was killed by a signal or was still running after 150 s (it is left\n"
+    "running) - one line on standard error says which; 2 a bad command line.\n";
 
 struct Request {
     std::string project;
@@ -57,12 +59,13 @@ struct Request {
 };
 
 // How the update ended, for the JSON object.
-enum class Status { Ok, ComposeFailed, PortFailed, StartFailed, UpdaterFailed, TimedOut };
+enum class Status { Ok, ComposeFailed, FirmwareMissing, PortFailed, StartFailed, UpdaterFailed, TimedOut };
 
 const char* statusName(Status s) {
     switch (s) {
     case Status::Ok: return "ok";
     case Status::ComposeFailed: return "compose-failed";
+    case Status::FirmwareMissing: return "firmware-missing";
     case Status::PortFailed: return "port-failed";
     case Status::StartFailed: return "start-failed";
     case Status::UpdaterFailed: return "updater-failed";
@@ -91,9 +94,20 @@ void printJson(std::ostream& out, const Request& req, const Report& r) {
         << jsonString(r.dirWorkspace) << ", \"updater\": " << jsonString(r.request.program) << ", \"arguments\": [";
     for (std::size_t i = 0; i < r.request.arguments.size(); ++i)
         out << (i ? ", " : "") << jsonString(r.request.arguments[i]);
+    const bool ended = r.outcome && r.outcome->result == update::WaitResult::Ended;
     out << "], \"exit_code\": ";
-    if (r.outcome && r.outcome->result == update::WaitResult::Ended)
+    if (ended && r.outcome->signal == 0)
         out << r.outcome->exitCode;
+    else
+        out << "null";
+    out << ", \"signal\": ";
+    if (ended && r.outcome->signal != 0)
+        out << r.outcome->signal;
+    else
+        out << "null";
+    out << ", \"log\": ";
+    if (r.outcome)
+        out << jsonString(r.outcome->outputFile);
     else
         out << "null";
     out << ", \"elapsed_ms\": ";
@@ -181,6 +195,12 @@ bool compose(Report& r) {
     return true;
 }
 
+// Before the port is touched: the firmware file is there when a firmware option needs it.
+bool firmwareFilePresent(const update::UpdateOptions& options, const std::string& dirMaster, Report& r) {
+    r.message = update::firmwareFileProblem(options, dirMaster);
+    return r.message.empty();
+}
+
 // Step 2, as Connect followed by Next: open, DTR on, close again for the updater.
 bool checkPort(const UpdateEnvironment& env, Report& r) {
     update::TComm comm;
@@ -239,16 +259,14 @@ void runUpdater(const UpdateEnvironment& env, Report& r, std::ostream& err) {
         return;
     const std::string seconds = std::to_string(r.outcome->elapsedMs / 1000) + "." +
                                 std::to_string(r.outcome->elapsedMs % 1000 / 100) + " s";
+    const std::string how = "The updater " + update::outcomeText(*r.outcome, launcher.waitLimitMs());
+    const std::string& log = r.outcome->outputFile;
     if (r.outcome->result == update::WaitResult::TimedOut) {
         r.status = Status::TimedOut;
-        r.message = "The updater is still running after " + std::to_string(launcher.waitLimitMs() / 1000) +
-                    " s; it is left running";
-    } else if (r.outcome->exitCode != 0) {
-        r.status = Status::UpdaterFailed;
-        r.message = "The updater ended with status " + std::to_string(r.outcome->exitCode) + " after " + seconds;
+        r.message = how + "; it is left running, its output goes to " + log;
     } else {
-        r.status = Status::Ok;
-        r.message = "The updater ended with status 0 after " + seconds;
+        r.status = update::succeeded(*r.outcome) ? Status::Ok : Status::UpdaterFailed;
+        r.message = how + " after " + seconds + "; its output is in " + log;
     }
 }
 
@@ -283,9 +301,14 @@ int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& 
     r.device = platform::devicePath(req.port);
     const std::string dirMaster = (location->folder / "MASTER").string();
     r.request = update::updaterRequest(r.dirWorkspace, req.port, req.options, dirMaster, r.dirProject);
+    // The updater's output is kept beside bank.bin: it never mixes into this program's output, and
+    // an updater left running holds no pipe of whoever reads that output.
+    r.request.outputFile = update::updaterLogPath(r.dirProject);
 
     if (!compose(r))
         r.status = Status::ComposeFailed;
+    else if (!firmwareFilePresent(req.options, dirMaster, r))
+        r.status = Status::FirmwareMissing;
     else if (!checkPort(env, r))
         r.status = Status::PortFailed;
     else

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace strovane::platform {
@@ -18,6 +19,10 @@ struct ProcessRequest {
     std::vector<std::string> arguments;
     std::string parameters;
     bool hidden = false; // start without showing a window (Windows only)
+    // When set, the program's standard output and error go to this file, created anew beside the
+    // old one and renamed over it, and its standard input reads nothing. The program then holds
+    // none of this process's descriptors or handles, so it keeps no pipe of a caller open.
+    std::string outputFile;
 };
 
 // A program could not be started; the message names the program and the system's error.
@@ -38,6 +43,18 @@ public:
     virtual ~ChildProcess() = default;
     // kStillActive while the program runs, then its exit code (128 + signal when killed).
     virtual std::uint32_t exitCode() = 0;
+    // Once exitCode() has seen the end: the signal that killed the program, 0 when it exited
+    // by itself (always 0 on Windows, which has no signals).
+    virtual int terminatingSignal() const { return 0; }
+
+    // The file the program's output goes to: the request's outputFile or, when the new file
+    // could not take the old one's place (Windows refuses while another program holds it), the
+    // new file under its own name. Empty when the output was not redirected.
+    const std::string& outputFile() const { return m_outputFile; }
+    void setOutputFile(std::string path) { m_outputFile = std::move(path); }
+
+private:
+    std::string m_outputFile;
 };
 
 // Starts programs; replaced in tests by a double.
@@ -51,7 +68,11 @@ public:
 // A program file name as the system spells it: `base`, or `base` + ".exe" on Windows.
 std::string executableName(const std::string& base);
 
-// The system's starter: posix_spawn, or ShellExecuteExW on Windows.
+// The system's short name of a signal ("SIGKILL"); empty when it has none (always on Windows).
+std::string signalName(int signal);
+
+// The system's starter: posix_spawn, or on Windows ShellExecuteExW (CreateProcessW when the
+// output goes to a file).
 ProcessStarter& systemProcessStarter();
 
 // The pause between two polls of a waited-for program. On Windows it waits on the

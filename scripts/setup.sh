@@ -12,8 +12,8 @@ packages=(cmake g++ make pkg-config
           # power-cut test: file systems made in loop-mounted images
           xfsprogs e2fsprogs mount
           desktop-file-utils appstream dpkg-dev file
-          # end-to-end suite: window manager, XTEST input, window list, screenshots
-          openbox xdotool x11-utils imagemagick python3
+          # end-to-end suite: window manager, XTEST input, window list, screenshots, clipboard
+          openbox xdotool x11-utils imagemagick xclip python3
           # accessibility suite: a private D-Bus session, the accessibility bus, pyatspi
           dbus-daemon at-spi2-core python3-pyatspi)
 bash scripts/install-missing.sh "${packages[@]}"

@@ -14,6 +14,8 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPalette>
+#include <QTime>
 
 #include <algorithm>
 
@@ -100,6 +102,14 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
                                         QRect(8, 174, 169, 23), QStringLiteral("EXECUTE"),
                                         widgets::FormButtonLook::UpdateExecute);
 
+    m_outcomeNotice = new QLabel(Panel1);
+    m_outcomeNotice->setObjectName(QStringLiteral("UpdateOutcome"));
+    m_outcomeNotice->setGeometry(8, 136, 337, 32);
+    m_outcomeNotice->setWordWrap(true);
+    m_outcomeNotice->setMargin(3);
+    m_outcomeNotice->setAutoFillBackground(true);
+    m_outcomeNotice->hide();
+
     Comm1 = std::make_unique<TComm>();
     setUpAsUpdatePort(*Comm1, std::move(serialDevices));
     // Port events reach the component on the user-interface thread; the event thread waits.
@@ -127,6 +137,7 @@ void TFBootSer::showEvent(QShowEvent* event) {
 void TFBootSer::FormShow() {
     Panel1->hide();
     Com_select = false;
+    m_outcomeNotice->hide();
     setStepsVisible(true);
     Load_COM_Port_Avaiable();
 }
@@ -182,6 +193,10 @@ UpdateOptions TFBootSer::options() const {
 void TFBootSer::LbButton1Click() {
     Com_select = false;
     closePort();
+    if (selectedPort().empty()) { // no port present, or none selected
+        m_messages.error(QStringLiteral("Select one port."));
+        return;
+    }
     const std::string path = platform::devicePath(selectedPort());
     try {
         connectPort(*Comm1, path);
@@ -212,18 +227,51 @@ void TFBootSer::LbButton2Click() {
 }
 
 void TFBootSer::LbButton4Click() {
+    m_outcomeNotice->hide();
+    const UpdateOptions opts = options();
+    if (const std::string problem = firmwareFileProblem(opts, m_workspace.Dir_Master); !problem.empty()) {
+        m_messages.error(QString::fromStdString(problem));
+        return;
+    }
     const std::string port = selectedPort();
     const platform::ProcessRequest request =
-        updaterRequest(m_workspace.Dir_Workspace, port, options(), m_workspace.Dir_Master, m_workspace.Dir_Project);
+        updaterRequest(m_workspace.Dir_Workspace, port, opts, m_workspace.Dir_Master, m_workspace.Dir_Project);
+    WaitOutcome outcome;
     try {
         runWithProgress(QString::fromStdString(port), this, [&](const UpdaterLauncher::PollCallback& onPoll) {
-            m_startProgram(request.program, request.parameters, false, request.arguments, onPoll);
+            outcome = m_startProgram(request.program, request.parameters, false, request.arguments, onPoll);
         });
     } catch (const platform::ProcessStartError& e) {
         m_messages.error(QStringLiteral("Error!! The updater cannot be started: %1")
                              .arg(QString::fromStdString(e.program())),
                          QString::fromStdString(e.systemError()));
+        return;
     }
+    showOutcome(outcome, UpdaterLauncher::kWaitLimitMs);
+}
+
+void TFBootSer::showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs) {
+    const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    const QString how = QString::fromStdString(outcomeText(outcome, limitMs));
+    const bool ok = succeeded(outcome);
+    // A success is told on the page, so that the next device can follow at once; a failure also
+    // in an error box, which cannot be missed.
+    QPalette palette = m_outcomeNotice->palette();
+    palette.setColor(QPalette::Window, ok ? QColor(0xd4, 0xf0, 0xd4) : QColor(0xf8, 0xd4, 0xd4));
+    palette.setColor(QPalette::WindowText, ok ? QColor(0x10, 0x50, 0x10) : QColor(0x80, 0x10, 0x10));
+    m_outcomeNotice->setPalette(palette);
+    m_outcomeNotice->setText(ok ? QStringLiteral("Device updated at %1: the updater %2.").arg(when, how)
+                                : QStringLiteral("Update failed at %1: the updater %2.").arg(when, how));
+    m_outcomeNotice->show();
+    if (ok)
+        return;
+    if (outcome.result == WaitResult::TimedOut)
+        m_messages.error(QStringLiteral("Error!! The updater %1.").arg(how),
+                         QStringLiteral("It is left running; let it end before the device is switched off or "
+                                        "the next update is started."));
+    else
+        m_messages.error(QStringLiteral("Error!! The updater %1.").arg(how),
+                         QStringLiteral("The device may not be updated."));
 }
 
 void TFBootSer::LbButton5Click() { Load_COM_Port_Avaiable(); }

@@ -35,10 +35,10 @@ class TFBootSer : public QDialog {
     Q_OBJECT
 public:
     // Starts the updater and waits for it (the main window's Start_Program): NomeSW, its
-    // command line, hidden or not, the same command line as arguments, a poll callback.
-    // Throws platform::ProcessStartError when the updater cannot be started.
+    // command line, hidden or not, the same command line as arguments, a poll callback; tells
+    // how the wait ended. Throws platform::ProcessStartError when the updater cannot be started.
     using StartProgram =
-        std::function<void(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+        std::function<WaitOutcome(const std::string& NomeSW, const std::string& Parameter, bool tipo,
                            const std::vector<std::string>& arguments, const UpdaterLauncher::PollCallback& onPoll)>;
 
     TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace& workspace, platform::PortProbe probe,
@@ -92,11 +92,14 @@ private:
     void FormClose();
     void closePort();
     void setStepsVisible(bool visible);
+    void showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs);
 
     widgets::MessageBoxes& m_messages;
     const workspace::Workspace& m_workspace;
     platform::PortProbe m_probe;
     StartProgram m_startProgram;
+    // How the last update ended, on the options page: seen at a glance, no click needed.
+    QLabel* m_outcomeNotice;
 };
 
 } // namespace strovane::update

@@ -22,8 +22,18 @@ enum class WaitResult {
 struct WaitOutcome {
     WaitResult result = WaitResult::Ended;
     std::uint32_t exitCode = 0; // meaningful only when result is Ended
+    int signal = 0;             // the signal that killed the updater, 0 when it exited (POSIX)
     std::uint32_t elapsedMs = 0;
+    std::string outputFile;     // where the updater's output went, when it was sent to a file
 };
+
+// True when the updater ended by itself with status 0.
+bool succeeded(const WaitOutcome& outcome);
+
+// How the wait ended, to follow "The updater ": "ended with status 3", "was killed by signal 9
+// (SIGKILL)", "is still running after 150 s". A Windows exit code beyond 255 is also shown in
+// hexadecimal, as such codes are written ("3221225477 (0xC0000005)").
+std::string outcomeText(const WaitOutcome& outcome, std::uint32_t limitMs);
 
 // What the launcher needs of the system; tests replace each part.
 struct LaunchServices {
@@ -50,7 +60,7 @@ public:
 
     // Starts `NomeSW` with `Parameter` (shown hidden when `tipo`) and waits as above.
     // Throws platform::ProcessStartError (program path and system error) when it cannot start.
-    WaitResult Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+    WaitOutcome Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
                              const std::vector<std::string>& arguments, const PollCallback& onPoll = {});
 
     // Same, from a prepared request.

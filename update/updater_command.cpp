@@ -45,13 +45,34 @@ std::vector<std::string> updaterArguments(const std::string& portName, const Upd
     std::vector<std::string> args{platform::devicePath(portName)};
     for (std::string& token : optionTokens(options))
         args.push_back(std::move(token));
-    args.push_back(dirMaster + kSeparator + kSimFile);
+    args.push_back(firmwareFilePath(dirMaster));
     args.push_back(dirProject + kSeparator + "bin" + kSeparator);
     return args;
 }
 
 std::string updaterProgramPath(const std::string& dirExe) {
     return dirExe + kSeparator + platform::executableName("Ser_40518_Update");
+}
+
+std::string firmwareFilePath(const std::string& dirMaster) { return dirMaster + kSeparator + kSimFile; }
+
+std::string firmwareFileProblem(const UpdateOptions& options, const std::string& dirMaster) {
+    if (!options.firmware && !options.readFirmware)
+        return {};
+    const std::string path = firmwareFilePath(dirMaster);
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(std::filesystem::path(path), ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return "Error!! The firmware file is missing: " + path;
+    if (ec)
+        return "Error!! The firmware file cannot be checked: " + path + ": " + ec.message();
+    if (status.type() != std::filesystem::file_type::regular)
+        return "Error!! The firmware file is not a file: " + path;
+    return {};
+}
+
+std::string updaterLogPath(const std::string& dirProject) {
+    return dirProject + kSeparator + "bin" + kSeparator + "updater.log";
 }
 
 } // namespace strovane::update

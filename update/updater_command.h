@@ -35,4 +35,15 @@ std::vector<std::string> updaterArguments(const std::string& portName, const Upd
 // The updater expected beside the tool's executable: Ser_40518_Update(.exe) in `dirExe`.
 std::string updaterProgramPath(const std::string& dirExe);
 
+// The firmware file the updater is handed: <Dir_Master>/sim40518.sim.
+std::string firmwareFilePath(const std::string& dirMaster);
+
+// Why the updater cannot be started with these options, naming the file: "Firmware" or "Read
+// Firmware when finish" is ticked and the firmware file is missing (or no file, or cannot be
+// checked). Empty when nothing stands in the way.
+std::string firmwareFileProblem(const UpdateOptions& options, const std::string& dirMaster);
+
+// Where strovane-cli keeps the updater's output: updater.log beside bank.bin.
+std::string updaterLogPath(const std::string& dirProject);
+
 } // namespace strovane::update

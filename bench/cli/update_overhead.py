@@ -51,6 +51,7 @@ def main():
         project = os.path.join(tmp, "PROJECTS", "Line 1")
         os.makedirs(os.path.join(ws, "MASTER"))
         os.makedirs(os.path.join(project, "bin"))
+        open(os.path.join(ws, "MASTER", "sim40518.sim"), "w").close()
         os.symlink(updater, os.path.join(ws, "Ser_40518_Update"))
         for name, text in (("ParGen.xml", PARGEN), ("RPDOs.xml", RPDO), ("TPDOs.xml", TPDO)):
             with open(os.path.join(project, name), "w") as f:

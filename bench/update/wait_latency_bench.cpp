@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     strovane::update::LaunchServices plainServices;
     plainServices.openPause = [] { return std::make_unique<PlainSleep>(); };
     strovane::update::UpdaterLauncher plainLauncher(plainServices);
-    const strovane::platform::ProcessRequest request{updater, {}, {}, false};
+    const strovane::platform::ProcessRequest request{updater, {}, {}, false, {}};
 
     const auto measure = [&](strovane::update::UpdaterLauncher& l, const char* label) {
         std::vector<double> latencyMs;

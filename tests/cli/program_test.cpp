@@ -65,6 +65,7 @@ TEST(Programs, UpdateRunsTheUpdaterFromTheNamedWorkspace) {
     const fs::path project = dir / "Line 1", ws = dir / "ws";
     fs::create_directories(project / "bin");
     fs::create_directories(ws / "MASTER");
+    writeFile(ws / "MASTER" / "sim40518.sim", "firmware");
     fs::create_symlink(STROVANE_FAKE_UPDATER, ws / "Ser_40518_Update");
     const fs::path log = dir / "arguments";
     setenv("STROVANE_FAKE_UPDATER_LOG", log.c_str(), 1);
@@ -79,6 +80,33 @@ TEST(Programs, UpdateRunsTheUpdaterFromTheNamedWorkspace) {
                                                         project.string() + "/bin/"}));
     // An empty project composes to the bare header.
     EXPECT_EQ(readFile(project / "bin" / "bank.bin"), std::string("\x0C\0\0\0\x0C\0\0\0\x0C\0\0\0", 12));
+}
+
+// However much the updater writes, standard output holds the one JSON object; the updater's output
+// is in the log the object names.
+TEST(Programs, UpdaterOutputStaysOutOfTheJson) {
+    TempDir dir;
+    PtyPair pty;
+    const fs::path project = dir / "Line 1", ws = dir / "ws";
+    fs::create_directories(project / "bin");
+    fs::create_directories(ws / "MASTER");
+    writeFile(ws / "MASTER" / "sim40518.sim", "firmware");
+    fs::create_symlink(STROVANE_FAKE_UPDATER, ws / "Ser_40518_Update");
+    constexpr long kOutput = 28L * 300000; // some 8 MiB of progress lines
+    setenv("STROVANE_FAKE_UPDATER_OUTPUT", std::to_string(kOutput).c_str(), 1);
+    const auto r = runProcess(STROVANE_CLI_PATH,
+                              {"update", project.string(), "--port", pty.path.substr(5), "--workspace", ws.string(),
+                               "--json"},
+                              dir.path());
+    unsetenv("STROVANE_FAKE_UPDATER_OUTPUT");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const fs::path log = project / "bin" / "updater.log";
+    ASSERT_LT(r.out.size(), 4096u) << r.out.substr(0, 200);
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << r.out;
+    EXPECT_EQ(r.out.substr(0, 15), "{\"status\": \"ok\"");
+    EXPECT_NE(r.out.find("\"log\": \"" + log.string() + "\""), std::string::npos) << r.out;
+    EXPECT_EQ(fs::file_size(log), static_cast<std::uintmax_t>(kOutput) + 23u); // and "fake updater: status 0\n"
 }
 
 } // namespace

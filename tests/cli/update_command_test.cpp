@@ -15,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include <poll.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +62,7 @@ protected:
     UpdateCommandTest() {
         fs::create_directories(m_project / "bin");
         fs::create_directories(m_workspace / "MASTER");
+        writeFile(m_workspace / "MASTER" / "sim40518.sim", "firmware");
         writeFile(m_project / "RPDOs.xml", kRpdo);
         fs::create_symlink(STROVANE_FAKE_UPDATER, m_workspace / "Ser_40518_Update");
         setenv("STROVANE_FAKE_UPDATER_LOG", (m_dir / "arguments").c_str(), 1);
@@ -69,7 +72,8 @@ protected:
     }
     ~UpdateCommandTest() override {
         for (const char* name : {"STROVANE_FAKE_UPDATER_LOG", "STROVANE_FAKE_UPDATER_STAMP", "STROVANE_FAKE_UPDATER_MS",
-                                 "STROVANE_FAKE_UPDATER_EXIT"})
+                                 "STROVANE_FAKE_UPDATER_EXIT", "STROVANE_FAKE_UPDATER_SIGNAL",
+                                 "STROVANE_FAKE_UPDATER_OUTPUT"})
             unsetenv(name);
     }
 
@@ -92,6 +96,9 @@ protected:
     }
 
     bool updaterStarted() const { return fs::exists(m_dir / "arguments"); }
+    // Where the updater's output is kept, and the words that name it after a result.
+    fs::path logFile() const { return m_project / "bin" / "updater.log"; }
+    std::string outputIn() const { return "; its output is in " + logFile().string(); }
 
     TempDir m_dir;
     fs::path m_project = m_dir / "PROJECTS" / "Line 1";
@@ -115,7 +122,7 @@ TEST_F(UpdateCommandTest, ComposesChecksThePortAndRunsTheUpdaterWithTheDialogsAr
         const UpdateRun r = update(c.flags);
         EXPECT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.err, "");
-        EXPECT_EQ(anyTime(r.out), "The updater ended with status 0 after T s\n");
+        EXPECT_EQ(anyTime(r.out), "The updater ended with status 0 after T s" + outputIn() + "\n");
         std::vector<std::string> expected{m_pty.path};
         expected.insert(expected.end(), c.tokens.begin(), c.tokens.end());
         expected.push_back((m_workspace / "MASTER" / "sim40518.sim").string());
@@ -133,12 +140,31 @@ TEST_F(UpdateCommandTest, APortMayBeNamedByItsDevicePath) {
     EXPECT_EQ(readLines(m_dir / "arguments").front(), m_pty.path);
 }
 
-TEST_F(UpdateCommandTest, AnUpdaterThatFailsGivesExitOneAndItsStatus) {
-    updaterRuns(0, 3);
-    const UpdateRun r = update({});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(anyTime(r.err), "The updater ended with status 3 after T s\n");
+// A status and a signal are each named as what they are.
+TEST_F(UpdateCommandTest, AnUpdaterThatFailsGivesExitOneAndHowItEnded) {
+    struct Case {
+        int exit;
+        const char* signal;
+        std::string how;
+        std::string json; // exit_code and signal
+    };
+    const Case cases[] = {
+        {3, "0", "ended with status 3", "\"exit_code\": 3, \"signal\": null"},
+        {137, "0", "ended with status 137", "\"exit_code\": 137, \"signal\": null"},
+        {0, "9", "was killed by signal 9 (SIGKILL)", "\"exit_code\": null, \"signal\": 9"},
+    };
+    for (const Case& c : cases) {
+        updaterRuns(0, c.exit);
+        setenv("STROVANE_FAKE_UPDATER_SIGNAL", c.signal, 1);
+        const UpdateRun r = update({});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(anyTime(r.err), "The updater " + c.how + " after T s" + outputIn() + "\n");
+        const UpdateRun json = update({"--json"});
+        EXPECT_EQ(json.code, 1);
+        EXPECT_NE(json.out.find("\"status\": \"updater-failed\""), std::string::npos) << json.out;
+        EXPECT_NE(json.out.find(c.json), std::string::npos) << json.out;
+    }
 }
 
 TEST_F(UpdateCommandTest, AtTheTimeLimitTheUpdaterIsLeftRunning) {
@@ -149,7 +175,8 @@ TEST_F(UpdateCommandTest, AtTheTimeLimitTheUpdaterIsLeftRunning) {
     const UpdateRun r = update({"--json"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "The updater is still running after 150 s; it is left running\n");
+    EXPECT_EQ(r.err, "The updater is still running after 150 s; it is left running, its output goes to " +
+                         logFile().string() + "\n");
     EXPECT_NE(r.out.find("\"status\": \"timed-out\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"exit_code\": null"), std::string::npos) << r.out;
     // Not stopped: it ends by itself later and says so.
@@ -158,6 +185,67 @@ TEST_F(UpdateCommandTest, AtTheTimeLimitTheUpdaterIsLeftRunning) {
     for (int i = 0; i < 100 && !fs::exists(m_dir / "ended"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(fs::exists(m_dir / "ended"));
+}
+
+// An updater left running at the limit holds no descriptor of the caller: whoever reads this
+// program's output sees its end when the program ends. The output still reaches the log in full.
+TEST_F(UpdateCommandTest, AnUpdaterLeftRunningHoldsNoPipeOfTheCaller) {
+    FastClock clock;
+    m_env.launch.clock = &clock;
+    updaterRuns(2000, 0);
+    setenv("STROVANE_FAKE_UPDATER_OUTPUT", "2800", 1);
+    // The caller's pipes: on standard output and error, and one more the program merely inherited.
+    int stdio[2], extra[2];
+    ASSERT_EQ(pipe(stdio), 0);
+    ASSERT_EQ(pipe(extra), 0);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = dup(1), savedErr = dup(2);
+    dup2(stdio[1], 1);
+    dup2(stdio[1], 2);
+    const UpdateRun r = update({"--json"});
+    dup2(savedOut, 1);
+    dup2(savedErr, 2);
+    for (int fd : {savedOut, savedErr, stdio[1], extra[1]})
+        close(fd);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("\"status\": \"timed-out\""), std::string::npos) << r.out;
+    ASSERT_FALSE(fs::exists(m_dir / "ended")) << "the updater runs on";
+    for (int fd : {stdio[0], extra[0]}) {
+        pollfd p{fd, POLLIN, 0};
+        EXPECT_EQ(poll(&p, 1, 500), 1) << "the pipe is still held open";
+        char byte;
+        EXPECT_EQ(read(fd, &byte, 1), 0) << "the updater wrote to the caller's pipe";
+        close(fd);
+    }
+    for (int i = 0; i < 200 && !fs::exists(m_dir / "ended"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(m_dir / "ended"));
+    std::vector<std::string> lines;
+    for (int i = 0; i < 100 && (lines = readLines(logFile())).size() < 101; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(lines.size(), 101u);
+    EXPECT_EQ(lines.front(), "fake updater: writing block");
+    EXPECT_EQ(lines.back(), "fake updater: status 0");
+}
+
+TEST_F(UpdateCommandTest, AMissingFirmwareFileIsToldBeforeThePortAndTheUpdater) {
+    const fs::path firmware = m_workspace / "MASTER" / "sim40518.sim";
+    fs::remove(firmware);
+    for (const std::vector<std::string>& off : {std::vector<std::string>{}, {"--no-firmware"}, {"--no-read-firmware"}}) {
+        std::vector<std::string> args = off;
+        args.push_back("--json");
+        const UpdateRun r = update(args, "ttyStrovaneMissing"); // the port is never reached
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "Error!! The firmware file is missing: " + firmware.string() + "\n");
+        EXPECT_NE(r.out.find("\"status\": \"firmware-missing\""), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("\"log\": null"), std::string::npos) << r.out;
+        EXPECT_FALSE(updaterStarted());
+    }
+    // Without either firmware option the file is not needed.
+    const UpdateRun r = update({"--no-firmware", "--no-read-firmware"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(updaterStarted());
 }
 
 TEST_F(UpdateCommandTest, APortThatCannotBeOpenedStopsBeforeTheUpdater) {
@@ -198,14 +286,16 @@ TEST_F(UpdateCommandTest, JsonIsOneObjectWithTheResult) {
     const UpdateRun r = update({"--json", "--no-project"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(anyTime(r.out),
-              "{\"status\": \"ok\", \"message\": \"The updater ended with status 0 after T s\", \"project\": \"" +
+              "{\"status\": \"ok\", \"message\": \"The updater ended with status 0 after T s" + outputIn() +
+                  "\", \"project\": \"" +
                   m_project.string() + "\", \"port\": \"" + portName() + "\", \"device\": \"" + m_pty.path +
                   "\", \"options\": {\"firmware\": true, \"read_firmware\": true, \"project\": false, "
                   "\"read_project\": true}, \"workspace\": \"" +
                   m_workspace.string() + "\", \"updater\": \"" + (m_workspace / "Ser_40518_Update").string() +
                   "\", \"arguments\": [\"" + m_pty.path + "\", \"FW\", \"FR\", \"NO\", \"PR\", \"" +
                   (m_workspace / "MASTER" / "sim40518.sim").string() + "\", \"" + m_project.string() +
-                  "/bin/\"], \"exit_code\": 0, \"elapsed_ms\": " +
+                  "/bin/\"], \"exit_code\": 0, \"signal\": null, \"log\": \"" + logFile().string() +
+                  "\", \"elapsed_ms\": " +
                   r.out.substr(r.out.find("\"elapsed_ms\": ") + 14));
 }
 
@@ -218,7 +308,7 @@ TEST_F(UpdateCommandTest, OnATerminalTheElapsedTimeUpdatesOneLine) {
     const std::string line = "\rUpdating through " + m_pty.path + ": ";
     const std::string blank(line.size() - 1 + 3, ' ');
     EXPECT_EQ(r.err, line + "0 s" + line + "1 s\r" + blank + "\r");
-    EXPECT_EQ(anyTime(r.out), "The updater ended with status 0 after T s\n");
+    EXPECT_EQ(anyTime(r.out), "The updater ended with status 0 after T s" + outputIn() + "\n");
 }
 
 TEST_F(UpdateCommandTest, AnUpdaterThatCannotStartIsReported) {

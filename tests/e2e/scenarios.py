@@ -396,6 +396,7 @@ def scenario_update(d, exe, workdir):
     pty = os.ttyname(slave)
     os.makedirs(os.path.join(workdir, "PROJECTS", "Line3", "bin"))
     os.makedirs(os.path.join(workdir, "MASTER"))
+    open(os.path.join(workdir, "MASTER", "sim40518.sim"), "w").close()
     with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
         f.write("<Conf_Settings><lastproj><projectname>Line3</projectname></lastproj>"
                 "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
@@ -430,9 +431,8 @@ def scenario_update(d, exe, workdir):
             if attempt == "fails":
                 open(release, "w").close()
                 app.wait_gone(PROGRESS)
-                app.wait_window(BOOT)
                 os.unlink(finished)
-                app.expect_shown([main, BOOT])  # a failing updater is not reported
+                expect_error_box(d, app, "Error!! The updater ended with status 3.", BOOT)
                 d.key("Escape")
                 app.wait_gone(BOOT)
                 continue
@@ -566,6 +566,141 @@ def scenario_pdo_gaps(d, exe, workdir):
     expect_file(tpdo, pdo_xml("TPDO", [("$201", "4", "Valve")]))
     app.stop()
 
+# ---- how an update ended, told once the updater has ended
+
+from desktop import wait_for  # noqa: E402
+
+OUTCOME_UPDATER = r"""#!/bin/sh
+# Records its arguments, tells the test it runs, waits to be let go; then ends as the release
+# file says: with that status, or killed by SIGKILL for "kill".
+out="$(dirname "$0")/updater"
+printf '%s\n' "$@" > "$out.args.tmp" && mv "$out.args.tmp" "$out.args"
+while [ ! -e "$out.release" ]; do sleep 0.02; done
+how=$(cat "$out.release")
+rm -f "$out.release"
+[ "$how" = kill ] && kill -KILL $$
+exit "$how"
+"""
+
+# The outcome notice on the options page (client rectangle) and its backgrounds.
+OUTCOME_NOTICE = (8, 136, 337, 32)
+NOTICE_SUCCESS, NOTICE_FAILURE = (0xd4, 0xf0, 0xd4), (0xf8, 0xd4, 0xd4)
+
+
+# The first line of a message box's text, in client coordinates: right of the icon.
+BOX_TEXT = (100, 18)
+
+
+def selection(d):
+    return d.x("xclip", "-o", "-selection", "primary")
+
+
+def expect_error_box(d, app, text, back_to):
+    """An error box comes up saying `text`; it is read as a person copies it on this desktop (a
+    triple click selects the text, the selection is pasted elsewhere) and dismissed with Enter."""
+    app.wait_window(ERROR)
+    # Empty the selection first; xclip stays behind serving it, so its output is not waited for.
+    subprocess.run(["xclip", "-selection", "primary", "-i", "/dev/null"], env=d.env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    d.xdotool("mousemove", "--sync", *map(str, app.control(ERROR, *BOX_TEXT)))
+    d.xdotool("click", "--repeat", "3", "--delay", "60", "1")
+    try:
+        wait_for("the error box to say %r" % text, lambda: text in selection(d), timeout=5)
+    except ScenarioError as e:
+        raise ScenarioError("%s; it says %r" % (e, selection(d)))
+    dismiss_on_key_down(d, app, "Return", ERROR, back_to)
+
+
+def pixel(d, x, y):
+    """The colour on the screen at (x, y) as (r, g, b)."""
+    out = d.x("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-")
+    match = re.search(r"\((\d+),(\d+),(\d+)", out.split("\n", 1)[-1])
+    return tuple(int(v) for v in match.groups()) if match else None
+
+
+def notice_colour(d, app):
+    """The background of the outcome notice, at its inner bottom-right corner, free of text."""
+    left, top, width, height = OUTCOME_NOTICE
+    return pixel(d, *app.control(BOOT, left + width - 2, top + height - 2))
+
+
+def expect_notice(d, app, colour, what):
+    try:
+        wait_for(what, lambda: notice_colour(d, app) == colour, timeout=5)
+    except ScenarioError as e:
+        raise ScenarioError("%s; the notice shows %r" % (e, notice_colour(d, app)))
+
+
+def scenario_update_outcome(d, exe, workdir):
+    """Each update's end is told: a success on the page, a failure in an error box naming it;
+    a missing firmware file is told before the updater starts."""
+    if not can_use_namespaces():
+        print("SKIP: showing a pseudo-terminal as a port needs a private mount namespace (root, as in CI)")
+        return SKIP
+    master, slave = os.openpty()
+    pty = os.ttyname(slave)
+    os.makedirs(os.path.join(workdir, "PROJECTS", "Line4", "bin"))
+    os.makedirs(os.path.join(workdir, "MASTER"))
+    firmware = os.path.join(workdir, "MASTER", "sim40518.sim")
+    open(firmware, "w").close()
+    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
+        f.write("<Conf_Settings><lastproj><projectname>Line4</projectname></lastproj>"
+                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
+    updater = os.path.join(workdir, "Ser_40518_Update")
+    with open(updater, "w") as f:
+        f.write(OUTCOME_UPDATER)
+    os.chmod(updater, 0o755)
+    script = os.path.join(workdir, "namespace.sh")
+    with open(script, "w") as f:
+        f.write(NAMESPACE)
+    app = App(d, exe, workdir, wrapper=["unshare", "-m", "--propagation", "private", "sh", script, pty])
+    app.start()
+    main = titled("Line4")
+    args_file, release = (os.path.join(workdir, "updater." + s) for s in ("args", "release"))
+
+    def let_go(how):
+        with open(release + ".tmp", "w") as f:
+            f.write(how)
+        os.rename(release + ".tmp", release)
+
+    try:
+        app.wait_window(main)
+        app.click(main, *MAIN_BUTTONS["update"])
+        app.wait_window(BOOT)
+        app.click(BOOT, *BOOT_CONNECT)
+        app.click(BOOT, *BOOT_NEXT)
+        app.expect_shown([main, BOOT])
+
+        # One device after another: Execute, the updater ends, Execute again.
+        for how, box in (("0", None), ("kill", "Error!! The updater was killed by signal 9 (SIGKILL)."),
+                         ("0", None), ("3", "Error!! The updater ended with status 3.")):
+            app.click(BOOT, *BOOT_EXECUTE)
+            app.wait_window(PROGRESS, active=False)
+            wait_file(args_file)
+            os.unlink(args_file)
+            let_go(how)
+            app.wait_gone(PROGRESS)
+            if box is None:
+                expect_notice(d, app, NOTICE_SUCCESS, "the success notice")
+                app.expect_shown([main, BOOT])  # told without a box to click away
+            else:
+                expect_error_box(d, app, box, BOOT)
+                expect_notice(d, app, NOTICE_FAILURE, "the failure notice")
+                app.expect_shown([main, BOOT])
+
+        # Without the firmware file the updater is not started; the box names the file.
+        os.unlink(firmware)
+        app.click(BOOT, *BOOT_EXECUTE)
+        expect_error_box(d, app, "Error!! The firmware file is missing: " + firmware, BOOT)
+        app.expect_shown([main, BOOT])
+        if os.path.exists(args_file):
+            raise ScenarioError("the updater was started without the firmware file")
+        d.key("Escape")
+        back_to_main(app, BOOT, "Line4")
+    finally:
+        os.close(master)
+        os.close(slave)
+
 
 SCENARIOS = {
     "keyboard": scenario_keyboard,
@@ -575,6 +710,7 @@ SCENARIOS = {
     "workspace": scenario_workspace,
     "pdo_long_table": scenario_pdo_long_table,
     "pdo_gaps": scenario_pdo_gaps,
+    "update_outcome": scenario_update_outcome,
 }
 
 

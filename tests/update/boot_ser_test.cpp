@@ -43,8 +43,10 @@ protected:
     BootSerTest() {
         ws.Dir_Exe = "/opt/strovane";
         ws.Dir_Workspace = "/opt/strovane";
-        ws.Dir_Master = "/opt/strovane/MASTER";
+        ws.Dir_Master = (master / "MASTER").string();
         ws.Dir_Project = "/opt/strovane/PROJECTS/Line 1";
+        std::filesystem::create_directory(ws.Dir_Master);
+        testing::writeFile(firmwareFile(), "firmware");
         ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", PortState::Present},
                  {"ttyUSB1", "/dev/ttyUSB1", "", PortState::InUse}};
     }
@@ -57,13 +59,20 @@ protected:
             [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                    const UpdaterLauncher::PollCallback& onPoll) {
                 starts.push_back({n, p, t, a});
-                if (startProgram)
-                    startProgram(n, p, t, a, onPoll);
+                return startProgram ? startProgram(n, p, t, a, onPoll) : WaitOutcome{};
             });
         return *m_dialog;
     }
+    std::string firmwareFile() const { return ws.Dir_Master + "/sim40518.sim"; }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // Connect, Next and Execute, as a person goes through them.
+    void connectNextExecute(TFBootSer& d) {
+        click(d.LbButton1);
+        click(d.LbButton2);
+        click(d.LbButton4);
+    }
 
+    testing::TempDir master; // holds MASTER with the firmware file
     workspace::Workspace ws;
     std::vector<PortInfo> ports;
     platform::FakeSerialPort fake;
@@ -188,7 +197,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     EXPECT_EQ(starts[0].NomeSW, "/opt/strovane/Ser_40518_Update");
     EXPECT_FALSE(starts[0].tipo);
     EXPECT_EQ(starts[0].arguments,
-              (std::vector<std::string>{"/dev/ttyUSB1", "FW", "FR", "PW", "PR", "/opt/strovane/MASTER/sim40518.sim",
+              (std::vector<std::string>{"/dev/ttyUSB1", "FW", "FR", "PW", "PR", firmwareFile(),
                                         "/opt/strovane/PROJECTS/Line 1/bin/"}));
     // Nothing further: still the options page, Execute can be pressed again.
     EXPECT_TRUE(d.Panel1->isVisible());
@@ -227,7 +236,7 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     click(d.LbButton4);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].Parameter,
-              R"(/dev/ttyUSB0 NO FR PW NO "/opt/strovane/MASTER/sim40518.sim" "/opt/strovane/PROJECTS/Line 1/bin/")");
+              "/dev/ttyUSB0 NO FR PW NO \"" + firmwareFile() + "\" \"/opt/strovane/PROJECTS/Line 1/bin/\"");
 }
 
 TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
@@ -256,7 +265,7 @@ TEST_F(BootSerTest, PseudoTerminalConnectsWithoutModemLines) {
     const std::vector<platform::PortCandidate> candidates{{path.substr(5), path, ""}}; // "pts/N" under /dev/
     m_dialog = std::make_unique<TFBootSer>(
         messages, ws, [&] { return platform::probePorts([&] { return candidates; }); }, platform::createSerialDevice,
-        [](auto&&...) {});
+        [](auto&&...) { return WaitOutcome{}; });
     TFBootSer& d = *m_dialog;
     d.show();
     ASSERT_EQ(d.CB_Com->count(), 1);
@@ -275,17 +284,125 @@ TEST_F(BootSerTest, PseudoTerminalConnectsWithoutModemLines) {
     close(master);
 }
 
-TEST_F(BootSerTest, ConnectWithNoPortFailsOnTheBarePrefix) {
-    ports.clear();
-    TFBootSer& d = dialog(platform::createSerialDevice);
+// With nothing to connect to, Connect asks for a port instead of opening the bare device prefix.
+TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
+    for (const bool portsPresent : {false, true}) {
+        if (!portsPresent)
+            ports.clear();
+        TFBootSer& d = dialog(platform::createSerialDevice);
+        d.show();
+        if (portsPresent)
+            d.CB_Com->setCurrentIndex(-1); // present, but none selected
+        ASSERT_EQ(d.CB_Com->currentIndex(), -1);
+        d.Com_select = true;
+        click(d.LbButton1);
+        EXPECT_FALSE(d.Com_select) << portsPresent;
+        EXPECT_EQ(messages.texts(), QStringList{"Select one port."}) << portsPresent;
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(messages.boxes[0].detail, "");
+        messages.clear();
+        d.close();
+    }
+}
+
+// ---- How an update ended, told after the wait. ----
+
+struct OutcomeCase {
+    const char* label;
+    WaitOutcome outcome;
+    std::string errorBox; // empty: a success, told on the page only
+};
+
+class UpdateOutcomeShown : public BootSerTest, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(UpdateOutcomeShown, AfterTheWait) {
+    const OutcomeCase& c = GetParam();
+    startProgram = [&](auto&&...) { return c.outcome; };
+    TFBootSer& d = dialog();
     d.show();
-    EXPECT_EQ(d.CB_Com->currentIndex(), -1);
-    click(d.LbButton1);
-    EXPECT_FALSE(d.Com_select);
-    ASSERT_EQ(messages.boxes.size(), 1u);
-    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
-    EXPECT_TRUE(messages.boxes[0].detail.startsWith("Error accessing specified device"))
-        << messages.boxes[0].detail.toStdString();
+    auto* notice = d.findChild<QLabel*>("UpdateOutcome");
+    ASSERT_NE(notice, nullptr);
+    connectNextExecute(d);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_TRUE(notice->isVisible());
+    if (c.errorBox.empty()) {
+        EXPECT_TRUE(messages.boxes.empty()) << messages.texts().join("|").toStdString();
+        EXPECT_TRUE(notice->text().startsWith("Device updated at ")) << notice->text().toStdString();
+        EXPECT_TRUE(notice->text().endsWith(": the updater ended with status 0.")) << notice->text().toStdString();
+    } else {
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(messages.boxes[0].text.toStdString(), c.errorBox);
+        EXPECT_TRUE(notice->text().startsWith("Update failed at ")) << notice->text().toStdString();
+    }
+    EXPECT_TRUE(d.Panel1->isVisible()) << "Execute can be pressed again for the next device";
+
+    // The next Execute starts without the old notice; a new opening shows none.
+    startProgram = [&](auto&&...) {
+        EXPECT_FALSE(notice->isVisible());
+        return c.outcome;
+    };
+    click(d.LbButton4);
+    d.done(2);
+    d.show();
+    EXPECT_FALSE(notice->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpdateOutcomeShown,
+    ::testing::Values(
+        OutcomeCase{"Success", {WaitResult::Ended, 0, 0, 1200, {}}, ""},
+        OutcomeCase{"Status3", {WaitResult::Ended, 3, 0, 1200, {}}, "Error!! The updater ended with status 3."},
+        OutcomeCase{"Killed", {WaitResult::Ended, 137, 9, 1200, {}},
+                    "Error!! The updater was killed by signal 9" +
+                        (platform::signalName(9).empty() ? "" : " (" + platform::signalName(9) + ")") + "."},
+        OutcomeCase{"StillRunningAtTheLimit", {WaitResult::TimedOut, platform::kStillActive, 0, 150000, {}},
+                    "Error!! The updater is still running after 150 s."}),
+    [](const ::testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.label); });
+
+// The firmware file is needed by either firmware option; without it the updater is not started.
+TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
+    struct Case {
+        bool firmware, readFirmware, fileThere;
+        bool starts;
+    };
+    const Case cases[] = {
+        {true, true, false, false}, {true, false, false, false}, {false, true, false, false},
+        {false, false, false, true}, {true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(firmwareFile());
+        if (c.fileThere)
+            testing::writeFile(firmwareFile(), "firmware");
+        starts.clear();
+        messages.clear();
+        TFBootSer& d = dialog();
+        d.show();
+        d.CB_Firm->setChecked(c.firmware);
+        d.CB_RFirm->setChecked(c.readFirmware);
+        connectNextExecute(d);
+        const std::string where = std::to_string(c.firmware) + std::to_string(c.readFirmware) + std::to_string(c.fileThere);
+        EXPECT_EQ(starts.size(), c.starts ? 1u : 0u) << where;
+        if (c.starts)
+            EXPECT_TRUE(messages.boxes.empty()) << where;
+        else
+            EXPECT_EQ(messages.texts(),
+                      QStringList{QString::fromStdString("Error!! The firmware file is missing: " + firmwareFile())})
+                << where;
+        d.close();
+    }
+    // A folder in its place is no firmware file either.
+    std::filesystem::remove(firmwareFile());
+    std::filesystem::create_directory(firmwareFile());
+    messages.clear();
+    starts.clear();
+    TFBootSer& d = dialog();
+    d.show();
+    connectNextExecute(d);
+    EXPECT_TRUE(starts.empty());
+    EXPECT_EQ(messages.texts(),
+              QStringList{QString::fromStdString("Error!! The firmware file is not a file: " + firmwareFile())});
 }
 
 // ---- Execute with the test updater beside a stand-in executable folder. ----
@@ -298,11 +415,13 @@ protected:
         ws.Dir_Workspace = dir.path().string();
         ws.Dir_Master = (dir / "MASTER").string();
         ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
+        std::filesystem::create_directory(ws.Dir_Master);
+        testing::writeFile(firmwareFile(), "firmware");
         setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
         setenv("STROVANE_FAKE_UPDATER_MS", "300", 1);
         startProgram = [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                               const UpdaterLauncher::PollCallback& onPoll) {
-            UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
+            return UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
                 QWidget* modal = QApplication::activeModalWidget();
                 if (modal && modal->objectName() == "UpdateProgress")
                     ++progressPolls;
@@ -317,6 +436,7 @@ protected:
     void TearDown() override {
         unsetenv("STROVANE_FAKE_UPDATER_LOG");
         unsetenv("STROVANE_FAKE_UPDATER_MS");
+        unsetenv("STROVANE_FAKE_UPDATER_EXIT");
     }
     void installUpdater() {
         std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / "Ser_40518_Update");
@@ -353,7 +473,7 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
     const auto inner = startProgram;
     startProgram = [&](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                        const UpdaterLauncher::PollCallback& onPoll) {
-        inner(n, p, t, a, [&](std::uint32_t ms) {
+        return inner(n, p, t, a, [&](std::uint32_t ms) {
             whenUpdaterIdle([&] { ++runs; }); // e.g. a termination request from the system
             onPoll(ms);
             ranDuringWait = ranDuringWait || runs > 0 || !updaterWaitRunning();
@@ -371,6 +491,16 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
     int now = 0;
     whenUpdaterIdle([&] { ++now; });
     EXPECT_EQ(now, 1) << "outside the wait it runs at once";
+}
+
+TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
+    installUpdater();
+    setenv("STROVANE_FAKE_UPDATER_EXIT", "3", 1);
+    TFBootSer& d = dialog();
+    d.show();
+    connectNextExecute(d);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(messages.texts(), QStringList{"Error!! The updater ended with status 3."});
 }
 
 TEST_F(BootSerExecute, MissingUpdaterIsReported) {

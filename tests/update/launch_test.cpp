@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <thread>
 
 
 namespace strovane::update {
@@ -158,7 +160,7 @@ TEST_F(ScriptedLaunch, PollCallbackSeesEveryPollWithTheElapsedTime) {
 TEST_F(ScriptedLaunch, FailedStartIsThrownAndReleasesThePause) {
     starter.fail = true;
     UpdaterLauncher l = launcher(0);
-    EXPECT_THROW(l.run(ProcessRequest{"/opt/x/Ser_40518_Update", {}, {}, false}), platform::ProcessStartError);
+    EXPECT_THROW(l.run(ProcessRequest{"/opt/x/Ser_40518_Update", {}, {}, false, {}}), platform::ProcessStartError);
     EXPECT_EQ(script.pausesOpen, 0);
     EXPECT_EQ(script.polls, 0);
 }
@@ -174,8 +176,9 @@ protected:
         platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "0");
     }
     void TearDown() override {
-        for (const char* name : {"STROVANE_FAKE_UPDATER_LOG", "STROVANE_FAKE_UPDATER_STAMP",
-                                 "STROVANE_FAKE_UPDATER_MS", "STROVANE_FAKE_UPDATER_EXIT"})
+        for (const char* name : {"STROVANE_FAKE_UPDATER_LOG", "STROVANE_FAKE_UPDATER_STAMP", "STROVANE_FAKE_UPDATER_MS",
+                                 "STROVANE_FAKE_UPDATER_EXIT", "STROVANE_FAKE_UPDATER_SIGNAL",
+                                 "STROVANE_FAKE_UPDATER_OUTPUT"})
             platform::unsetEnvironmentVariable(name);
     }
     std::vector<std::string> recordedArguments() const {
@@ -207,7 +210,7 @@ TEST_F(RealLaunch, WaitEndsOnlyAfterTheUpdaterHasEnded) {
     platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "300");
     platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "7");
     int polls = 0;
-    EXPECT_EQ(UpdaterLauncher().run({STROVANE_FAKE_UPDATER, {}, {}, false}, [&](std::uint32_t) { ++polls; }),
+    EXPECT_EQ(UpdaterLauncher().run({STROVANE_FAKE_UPDATER, {}, {}, false, {}}, [&](std::uint32_t) { ++polls; }),
               WaitResult::Ended);
     EXPECT_TRUE(exited());
     EXPECT_GT(polls, 1);
@@ -217,8 +220,114 @@ TEST_F(RealLaunch, LimitEndsTheWaitWhileTheUpdaterRuns) {
     platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "1500");
     UpdaterLauncher launcher;
     launcher.setWaitLimitMs(50);
-    EXPECT_EQ(launcher.run({STROVANE_FAKE_UPDATER, {}, {}, false}), WaitResult::TimedOut);
+    EXPECT_EQ(launcher.run({STROVANE_FAKE_UPDATER, {}, {}, false, {}}), WaitResult::TimedOut);
     EXPECT_FALSE(exited());
+}
+
+// How the updater ended, as the system tells it: a status, or (POSIX) the signal that killed it,
+// which is not the same as a status of 128 + the signal.
+TEST_F(RealLaunch, TheEndIsToldAsStatusOrSignal) {
+    struct Case {
+        const char* exit;
+        const char* signal;
+        std::uint32_t exitCode;
+        int killedBy;
+        std::string text;
+    };
+    std::vector<Case> cases{{"0", "0", 0, 0, "ended with status 0"},
+                            {"3", "0", 3, 0, "ended with status 3"},
+                            {"137", "0", 137, 0, "ended with status 137"}};
+    if (!platform::kWindows)
+        cases.push_back({"0", "9", 137, 9, "was killed by signal 9 (SIGKILL)"});
+    for (const Case& c : cases) {
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", c.exit);
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_SIGNAL", c.signal);
+        const WaitOutcome outcome = UpdaterLauncher().wait({STROVANE_FAKE_UPDATER, {}, {}, false, {}});
+        EXPECT_EQ(outcome.result, WaitResult::Ended) << c.text;
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.text;
+        EXPECT_EQ(outcome.signal, c.killedBy) << c.text;
+        EXPECT_EQ(succeeded(outcome), c.text == "ended with status 0");
+        EXPECT_EQ(outcomeText(outcome, 150000), c.text);
+    }
+    platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_SIGNAL");
+}
+
+TEST(OutcomeText, NamesTheLimitAndWindowsCodesAsWritten) {
+    EXPECT_EQ(outcomeText({WaitResult::TimedOut, kStillActive, 0, 150000, {}}, 150000), "is still running after 150 s");
+    EXPECT_FALSE(succeeded({WaitResult::TimedOut, 0, 0, 150000, {}}));
+    // An exception code that ended a Windows program reads as it is written there.
+    EXPECT_EQ(outcomeText({WaitResult::Ended, 0xC0000005u, 0, 10, {}}, 150000),
+              platform::kWindows ? "ended with status 3221225477 (0xC0000005)" : "ended with status 3221225477");
+}
+
+// The output goes to a new file put in the old one's place: all of it, standard error included,
+// also what the updater writes after the wait has ended.
+TEST_F(RealLaunch, OutputGoesToTheFileInFull) {
+    const std::filesystem::path bin = dir / "bin", log = bin / "updater.log";
+    std::filesystem::create_directory(bin);
+    testing::writeFile(log, "the last run's output\n");
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_OUTPUT", std::to_string(28 * 40000)); // whole lines
+    platform::ProcessRequest request{STROVANE_FAKE_UPDATER, {"a b", "c"}, "\"a b\" c", false, log.string()};
+    const WaitOutcome ended = UpdaterLauncher().wait(request);
+    EXPECT_EQ(ended.result, WaitResult::Ended);
+    EXPECT_EQ(ended.outputFile, log.string());
+    // The arguments arrive unchanged.
+    if (platform::kWindows)
+        EXPECT_EQ(testing::readFile(dir / "args.txt.line"), request.parameters);
+    else
+        EXPECT_EQ(recordedArguments(), request.arguments);
+    const std::vector<std::string> lines = testing::readLines(log);
+    ASSERT_EQ(lines.size(), 40001u);
+    EXPECT_EQ(lines.front().substr(0, 27), "fake updater: writing block");
+    EXPECT_EQ(lines.back().substr(0, 22), "fake updater: status 0");
+
+    // Left running at the limit, while the last run's file is held open (Windows then keeps the new
+    // output under its own name, and says so).
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "700");
+    std::filesystem::remove(dir / "exited.txt");
+    std::ifstream reader(log);
+    UpdaterLauncher launcher;
+    launcher.setWaitLimitMs(50);
+    const WaitOutcome left = launcher.wait(request);
+    reader.close();
+    EXPECT_EQ(left.result, WaitResult::TimedOut);
+    ASSERT_FALSE(left.outputFile.empty());
+    if (!platform::kWindows) {
+        EXPECT_EQ(left.outputFile, log.string());
+    }
+    for (int i = 0; i < 200 && !exited(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(exited());
+    std::vector<std::string> later;
+    for (int i = 0; i < 100 && (later = testing::readLines(left.outputFile)).size() < lines.size(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(later.size(), lines.size());
+    EXPECT_EQ(later.back().substr(0, 22), "fake updater: status 0");
+    // Nothing else is left beside it.
+    std::set<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(bin))
+        files.insert(entry.path());
+    EXPECT_EQ(files, (std::set<std::filesystem::path>{log, left.outputFile}));
+    platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_OUTPUT");
+}
+
+TEST_F(RealLaunch, WithoutAPlaceForTheOutputNothingStarts) {
+    platform::ProcessRequest request{STROVANE_FAKE_UPDATER, {}, {}, false, (dir / "no-such" / "updater.log").string()};
+    try {
+        UpdaterLauncher().wait(request);
+        ADD_FAILURE() << "started without an output file";
+    } catch (const platform::ProcessStartError& e) {
+        EXPECT_EQ(e.systemError().find(request.outputFile + ": "), 0u) << e.systemError();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "args.txt"));
+
+    // A program that cannot start leaves the last output file as it was, and nothing beside it.
+    const std::filesystem::path log = dir / "updater.log";
+    testing::writeFile(log, "the last run's output\n");
+    request = {(dir / platform::executableName("Missing_Update")).string(), {}, {}, false, log.string()};
+    EXPECT_THROW(UpdaterLauncher().wait(request), platform::ProcessStartError);
+    EXPECT_EQ(testing::readFile(log), "the last run's output\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
 TEST_F(RealLaunch, UpdaterThatCannotStartIsReportedWithPathAndReason) {
@@ -236,7 +345,7 @@ TEST_F(RealLaunch, UpdaterThatCannotStartIsReportedWithPathAndReason) {
         cases.push_back({notExecutable, platform::systemErrorText(platform::accessDeniedError())});
     for (const auto& c : cases) {
         try {
-            UpdaterLauncher().run({c.program, {}, {}, false});
+            UpdaterLauncher().run({c.program, {}, {}, false, {}});
             ADD_FAILURE() << "no error for " << c.program;
         } catch (const platform::ProcessStartError& e) {
             EXPECT_EQ(e.program(), c.program);
