@@ -611,7 +611,7 @@ def expect_error_box(d, app, text, back_to):
     dismiss_on_key_down(d, app, "Return", ERROR, back_to)
 
 
-def pixel(d, x, y):
+def screen_pixel(d, x, y):
     """The colour on the screen at (x, y) as (r, g, b)."""
     out = d.x("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-")
     match = re.search(r"\((\d+),(\d+),(\d+)", out.split("\n", 1)[-1])
@@ -621,7 +621,7 @@ def pixel(d, x, y):
 def notice_colour(d, app):
     """The background of the outcome notice, at its inner bottom-right corner, free of text."""
     left, top, width, height = OUTCOME_NOTICE
-    return pixel(d, *app.control(BOOT, left + width - 2, top + height - 2))
+    return screen_pixel(d, *app.control(BOOT, left + width - 2, top + height - 2))
 
 
 def expect_notice(d, app, colour, what):
