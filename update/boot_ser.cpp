@@ -64,11 +64,13 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
     CB_Com->setObjectName(QStringLiteral("CB_Com"));
     CB_Com->setEditable(false);
     CB_Com->setGeometry(44, 96, 101, 21);
+    widgets::labelField(Label4, CB_Com);
 
     auto* refresh = widgets::makeFormButton(this, QStringLiteral("LbButton5"), QString(), QRect(151, 96, 23, 22),
                                             QStringLiteral("REFRESH"), widgets::FormButtonLook::Dialog);
     refresh->setColor(widgets::clBtnFace);
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
+    refresh->setAccessibleName(refresh->toolTip()); // a picture only: its hint names it
     LbButton5 = refresh;
     LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("Connect"),
                                         QRect(180, 96, 81, 21), QString(), widgets::FormButtonLook::Plain);
@@ -160,10 +162,14 @@ void TFBootSer::closePort() {
 }
 
 void TFBootSer::setStepsVisible(bool visible) {
+    // The port list and the Connect, Cancel and Next buttons go too: covered by the options page
+    // they would still take the focus by Tab and be read out by assistive technology.
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
                        static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label6),
-                       static_cast<QWidget*>(LbButton5)})
+                       static_cast<QWidget*>(LbButton5), static_cast<QWidget*>(CB_Com),
+                       static_cast<QWidget*>(LbButton1), static_cast<QWidget*>(LbButton2),
+                       static_cast<QWidget*>(LbButton3)})
         w->setVisible(visible);
 }
 
@@ -195,6 +201,7 @@ void TFBootSer::LbButton1Click() {
     closePort();
     if (selectedPort().empty()) { // no port present, or none selected
         m_messages.error(QStringLiteral("Select one port."));
+        CB_Com->setFocus(Qt::OtherFocusReason);
         return;
     }
     const std::string path = platform::devicePath(selectedPort());
@@ -211,11 +218,15 @@ void TFBootSer::LbButton1Click() {
     } catch (...) {
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."));
     }
+    // Another port can be picked at once.
+    if (!Com_select)
+        CB_Com->setFocus(Qt::OtherFocusReason);
 }
 
 void TFBootSer::LbButton2Click() {
     if (!Com_select) {
         m_messages.error(QStringLiteral("Select one port."));
+        CB_Com->setFocus(Qt::OtherFocusReason);
         return;
     }
     Panel1->move(0, 0);

@@ -19,6 +19,7 @@ import traceback
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 from desktop import App, Desktop, ScenarioError, new_workdir, wait_for, wait_file  # noqa: E402
+from scenarios import NAMESPACE, can_use_namespaces  # noqa: E402
 
 SKIP = 77
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -31,6 +32,8 @@ ABOUT = "About..."
 PAR_GEN = "Set Communication"
 RPDO = "Receive PDOs"
 TPDO = "Transmit PDOs"
+UPDATE = "Update Firmware from Serial (RS232)"
+PORT_LABEL = "3 - Select the  COM port and press the connect button"
 
 pyatspi = None  # imported inside the session
 
@@ -208,10 +211,26 @@ PAR_GEN_CONTROLS = [("text", "ID Device"), ("combo box", "Baudrate"),
                     ("push button", "Cancel")]
 
 PDO_COLUMNS = ["COB-ID", "Dimension", "Mnemonic"]
+UPDATE_STEPS_CONTROLS = [("combo box", PORT_LABEL), ("push button", "Update COM Port List"), ("push button", "Connect"),
+                         ("push button", "Cancel"), ("push button", "Next")]
+OPTIONS = ["Firmware", "Read Firmware when finish", "Project", "Read Project when finish"]
+UPDATE_OPTIONS_CONTROLS = [("check box", o) for o in OPTIONS] + [("push button", "Execute update firmware")]
 
 
-def start(d, exe, workdir):
-    app = App(d, exe, workdir).start()
+def with_port(workdir):
+    """A wrapper that runs the program in a private mount namespace where a pseudo-terminal is
+    the serial port ttyUSB0 ("E2E serial"); (None, None) where that needs root it does not have."""
+    if not can_use_namespaces():
+        return None, None
+    master, slave = os.openpty()
+    script = os.path.join(workdir, "namespace.sh")
+    with open(script, "w") as f:
+        f.write(NAMESPACE)
+    return ["unshare", "-m", "--propagation", "private", "sh", script, os.ttyname(slave)], (master, slave)
+
+
+def start(d, exe, workdir, wrapper=None):
+    app = App(d, exe, workdir, wrapper=wrapper).start()
     program = Program(app)
     main = program.window(re.compile(re.escape(TITLE_BASE)))
     return app, program, main
@@ -237,7 +256,8 @@ def new_project(d, program, main, name):
 def scenario_tree(d, exe, workdir):
     """Every window of the workflow: each focusable control's role and name."""
     os.makedirs(os.path.join(workdir, "PROJECTS", "Kept"))
-    app, program, main = start(d, exe, workdir)
+    wrapper, ports_pty = with_port(workdir)
+    app, program, main = start(d, exe, workdir, wrapper)
     expect_controls(main, MAIN_CONTROLS)
 
     press(main, "About")
@@ -272,12 +292,33 @@ def scenario_tree(d, exe, workdir):
         expect_table(editor, title, PDO_COLUMNS, [str(n) for n in range(1, 11)])
         press(editor, "Cancel")  # through the action, exactly as a click
         program.wait_closed(title)
+
+    press(main, "Update Device")
+    dialog = program.window(UPDATE)
+    expect_controls(dialog, UPDATE_STEPS_CONTROLS)
+    ports = find(dialog, "combo box", PORT_LABEL)
+    items = [acc.name for acc, _ in walk(ports) if role(acc) == "list item"]
+    if ports_pty:
+        if items != ["ttyUSB0 \u2013 E2E serial"] or ports.name != items[0]:
+            raise ScenarioError("the port list reads %r, showing %r" % (items, ports.name))
+        press(dialog, "Connect")
+        press(dialog, "Next")
+        wait_for("the options page", lambda: ("push button", "Execute update firmware") in focusable_controls(dialog))
+        expect_controls(dialog, UPDATE_OPTIONS_CONTROLS)
+        for option in OPTIONS:
+            if not has(find(dialog, "check box", option), pyatspi.STATE_CHECKED):
+                raise ScenarioError("option %r is not read as ticked" % option)
+    else:
+        print("SKIP (options page): showing a pseudo-terminal as a port needs a private mount namespace (root)")
+    press(dialog, "Cancel") if not ports_pty else d.key("Escape")
+    program.wait_closed(UPDATE)
     app.stop()
 
 
 def scenario_workflow(d, exe, workdir):
     """A whole workflow by accessibility actions and typed text alone."""
-    app, program, main = start(d, exe, workdir)
+    wrapper, ports_pty = with_port(workdir)
+    app, program, main = start(d, exe, workdir, wrapper)
     new_project(d, program, main, "Spoken")
     project = app.path("PROJECTS", "Spoken")
 
@@ -309,6 +350,24 @@ def scenario_workflow(d, exe, workdir):
     program.wait_closed(RPDO)
     wait_file(os.path.join(project, "RPDOs.xml"),
               lambda t: t == '<RPDO><row COB-ID="0x181" Dimension="8" Mnemonic="Temp in"/></RPDO>')
+
+    if not ports_pty:
+        print("SKIP (update options): showing a pseudo-terminal as a port needs a private mount namespace (root)")
+        app.stop()
+        return 0
+    press(main, "Update Device")
+    dialog = program.window(UPDATE)
+    wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
+    press(dialog, "Connect")
+    press(dialog, "Next")
+    wait_for("the options page", lambda: ("push button", "Execute update firmware") in focusable_controls(dialog))
+    option = find(dialog, "check box", "Read Project when finish")
+    do_action(option, "Toggle", "Press", "click")
+    wait_for("the option to read as not ticked", lambda: not has(option, pyatspi.STATE_CHECKED))
+    do_action(option, "Toggle", "Press", "click")
+    wait_for("the option to read as ticked again", lambda: has(option, pyatspi.STATE_CHECKED))
+    d.key("Escape")
+    program.wait_closed(UPDATE)
     app.stop()
 
 

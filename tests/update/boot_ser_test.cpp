@@ -152,10 +152,12 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint)
         << messages.boxes[0].detail.toStdString();
     EXPECT_EQ(fake.isOpen(), c.leftOpen);
+    EXPECT_EQ(d.focusWidget(), d.CB_Com) << "another port can be picked at once";
     // Next still refuses.
     click(d.LbButton2);
     EXPECT_EQ(messages.texts().back(), "Select one port.");
     EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_EQ(d.focusWidget(), d.CB_Com);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,6 +193,15 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
                        static_cast<QWidget*>(d.LbButton5)})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(fake.isOpen()) << "the port is free for the updater";
+    // Tab stays on the options page: nothing it covers takes the focus.
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_TRUE(d.Panel1->isAncestorOf(QApplication::focusWidget()))
+            << QApplication::focusWidget()->objectName().toStdString();
+    }
 
     click(d.LbButton4);
     ASSERT_EQ(starts.size(), 1u);
@@ -301,6 +312,7 @@ TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
         ASSERT_EQ(messages.boxes.size(), 1u);
         EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
         EXPECT_EQ(messages.boxes[0].detail, "");
+        EXPECT_EQ(d.focusWidget(), d.CB_Com) << portsPresent;
         messages.clear();
         d.close();
     }
