@@ -60,6 +60,9 @@ void TFNew_Project::Btn_OKClick() {
     const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString(), &failure);
     if (result != NewProjectResult::Created) {
         m_messages.error(QString::fromUtf8(failure.empty() ? newProjectMessage(result) : failure.c_str()));
+        // Back in the name box, the name selected, for another one to be typed at once.
+        E_New_Proj->setFocus(Qt::OtherFocusReason);
+        E_New_Proj->selectAll();
         return;
     }
     done(1);

@@ -161,6 +161,8 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
         EXPECT_EQ(messages.texts(),
                   QStringList{QStringLiteral("Error! Name project is not valid because directory already exists")});
         EXPECT_EQ(edit->text(), QStringLiteral("Line1"));
+        EXPECT_EQ(w->focusWidget(), edit) << "the name can be corrected at once";
+        EXPECT_EQ(edit->selectedText(), QStringLiteral("Line1"));
         click(child<QAbstractButton>(w, "Btn_Cancel"));
     });
     click(main->Btn_New);
