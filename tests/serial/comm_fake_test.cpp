@@ -495,7 +495,11 @@ TEST_F(CommFake, DestroyingAnOpenComponentClosesIt) {
 
 TEST_F(CommFake, AFailedDeviceDoesNotSpinTheEventThread) {
     comm.Open();
+    const auto cleared = port.callsNamed("clearCommError").size();
     port.failWaits(5);
+    // The event thread has met the failure once it asks the device for its errors.
+    ASSERT_TRUE(st::waitUntil([&] { return port.callsNamed("clearCommError").size() > cleared; }));
+    // What is checked is that no further waits come in this time: the sleep stays.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_LE(port.waits(), 2);
     comm.Close();
@@ -526,6 +530,7 @@ TEST_F(CommFake, DirectSynchronizeStillKeepsCloseSafe) {
         port.pushEvent(platform::kEvRing);
         c.Close();
         const int atClose = seen;
+        // What is checked is that no handler starts in this time: the sleep stays.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_EQ(seen, atClose) << "a handler ran after Close returned";
     }
