@@ -108,7 +108,8 @@ TEST_F(MainWindowTest, StepsTwoToFiveRefuseWithoutProject) {
         messages.clear();
         recordNextModal();
         click(b);
-        QTest::qWait(20);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000))
+            << b->objectName().toStdString();
         ASSERT_EQ(messages.boxes.size(), 1u) << b->objectName().toStdString();
         EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
         EXPECT_EQ(messages.boxes[0].text, QStringLiteral("Error! Project not Valid"));
@@ -402,7 +403,7 @@ TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {
 
     recordNextModal();
     click(main->Btn_CreateBin);
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000));
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_TRUE(messages.boxes[0].text.contains(QStringLiteral("Dimension"))) << messages.boxes[0].text.toStdString();
@@ -413,7 +414,7 @@ TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {
     std::ofstream(project / "RPDOs.xml") << "<RPDO/>";
     fs::remove_all(project / "bin");
     click(main->Btn_CreateBin);
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000));
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains(QString::fromStdString((project / "bin" / "bank.bin").string())))
         << messages.boxes[0].text.toStdString();

@@ -218,17 +218,18 @@ TEST_F(CommFake, LineSettersFollowTheStoreThenUpdateRule) {
     struct Setter {
         const char* name;
         std::function<void(TComm&)> set;
-        std::function<bool(const platform::SerialDcb&)> written;
+        std::function<std::uint32_t(const platform::SerialDcb&)> field; // the part of the block it sets
+        std::uint32_t written;
     };
     const Setter setters[] = {
-        {"baud", [](TComm& c) { c.SetBaudRate(br115200); }, [](auto& d) { return d.BaudRate == 115200; }},
-        {"parity", [](TComm& c) { c.SetParity(paMark); }, [](auto& d) { return d.Parity == 3; }},
-        {"stop bits", [](TComm& c) { c.SetStopbits(sb20); }, [](auto& d) { return d.StopBits == 2; }},
-        {"data bits", [](TComm& c) { c.SetDatabits(da7); }, [](auto& d) { return d.ByteSize == 7; }},
-        {"options", [](TComm& c) { c.SetOptions({coNullStrip}); },
-         [](auto& d) { return (d.Flags & 0x0800) != 0; }},
-        {"flow", [](TComm& c) { c.SetFlowControl(fcSoftware); },
-         [](auto& d) { return (d.Flags & 0x0300) == 0x0300; }},
+        {"baud", [](TComm& c) { c.SetBaudRate(br115200); }, [](auto& d) { return d.BaudRate; }, 115200},
+        {"parity", [](TComm& c) { c.SetParity(paMark); }, [](auto& d) { return d.Parity; }, 3},
+        {"stop bits", [](TComm& c) { c.SetStopbits(sb20); }, [](auto& d) { return d.StopBits; }, 2},
+        {"data bits", [](TComm& c) { c.SetDatabits(da7); }, [](auto& d) { return d.ByteSize; }, 7},
+        {"options", [](TComm& c) { c.SetOptions({coNullStrip}); }, [](auto& d) { return d.Flags & 0x0800; },
+         0x0800},
+        {"flow", [](TComm& c) { c.SetFlowControl(fcSoftware); }, [](auto& d) { return d.Flags & 0x0300; },
+         0x0300},
     };
     for (const Setter& s : setters) {
         SCOPED_TRACE(s.name);
@@ -238,7 +239,7 @@ TEST_F(CommFake, LineSettersFollowTheStoreThenUpdateRule) {
         s.set(c);
         EXPECT_TRUE(fake.calls().empty()) << "closed: stored only";
         c.Open();
-        EXPECT_TRUE(s.written(fake.statesSet.back())) << "reaches the port at Open";
+        EXPECT_EQ(s.field(fake.statesSet.back()), s.written) << "reaches the port at Open";
         TComm d;
         d.SetDeviceFactory(fake.factory());
         c.Close();
@@ -246,7 +247,7 @@ TEST_F(CommFake, LineSettersFollowTheStoreThenUpdateRule) {
         fake.statesSet.clear();
         s.set(d);
         ASSERT_EQ(fake.statesSet.size(), 1u) << "open: written at once";
-        EXPECT_TRUE(s.written(fake.statesSet.back()));
+        EXPECT_EQ(s.field(fake.statesSet.back()), s.written);
         s.set(d);
         EXPECT_EQ(fake.statesSet.size(), 1u) << "same value: nothing";
         d.Close();
@@ -494,7 +495,11 @@ TEST_F(CommFake, DestroyingAnOpenComponentClosesIt) {
 
 TEST_F(CommFake, AFailedDeviceDoesNotSpinTheEventThread) {
     comm.Open();
+    const auto cleared = port.callsNamed("clearCommError").size();
     port.failWaits(5);
+    // The event thread has met the failure once it asks the device for its errors.
+    ASSERT_TRUE(st::waitUntil([&] { return port.callsNamed("clearCommError").size() > cleared; }));
+    // What is checked is that no further waits come in this time: the sleep stays.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_LE(port.waits(), 2);
     comm.Close();
@@ -525,6 +530,7 @@ TEST_F(CommFake, DirectSynchronizeStillKeepsCloseSafe) {
         port.pushEvent(platform::kEvRing);
         c.Close();
         const int atClose = seen;
+        // What is checked is that no handler starts in this time: the sleep stays.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_EQ(seen, atClose) << "a handler ran after Close returned";
     }

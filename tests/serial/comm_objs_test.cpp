@@ -1,10 +1,13 @@
 // Events and the critical section behind the serial port component.
+#include "tests/support/wait_until.h"
 #include "update/comm_objs.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
 using namespace strovane::update;
+using strovane::testing::waitUntil;
 
 TEST(CommObjs, EventResetModes) {
     TSimpleEvent manual;
@@ -35,12 +38,16 @@ TEST(CommObjs, CriticalSectionIsReentrantAndExcludesOtherThreads) {
     TCriticalSection section;
     section.Acquire();
     section.Enter(); // the owner may enter again
-    bool otherGotIn = false;
+    std::atomic<bool> otherTries = false;
+    std::atomic<bool> otherGotIn = false;
     std::thread other([&] {
+        otherTries = true;
         section.Acquire();
         otherGotIn = true;
         section.Release();
     });
+    EXPECT_TRUE(waitUntil([&] { return otherTries.load(); }));
+    // What is checked is that the other thread stays out for this time: the sleep stays.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(otherGotIn);
     section.Leave();

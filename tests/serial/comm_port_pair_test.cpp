@@ -122,6 +122,7 @@ TEST_F(CommPortPair, CloseEndsThePendingWaitAtOnce) {
     // the wait never stays pending on a pseudo-terminal; the event thread pauses between tries.)
     for (int i = 0; i < 3; ++i) {
         a.Open();
+        // Nothing tells when the event thread is in its wait on a real port: give it time to get there.
         ui->pumpUntil([] { return false; }, std::chrono::milliseconds(50));
         auto closed = std::async(std::launch::async, [&] { a.Close(); });
         if (closed.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {

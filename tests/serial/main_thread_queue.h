@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/wait_until.h"
 #include "update/comm_event_thread.h"
 #include "update/comm_types.h"
 
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace strovane::testing {
 
@@ -96,13 +96,7 @@ private:
 
 // Waits until every event thread has ended (they end on their own shortly after Close).
 inline bool eventThreadsEnded(std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (update::TCommEventThread::Alive() != 0) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return waitUntil([] { return update::TCommEventThread::Alive() == 0; }, limit);
 }
 
 } // namespace strovane::testing

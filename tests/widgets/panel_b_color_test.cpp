@@ -6,8 +6,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace strovane::widgets;
 using strovane::testing::render;
 using strovane::testing::TempDir;
@@ -20,12 +18,6 @@ TPanelBColor* gradientPanel(TPanelBColor& panel, int w, int h, int filter) {
     panel.setColor(rgbColor(0, 0, 0));
     panel.setFilter(filter);
     return &panel;
-}
-
-testing::AssertionResult near(int actual, int expected) {
-    if (std::abs(actual - expected) <= 1)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << actual << " is not " << expected << " (+-1)";
 }
 
 TEST(TPanelBColorState, NewPanelDefaults) {
@@ -127,46 +119,49 @@ TEST(TPanelBColorDrawing, StepCountIsHalfTheLongerSideLessMarginsAtLeast31) {
         EXPECT_EQ(TPanelBColor::FilterSteps(c.w, c.h, c.filter), c.steps) << c.w << "x" << c.h << " filter " << c.filter;
 }
 
-TEST(TPanelBColorDrawing, Filter3DrawsSeventyFiveRectanglesTowardWhite) {
-    TPanelBColor p;
-    const QImage img = render(*gradientPanel(p, 200, 100, 3));
-    // On the middle row column x is last covered by rectangle min(x, 49); 255 / 75 per step.
-    for (int x : {0, 1, 10, 30, 49})
-        EXPECT_TRUE(near(qRed(img.pixel(x, 50)), int(x * 255.0 / 75))) << x;
-    EXPECT_TRUE(near(qRed(img.pixel(100, 50)), int(49 * 255.0 / 75))) << "centre";
-    EXPECT_EQ(img.pixel(0, 0), qRgb(0, 0, 0)) << "the edge is the panel's colour";
+struct GradientPoint {
+    int w, h, filter;
+    int x, y;
+    int red; // the step's colour, within 1
+    const char* what;
+};
+
+TEST(TPanelBColorDrawing, FilterGradientsPaintEachStepsColour) {
+    const GradientPoint cases[] = {
+        // Filter 3: 75 rectangles toward white; on the middle row column x is last covered by
+        // rectangle min(x, 49).
+        {200, 100, 3, 0, 50, int(0 * 255.0 / 75), "rectangle 0"},
+        {200, 100, 3, 1, 50, int(1 * 255.0 / 75), "rectangle 1"},
+        {200, 100, 3, 10, 50, int(10 * 255.0 / 75), "rectangle 10"},
+        {200, 100, 3, 30, 50, int(30 * 255.0 / 75), "rectangle 30"},
+        {200, 100, 3, 49, 50, int(49 * 255.0 / 75), "rectangle 49"},
+        {200, 100, 3, 100, 50, int(49 * 255.0 / 75), "centre"},
+        // Filter 2: 95 ellipses from white.
+        {200, 100, 2, 0, 0, int(255 - 2 * 255.0 / 95), "the corner keeps the base fill"},
+        {200, 100, 2, 100, 50, int(255 - 49 * 255.0 / 95), "centre"},
+        // Filter 4 starts ten steps in.
+        {200, 100, 4, 0, 50, int(255 - 10 * 255.0 / 75), "edge"},
+        {200, 100, 4, 20, 50, int(255 - 30 * 255.0 / 75), "twenty in"},
+        // Filter 1: bands follow the longer side.
+        {200, 100, 1, 100, 10, int(37 * 255.0 / 75), "wide: middle band"},
+        {200, 100, 1, 199, 90, int(74 * 255.0 / 75), "wide: band 75 starts at the right edge"},
+        {100, 200, 1, 99, 100, int(37 * 255.0 / 75), "tall: bands stop at the right edge"},
+        // A small panel uses the minimum of 31 steps.
+        {40, 30, 3, 5, 15, int(5 * 255.0 / 31), "small panel"},
+    };
+    for (const GradientPoint& c : cases) {
+        TPanelBColor p;
+        const QImage img = render(*gradientPanel(p, c.w, c.h, c.filter));
+        EXPECT_NEAR(qRed(img.pixel(c.x, c.y)), c.red, 1)
+            << "filter " << c.filter << " at " << c.x << "," << c.y << ": " << c.what;
+    }
 }
 
-TEST(TPanelBColorDrawing, Filter2DrawsNinetyFiveEllipsesFromWhite) {
-    TPanelBColor p;
-    const QImage img = render(*gradientPanel(p, 200, 100, 2));
-    EXPECT_TRUE(near(qRed(img.pixel(0, 0)), int(255 - 2 * 255.0 / 95))) << "the corner keeps the base fill";
-    EXPECT_TRUE(near(qRed(img.pixel(100, 50)), int(255 - 49 * 255.0 / 95))) << "centre";
-}
-
-TEST(TPanelBColorDrawing, Filter4StartsTenStepsIn) {
-    TPanelBColor p;
-    const QImage img = render(*gradientPanel(p, 200, 100, 4));
-    EXPECT_TRUE(near(qRed(img.pixel(0, 50)), int(255 - 10 * 255.0 / 75)));
-    EXPECT_TRUE(near(qRed(img.pixel(20, 50)), int(255 - 30 * 255.0 / 75)));
-}
-
-TEST(TPanelBColorDrawing, Filter1BandsFollowTheLongerSide) {
-    TPanelBColor wide;
-    QImage img = render(*gradientPanel(wide, 200, 100, 1));
-    EXPECT_EQ(qRed(img.pixel(0, 10)), 0);
-    EXPECT_TRUE(near(qRed(img.pixel(100, 10)), int(37 * 255.0 / 75)));
-    EXPECT_TRUE(near(qRed(img.pixel(199, 90)), int(74 * 255.0 / 75))) << "band 75 starts at the right edge";
-
-    TPanelBColor tall;
-    img = render(*gradientPanel(tall, 100, 200, 1));
-    EXPECT_TRUE(near(qRed(img.pixel(99, 100)), int(37 * 255.0 / 75))) << "bands stop at the right edge";
-}
-
-TEST(TPanelBColorDrawing, SmallPanelUsesTheMinimumOf31Steps) {
-    TPanelBColor p;
-    const QImage img = render(*gradientPanel(p, 40, 30, 3));
-    EXPECT_TRUE(near(qRed(img.pixel(5, 15)), int(5 * 255.0 / 31)));
+TEST(TPanelBColorDrawing, FilterGradientsLeaveTheirOuterStepInThePanelsColour) {
+    TPanelBColor rectangles;
+    EXPECT_EQ(render(*gradientPanel(rectangles, 200, 100, 3)).pixel(0, 0), qRgb(0, 0, 0)) << "filter 3";
+    TPanelBColor bands;
+    EXPECT_EQ(qRed(render(*gradientPanel(bands, 200, 100, 1)).pixel(0, 10)), 0) << "filter 1";
 }
 
 TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
