@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Strovane (the program, strovane-cli, every test) for 64-bit Windows with mingw-w64
-# and runs the tests through ctest under Wine. As root on Debian 12 it installs what is missing.
+# and runs the tests through ctest under Wine; on a full run (no ctest arguments) it also builds
+# the ZIP and the installer (scripts/package-windows.sh) and checks them under Wine.
+# As root on Debian 12 it installs what is missing.
 # Usage: scripts/test-windows.sh [BUILD_DIR] [ctest arguments...]   (default: build-windows)
 #
 # GoogleTest is built from the sources Debian's googletest package installs (/usr/src/googletest);
@@ -30,7 +32,7 @@ build=$(cd "$build_dir" && pwd)
 
 packages=(cmake make pkg-config dpkg-dev
           g++-mingw-w64-x86-64-posix googletest wine64 socat
-          qt6-base-dev qt6-base-dev-tools ninja-build fonts-dejavu-core
+          qt6-base-dev qt6-base-dev-tools ninja-build fonts-dejavu-core nsis zip
           # end-to-end scenario under Wine: display, window manager, XTEST input, screenshots
           xvfb xauth openbox xdotool x11-utils imagemagick python3)
 bash scripts/install-missing.sh "${packages[@]}"
@@ -138,3 +140,12 @@ prepare_prefix "$build/wineprefix-e2e"
 export STROVANE_TEST_COM_PAIR=COM8,COM9
 cd "$build"
 ctest --output-on-failure -j "$jobs" "$@"
+
+# On a full run, the packages: built, then installed, started and removed as a user would.
+if [ $# -eq 0 ]; then
+    bash "$src/scripts/package-windows.sh" "$build"
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+    python3 "$src/tests/e2e/windows_package.py" --setup "$build/strovane-$version-win64-setup.exe" \
+        --zip "$build/strovane-$version-win64.zip" --runner "$emulator" \
+        --artifacts "$build/Testing/Temporary/e2e"
+fi
