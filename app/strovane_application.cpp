@@ -1,6 +1,7 @@
 #include "app/strovane_application.h"
 
 #include "widgets/message_boxes.h"
+#include "widgets/sans_font.h"
 
 #include <exception>
 
@@ -9,6 +10,7 @@ namespace strovane::app {
 StrovaneApplication::StrovaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Strovane"));
     setApplicationVersion(QStringLiteral("1.001"));
+    widgets::useSansSerifApplicationFont();
 }
 
 bool StrovaneApplication::notify(QObject* receiver, QEvent* event) {

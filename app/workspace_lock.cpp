@@ -1,5 +1,6 @@
 #include "app/workspace_lock.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
 
@@ -7,8 +8,17 @@ namespace strovane::app {
 
 namespace {
 
-// The path as Qt names it, exactly on every system (wide names on Windows, bytes elsewhere).
-QString pathText(const std::filesystem::path& path) { return QFileInfo(path).filePath(); }
+// The path as the system writes it, exactly (wide names on Windows, bytes elsewhere).
+QString pathText(const std::filesystem::path& path) { return QDir::toNativeSeparators(QFileInfo(path).filePath()); }
+
+// Whether a lock file's host is this machine: Qt writes the host name, on Windows the computer
+// name (COMPUTERNAME, which may differ from the host name in letter case or length).
+bool isThisMachine(const QString& host) {
+    for (const QString& name : {QSysInfo::machineHostName(), qEnvironmentVariable("COMPUTERNAME")})
+        if (!name.isEmpty() && host.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -29,7 +39,7 @@ std::optional<QString> WorkspaceLock::acquire() {
     QString holder = QStringLiteral("another Strovane");
     if (m_file.getLockInfo(&pid, &host, &application)) {
         holder = QStringLiteral("process %1").arg(pid);
-        if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        if (!host.isEmpty() && !isThisMachine(host))
             holder += QStringLiteral(" on %1").arg(host);
     }
     return QStringLiteral("Error! The workspace \"%1\" is in use by %2.").arg(pathText(m_folder), holder);

@@ -1,6 +1,7 @@
 #include "editors/pdo_grid.h"
 
-#include <QFontDatabase>
+#include "widgets/sans_font.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,11 +21,9 @@ constexpr int kRowHeight = 21;
 constexpr int kTextIndent = 3;
 
 QFont gridFont() {
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(widgets::sansSerifFamily(QStringLiteral("Tahoma")));
     font.setPointSize(8);
     font.setStyleHint(QFont::SansSerif);
-    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma")))
-        font.setFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
     return font;
 }
 

@@ -2,7 +2,11 @@
 
 #include "widgets/resources.h"
 
+#include "platform/sound.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QHash>
 #include <QLibrary>
 #include <QUrl>
 
@@ -36,6 +40,16 @@ PlayFunction soundModule() {
 void playResource(const QString& name) {
     const QUrl url = resourceSound(name);
     if (url.isEmpty())
+        return;
+    // The system's own player where it has one (Windows); it plays from these bytes, kept for
+    // the process like the resources.
+    static QHash<QUrl, QByteArray> waves;
+    auto wave = waves.find(url);
+    if (wave == waves.end()) {
+        QFile file(QLatin1Char(':') + url.path());
+        wave = waves.insert(url, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    if (platform::playWaveAsync(wave->constData(), static_cast<std::size_t>(wave->size())))
         return;
     if (PlayFunction play = soundModule())
         play(&url);

@@ -1,6 +1,7 @@
 #include "workspace/about_dialog.h"
 
 #include "widgets/form_controls.h"
+#include "widgets/sans_font.h"
 #include "workspace/click_label.h"
 #include "workspace/web_page.h"
 #include "workspace/window_style.h"
@@ -66,7 +67,7 @@ QPixmap aboutEmblem() {
     bottom.lineTo(270, 248);
     p.drawPath(bottom);
     // Node letters.
-    QFont f(QStringLiteral("Sans"));
+    QFont f(widgets::sansSerifFamily(QStringLiteral("Verdana")));
     f.setPixelSize(40);
     f.setBold(true);
     p.setFont(f);

@@ -1,6 +1,7 @@
 #include "workspace/window_style.h"
 
-#include <QFontDatabase>
+#include "widgets/sans_font.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -8,9 +9,7 @@
 namespace strovane::workspace {
 
 QFont windowFont() {
-    static const QString family = QFontDatabase::families().contains(QStringLiteral("Verdana"))
-                                      ? QStringLiteral("Verdana")
-                                      : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    static const QString family = widgets::sansSerifFamily(QStringLiteral("Verdana"));
     QFont font(family);
     font.setPointSize(8);
     font.setStyleHint(QFont::SansSerif);

@@ -10,7 +10,7 @@ namespace strovane::workspace {
 // Background shared by the workspace and editor windows.
 inline const QColor kWindowBackground{248, 247, 237};
 
-// Verdana 8 pt, or the system's sans font where Verdana is missing.
+// Verdana 8 pt, or a sans-serif face where Verdana is missing.
 QFont windowFont();
 
 // The look the workspace and editor windows share: the window font on the shared background.

@@ -1,6 +1,7 @@
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "app/strovane_application.h"
+#include "platform/system.h"
 #include "support/file_bytes.h"
 #include "support/message_recorder.h"
 #include "support/modal.h"
@@ -47,6 +48,9 @@ template <typename T> T* child(QWidget* parent, const char* name) {
 }
 
 void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+const char* const kFileNamesAreUnicode =
+    "Windows file names are UTF-16 text: every folder name has a UTF-8 spelling";
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -215,6 +219,8 @@ TEST_F(MainWindowTest, NewProjectCloseBoxGivesCancel) {
 }
 
 TEST_F(MainWindowTest, AFolderNameThatIsNotUtf8ReadsInTheTitleAsInTheList) {
+    if (platform::kWindows)
+        GTEST_SKIP() << kFileNamesAreUnicode;
     const std::string name = "caf\xE9";
     fs::create_directories(dir / "PROJECTS" / name);
     start();
@@ -262,22 +268,30 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
     EXPECT_EQ(ws.Name_Project, "gamma");
 }
 
-TEST_F(MainWindowTest, OpenProjectPrefersTheExactNameAndAdoptsTheRealFolderName) {
-    const std::string latin1 = "Caf\xE9"; // not UTF-8: a folder made under another locale
-    for (const std::string& d : {std::string("Alpha"), std::string("alpha"), latin1})
+TEST_F(MainWindowTest, OpenProjectPrefersTheExactName) {
+    for (const char* d : {"Alpha", "alpha"})
         fs::create_directories(dir / "PROJECTS" / d);
+    if (std::distance(fs::directory_iterator(dir / "PROJECTS"), fs::directory_iterator()) != 2)
+        GTEST_SKIP() << "this file system ignores letter case: \"Alpha\" and \"alpha\" are one folder";
     start();
     ws.adoptProject("alpha");
     onNextModal([&](QWidget* w) {
         auto* list = child<QListWidget>(w, "ListBox1");
-        ASSERT_EQ(list->count(), 3);
+        ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->currentItem()->text(), QStringLiteral("alpha")) << "the exact name, not the first match";
         EXPECT_EQ(windows->FOpenConf->Name_Conf, "alpha");
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);
     EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "alpha").string());
+}
 
+TEST_F(MainWindowTest, OpenProjectAdoptsTheRealFolderNameThatIsNotUtf8) {
+    if (platform::kWindows)
+        GTEST_SKIP() << kFileNamesAreUnicode;
+    const std::string latin1 = "Caf\xE9"; // not UTF-8: a folder made under another locale
+    fs::create_directories(dir / "PROJECTS" / latin1);
+    start();
     onNextModal([&](QWidget* w) {
         auto* list = child<QListWidget>(w, "ListBox1");
         const auto found = list->findItems(QStringLiteral("Caf\u00e9"), Qt::MatchExactly);

@@ -38,9 +38,10 @@ def _posix_regex(text):
 class Desktop:
     """Xvfb on a free display, openbox on it, and the X tools pointed at it."""
 
-    def __init__(self, artifacts_dir, name):
+    def __init__(self, artifacts_dir, name, runner=None):
         self.artifacts_dir = artifacts_dir
         self.name = name
+        self.runner = runner or []  # what runs the program, e.g. Wine for a Windows build
         self.apps = []
         self.log = open(os.path.join(artifacts_dir, name + ".x.log"), "w")
         read_fd, write_fd = os.pipe()
@@ -63,6 +64,8 @@ class Desktop:
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb")
         self.env.pop("XAUTHORITY", None)
+        if self.runner:  # a Windows program draws through its own platform plugin
+            del self.env["QT_QPA_PLATFORM"]
         self.openbox = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=self.log,
                                         stderr=self.log)
         try:
@@ -160,7 +163,7 @@ class App:
     def __init__(self, desktop, exe, workdir, wrapper=None):
         self.desktop = desktop
         self.dir = workdir
-        self.exe = os.path.join(workdir, "strovane")
+        self.exe = os.path.join(workdir, os.path.basename(exe))
         if not os.path.exists(self.exe):
             shutil.copy2(exe, self.exe)
         self.wrapper = wrapper or []
@@ -169,7 +172,7 @@ class App:
 
     def start(self):
         self.stderr = open(os.path.join(self.desktop.artifacts_dir, self.desktop.name + ".app.log"), "a")
-        self.proc = subprocess.Popen(self.wrapper + [self.exe], cwd=self.dir, env=self.desktop.env,
+        self.proc = subprocess.Popen(self.wrapper + self.desktop.runner + [self.exe], cwd=self.dir, env=self.desktop.env,
                                      stdout=self.stderr, stderr=self.stderr)
         return self
 

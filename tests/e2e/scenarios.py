@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end scenarios: the built program on its own X display, used as a person uses it.
 
-Usage: scenarios.py SCENARIO --exe build/app/strovane --artifacts DIR
+Usage: scenarios.py SCENARIO --exe build/app/strovane --artifacts DIR [--runner PROGRAM]
+--runner names what starts the program (the Windows build's Wine wrapper).
 A failing scenario leaves SCENARIO.png (screenshot) and SCENARIO.windows.txt (window list)
 in DIR, beside the program's own output.
 """
@@ -719,6 +720,7 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     parser.add_argument("--exe", required=True)
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--runner", help="program that runs the executable, e.g. a Wine wrapper")
     opts = parser.parse_args()
     os.makedirs(opts.artifacts, exist_ok=True)
     for old in ("png", "windows.txt", "app.log", "x.log"):
@@ -726,7 +728,7 @@ def main():
         if os.path.exists(path):
             os.unlink(path)
     workdir = new_workdir(opts.scenario)
-    desktop = Desktop(opts.artifacts, opts.scenario)
+    desktop = Desktop(opts.artifacts, opts.scenario, [opts.runner] if opts.runner else None)
     status = 0
     try:
         status = SCENARIOS[opts.scenario](desktop, opts.exe, workdir) or 0

@@ -1,6 +1,9 @@
 #include "update/boot_ser.h"
 
+#include "platform/port_probe.h"
+#include "platform/process.h"
 #include "platform/serial_device_fake.h"
+#include "platform/system.h"
 #include "support/file_bytes.h"
 #include "support/message_recorder.h"
 #include "support/modal.h"
@@ -20,15 +23,16 @@
 
 #include <cerrno>
 
-#include <pty.h>
-#include <unistd.h>
-
 namespace strovane::update {
 namespace {
 
 using platform::PortInfo;
 using platform::PortState;
 using testing::MessageRecorder;
+
+// Paths as this system writes them: the device of a port name, a name inside a folder.
+std::string device(const std::string& port) { return platform::devicePath(port); }
+std::string inside(const std::string& dir, const std::string& name) { return dir + platform::kPathSeparator + name; }
 
 // One start of the updater as the dialog asked for it.
 struct StartCall {
@@ -63,7 +67,7 @@ protected:
             });
         return *m_dialog;
     }
-    std::string firmwareFile() const { return ws.Dir_Master + "/sim40518.sim"; }
+    std::string firmwareFile() const { return inside(ws.Dir_Master, "sim40518.sim"); }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Connect, Next and Execute, as a person goes through them.
     void connectNextExecute(TFBootSer& d) {
@@ -106,14 +110,18 @@ TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
     click(d.LbButton1);
     EXPECT_TRUE(d.Com_select);
     EXPECT_TRUE(fake.isOpen());
-    EXPECT_EQ(fake.openedName, "/dev/ttyUSB1");
+    EXPECT_EQ(fake.openedName, device("ttyUSB1"));
     EXPECT_EQ(fake.callsNamed("escapeCommFunction").back().value, platform::kSetDtr);
     EXPECT_TRUE(messages.boxes.empty());
 }
 
 // Drivers without modem lines (pseudo-terminals, virtual ports) refuse DTR: the port still works.
 TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
-    for (platform::SysError noLines : {platform::SysError(ENOTTY), platform::SysError(EINVAL)}) {
+    // ENOTTY, EINVAL; ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED on Windows.
+    const std::vector<platform::SysError> refusals =
+        platform::kWindows ? std::vector<platform::SysError>{1, 50} : std::vector<platform::SysError>{ENOTTY, EINVAL};
+    for (platform::SysError noLines : refusals) {
+        ASSERT_TRUE(platform::lacksModemLines(noLines)) << noLines;
         TFBootSer& d = dialog();
         d.show();
         fake.escapeError = noLines;
@@ -149,7 +157,8 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
     EXPECT_TRUE(messages.boxes[0].detail.startsWith(c.detailStart)) << messages.boxes[0].detail.toStdString();
-    EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint)
+    // The group to join is Linux's hint; Windows has none.
+    EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint && !platform::kWindows)
         << messages.boxes[0].detail.toStdString();
     EXPECT_EQ(fake.isOpen(), c.leftOpen);
     EXPECT_EQ(d.focusWidget(), d.CB_Com) << "another port can be picked at once";
@@ -205,11 +214,11 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
 
     click(d.LbButton4);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].NomeSW, "/opt/strovane/Ser_40518_Update");
+    EXPECT_EQ(starts[0].NomeSW, inside("/opt/strovane", platform::executableName("Ser_40518_Update")));
     EXPECT_FALSE(starts[0].tipo);
     EXPECT_EQ(starts[0].arguments,
-              (std::vector<std::string>{"/dev/ttyUSB1", "FW", "FR", "PW", "PR", firmwareFile(),
-                                        "/opt/strovane/PROJECTS/Line 1/bin/"}));
+              (std::vector<std::string>{device("ttyUSB1"), "FW", "FR", "PW", "PR", firmwareFile(),
+                                        inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "")}));
     // Nothing further: still the options page, Execute can be pressed again.
     EXPECT_TRUE(d.Panel1->isVisible());
     click(d.LbButton4);
@@ -246,8 +255,8 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     click(d.LbButton2);
     click(d.LbButton4);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].Parameter,
-              "/dev/ttyUSB0 NO FR PW NO \"" + firmwareFile() + "\" \"/opt/strovane/PROJECTS/Line 1/bin/\"");
+    EXPECT_EQ(starts[0].Parameter, device("ttyUSB0") + " NO FR PW NO \"" + firmwareFile() + "\" \"" +
+                                       inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "") + "\"");
 }
 
 TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
@@ -266,33 +275,6 @@ TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
     });
     EXPECT_EQ(d.exec(), 2);
     EXPECT_FALSE(fake.isOpen());
-}
-
-TEST_F(BootSerTest, PseudoTerminalConnectsWithoutModemLines) {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    const std::string path = name;
-    const std::vector<platform::PortCandidate> candidates{{path.substr(5), path, ""}}; // "pts/N" under /dev/
-    m_dialog = std::make_unique<TFBootSer>(
-        messages, ws, [&] { return platform::probePorts([&] { return candidates; }); }, platform::createSerialDevice,
-        [](auto&&...) { return WaitOutcome{}; });
-    TFBootSer& d = *m_dialog;
-    d.show();
-    ASSERT_EQ(d.CB_Com->count(), 1);
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5));
-    click(d.LbButton1);
-    EXPECT_TRUE(d.Com_select);
-    EXPECT_TRUE(messages.boxes.empty()) << messages.boxes[0].detail.toStdString();
-    // The tested port stays open until Next, so the refreshed list shows it held.
-    click(d.LbButton5);
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5) + " (in use)");
-    d.done(2);
-    d.LbButton5Click(); // the dialog is closed: refill the list without clicking
-
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
-    close(slave);
-    close(master);
 }
 
 // With nothing to connect to, Connect asks for a port instead of opening the bare device prefix.
@@ -429,8 +411,8 @@ protected:
         ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
         std::filesystem::create_directory(ws.Dir_Master);
         testing::writeFile(firmwareFile(), "firmware");
-        setenv("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").c_str(), 1);
-        setenv("STROVANE_FAKE_UPDATER_MS", "300", 1);
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").string());
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "300");
         startProgram = [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                               const UpdaterLauncher::PollCallback& onPoll) {
             return UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
@@ -446,14 +428,17 @@ protected:
         };
     }
     void TearDown() override {
-        unsetenv("STROVANE_FAKE_UPDATER_LOG");
-        unsetenv("STROVANE_FAKE_UPDATER_MS");
-        unsetenv("STROVANE_FAKE_UPDATER_EXIT");
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG");
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_MS");
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT");
     }
     void installUpdater() {
-        std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / "Ser_40518_Update");
+        std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / platform::executableName("Ser_40518_Update"));
     }
+    // What the updater received: its arguments, or on Windows the one command line it was given.
     std::vector<std::string> recorded() const {
+        if (platform::kWindows)
+            return {testing::readFile(dir / "args.txt.line")};
         return testing::readLines(dir / "args.txt");
     }
 
@@ -471,8 +456,12 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     click(d.LbButton2);
     click(d.LbButton4);
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_EQ(recorded(), (std::vector<std::string>{"/dev/ttyUSB0", "FW", "NO", "PW", "PR",
-                                                    ws.Dir_Master + "/sim40518.sim", ws.Dir_Project + "/bin/"}));
+    const std::vector<std::string> arguments{device("ttyUSB0"), "FW", "NO", "PW", "PR",
+                                             inside(ws.Dir_Master, "sim40518.sim"),
+                                             inside(inside(ws.Dir_Project, "bin"), "")};
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].arguments, arguments);
+    EXPECT_EQ(recorded(), platform::kWindows ? std::vector<std::string>{starts[0].Parameter} : arguments);
     EXPECT_GT(progressPolls, 0) << "the progress window is the modal window during the wait";
     EXPECT_EQ(starts.size(), 1u) << "a click during the wait must not start a second update";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
@@ -507,7 +496,7 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
 
 TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
     installUpdater();
-    setenv("STROVANE_FAKE_UPDATER_EXIT", "3", 1);
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "3");
     TFBootSer& d = dialog();
     d.show();
     connectNextExecute(d);
@@ -524,8 +513,11 @@ TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text,
-              QString::fromStdString("Error!! The updater cannot be started: " + ws.Dir_Workspace + "/Ser_40518_Update"));
-    EXPECT_EQ(messages.boxes[0].detail, "No such file or directory");
+              QString::fromStdString("Error!! The updater cannot be started: " +
+                                     inside(ws.Dir_Workspace, platform::executableName("Ser_40518_Update"))));
+    EXPECT_NE(messages.boxes[0].detail.toStdString().find(platform::systemErrorText(platform::fileNotFoundError())),
+              std::string::npos)
+        << messages.boxes[0].detail.toStdString();
     EXPECT_TRUE(d.Panel1->isVisible());
 }
 
