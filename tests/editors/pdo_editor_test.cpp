@@ -153,7 +153,7 @@ TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
     const QImage shot = m_grid->grab().toImage();
     const QColor face = m_grid->palette().color(QPalette::Button);
     const QPoint numbers = m_grid->verticalHeader()->mapTo(m_grid, QPoint(32, 21 * 4 + 10));
-    const QPoint title = m_grid->horizontalHeader()->mapTo(m_grid, QPoint(75 + 60, 10));
+    const QPoint title = m_grid->horizontalHeader()->mapTo(m_grid, QPoint(75 + 75 + 180, 10)); // past "Mnemonic"
     EXPECT_EQ(shot.pixelColor(numbers), face);
     EXPECT_EQ(shot.pixelColor(title), face);
     EXPECT_TRUE(m_grid->horizontalHeader()->font().bold() ||
