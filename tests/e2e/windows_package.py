@@ -63,7 +63,8 @@ def check_installer(d, setup):
 
     # The uninstaller copies itself away and returns at once; what it removes goes soon after.
     run(d, os.path.join(install_dir, "uninstall.exe"), "/S")
-    wait_for("the uninstaller to remove the program", lambda: not os.path.exists(exe), timeout=60)
+    # Its last step removes the installation folder.
+    wait_for("the uninstaller to remove the program", lambda: not os.path.exists(install_dir), timeout=60)
     if os.path.exists(link):
         raise ScenarioError("the Start-menu entry is left")
     if not os.path.isdir(os.path.join(workspace, "PROJECTS", "Line1")):
