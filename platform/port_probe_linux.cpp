@@ -93,6 +93,12 @@ std::optional<PortState> probeDevice(const std::string& path) {
             return std::nullopt;
         }
     }
+    // Only a character device is a port: the serial component refuses anything else.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && !S_ISCHR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     PortState state = PortState::Present;
     // The serial component locks its device with flock; root gets past TIOCEXCL but not this.
     if (::flock(fd, LOCK_EX | LOCK_NB) < 0 && errno == EWOULDBLOCK)

@@ -30,8 +30,12 @@ std::optional<PortState> probeDevice(const std::string& path) {
     const HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                                  nullptr);
     if (h != INVALID_HANDLE_VALUE) {
+        // Only a character device is a port: the serial component refuses anything else, so a
+        // name that leads to a file or pipe (Wine maps a COM name to whatever path it is given)
+        // is not offered.
+        const bool port = GetFileType(h) == FILE_TYPE_CHAR;
         CloseHandle(h);
-        return PortState::Present;
+        return port ? std::optional<PortState>(PortState::Present) : std::nullopt;
     }
     // A port held by another program answers access denied.
     if (GetLastError() == ERROR_ACCESS_DENIED)

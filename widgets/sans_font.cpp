@@ -1,8 +1,8 @@
 #include "widgets/sans_font.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QGuiApplication>
 
 namespace strovane::widgets {
 
@@ -27,13 +27,15 @@ QString sansSerifFamily(const QString& preferred) {
 }
 
 void useSansSerifApplicationFont() {
-    QFont font = QGuiApplication::font();
+    QFont font = QApplication::font();
     const QString actual = QFontInfo(font).family();
     if (actual.compare(font.family(), Qt::CaseInsensitive) == 0)
         return;
     font.setFamily(pickSansSerifFamily(QString(), QFontDatabase::families(), actual));
     font.setStyleHint(QFont::SansSerif);
-    QGuiApplication::setFont(font);
+    // Also in place of the system's fonts for message boxes, menus, tool tips and the like,
+    // which name the same missing faces.
+    QApplication::setFont(font);
 }
 
 } // namespace strovane::widgets

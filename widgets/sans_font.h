@@ -13,7 +13,7 @@ QString sansSerifFamily(const QString& preferred);
 
 // Where the system's font for the application is not itself installed but stood in for by some
 // other face (Wine without its fonts draws its "MS Shell Dlg" in a serif face), a sans-serif
-// face of the same size instead. Call once the application object exists.
+// face of the same size instead, for every kind of widget. Call once the application object exists.
 void useSansSerifApplicationFont();
 
 // The rule of sansSerifFamily() on a given list of installed families.

@@ -76,6 +76,7 @@ Section "Uninstall"
     ; Only what the installer put there: the workspace lives elsewhere and stays.
     RMDir /r "$INSTDIR\bin"
     RMDir /r "$INSTDIR\share"
+    Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"

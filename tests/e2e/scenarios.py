@@ -702,6 +702,51 @@ def scenario_update_outcome(d, exe, workdir):
         os.close(master)
         os.close(slave)
 
+def windows_path(path):
+    """How a Windows program under Wine names a path of this machine (drive Z: is its root)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def scenario_update_wine(d, exe, workdir, updater):
+    """Update Device by keyboard and mouse in the Windows program under Wine: the port is COM8 (one
+    end of the test script's pseudo-terminal pair), the recording updater Ser_40518_Update.exe
+    receives the command line exactly as Windows passes it, and the program waits for it."""
+    os.makedirs(os.path.join(workdir, "PROJECTS", "Line3", "bin"))
+    os.makedirs(os.path.join(workdir, "MASTER"))
+    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
+        f.write("<Conf_Settings><lastproj><projectname>Line3</projectname></lastproj>"
+                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
+    shutil.copy2(updater, os.path.join(workdir, "Ser_40518_Update.exe"))
+    log = os.path.join(workdir, "updater.args")
+    d.env["STROVANE_FAKE_UPDATER_LOG"] = windows_path(log)
+    d.env["STROVANE_FAKE_UPDATER_MS"] = "500"
+    app = start(d, exe, workdir)
+    main = titled("Line3")
+    app.wait_window(main)
+    app.click(main, *MAIN_BUTTONS["update"])
+    app.wait_window(BOOT)
+    app.click(BOOT, *BOOT_CONNECT)  # COM8, the first port present, is selected
+    app.click(BOOT, *BOOT_NEXT)
+    app.expect_shown([main, BOOT])
+    app.click(BOOT, *BOOT_EXECUTE)
+    folder = windows_path(workdir)
+    expected = ('\\\\.\\COM8 FW FR PW PR "%s\\MASTER\\sim40518.sim" "%s\\PROJECTS\\Line3\\bin\\"'
+                % (folder, folder))
+    line = wait_file(log + ".line")
+    if line != expected:
+        raise ScenarioError("updater command line %r, expected %r" % (line, expected))
+    app.wait_gone(PROGRESS)
+    # Wine does not always hand the activation back to the dialog when the progress window goes:
+    # a click on it, as a person would give, before the key.
+    app.wait_window(BOOT, active=False)
+    app.click(BOOT, 300, 12)
+    app.wait_window(BOOT)
+    d.key("Escape")
+    back_to_main(app, BOOT, "Line3")
+    d.key("alt+F4")
+    if app.wait_exit() != 0:
+        raise ScenarioError("the program ended with status %s" % app.proc.returncode)
+
 
 SCENARIOS = {
     "keyboard": scenario_keyboard,
@@ -712,6 +757,7 @@ SCENARIOS = {
     "pdo_long_table": scenario_pdo_long_table,
     "pdo_gaps": scenario_pdo_gaps,
     "update_outcome": scenario_update_outcome,
+    "update_wine": scenario_update_wine,  # with --runner and --updater
 }
 
 
@@ -721,6 +767,7 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--runner", help="program that runs the executable, e.g. a Wine wrapper")
+    parser.add_argument("--updater", help="the recording updater Ser_40518_Update.exe (update_wine)")
     opts = parser.parse_args()
     os.makedirs(opts.artifacts, exist_ok=True)
     for old in ("png", "windows.txt", "app.log", "x.log"):
@@ -731,7 +778,8 @@ def main():
     desktop = Desktop(opts.artifacts, opts.scenario, [opts.runner] if opts.runner else None)
     status = 0
     try:
-        status = SCENARIOS[opts.scenario](desktop, opts.exe, workdir) or 0
+        extra = {"updater": opts.updater} if opts.updater else {}
+        status = SCENARIOS[opts.scenario](desktop, opts.exe, workdir, **extra) or 0
         if status == 0:
             print("PASS", opts.scenario)
     except Exception:

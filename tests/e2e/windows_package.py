@@ -30,6 +30,12 @@ def user_folder(prefix, *parts):
     return found[0] if found else None
 
 
+def focus_by_click(app):
+    """A click on the main window's empty corner, as a person makes sure of it before typing: a
+    Wine program started right after another one ended may be shown active without the focus."""
+    app.click(MAIN, 12, 12)
+
+
 def run(desktop, *args):
     done = subprocess.run(desktop.runner + list(args), env=desktop.env, capture_output=True, text=True,
                           errors="replace", timeout=300)
@@ -51,6 +57,7 @@ def check_installer(d, setup):
     app = App(d, exe, os.path.dirname(exe)).start()
     app.wait_window(MAIN)
     app.expect_shown([NO_PROJECT])
+    focus_by_click(app)
     new_project_by_keyboard(d, app, "Line1")
     d.key("alt+F4")
     if app.wait_exit() != 0:
@@ -63,7 +70,8 @@ def check_installer(d, setup):
 
     # The uninstaller copies itself away and returns at once; what it removes goes soon after.
     run(d, os.path.join(install_dir, "uninstall.exe"), "/S")
-    wait_for("the uninstaller to remove the program", lambda: not os.path.exists(exe), timeout=60)
+    # Its last step removes the installation folder.
+    wait_for("the uninstaller to remove the program", lambda: not os.path.exists(install_dir), timeout=60)
     if os.path.exists(link):
         raise ScenarioError("the Start-menu entry is left")
     if not os.path.isdir(os.path.join(workspace, "PROJECTS", "Line1")):
@@ -85,6 +93,7 @@ def check_zip(d, package, workdir):
     app = App(d, os.path.join(folder, "strovane.exe"), folder).start()
     app.wait_window(MAIN)
     app.expect_shown([NO_PROJECT])
+    focus_by_click(app)
     new_project_by_keyboard(d, app, "Portable1")
     d.key("alt+F4")
     if app.wait_exit() != 0:

@@ -1,10 +1,12 @@
 #include "platform/port_probe.h"
 #include "platform/serial_device.h"
 #include "platform/system.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,13 @@ TEST(PortProbe, SystemCandidatesAreDevicePaths) {
         EXPECT_EQ(c.path, devicePath(c.name));
         EXPECT_EQ(c.name.rfind("pts", 0), std::string::npos) << "pseudo-terminals are no serial ports";
     }
+}
+
+// A name that opens a file is no port (Wine, for one, maps a COM name to any path it is given).
+TEST(PortProbe, AFileIsNoPort) {
+    testing::TempDir dir;
+    std::ofstream(dir / "COM1") << "not a device";
+    EXPECT_EQ(probeDevice((dir / "COM1").string()), std::nullopt);
 }
 
 // Two free ports the test may open, "A,B" in STROVANE_TEST_COM_PAIR (the Windows test script
