@@ -713,6 +713,8 @@ def scenario_update_wine(d, exe, workdir, updater):
     receives the command line exactly as Windows passes it, and the program waits for it."""
     os.makedirs(os.path.join(workdir, "PROJECTS", "Line3", "bin"))
     os.makedirs(os.path.join(workdir, "MASTER"))
+    with open(os.path.join(workdir, "MASTER", "sim40518.sim"), "w") as f:
+        f.write("firmware")  # the firmware options are on: the file must be there
     with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
         f.write("<Conf_Settings><lastproj><projectname>Line3</projectname></lastproj>"
                 "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
