@@ -6,7 +6,7 @@
 #include "platform/port_probe.h"
 #include "platform/user_folders.h"
 #include "project/config_image.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 #include "update/port_check.h"
 #include "update/updater_command.h"
 #include "workspace/workspace_location.h"

@@ -1,6 +1,6 @@
 #include "update/boot_ser.h"
 
-#include "update/comm.h"
+#include "update/serial_port.h"
 #include "update/port_check.h"
 #include "update/update_progress.h"
 #include "widgets/form_controls.h"

@@ -1,7 +1,7 @@
 #include "update/port_check.h"
 
 #include "platform/serial_device.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <utility>
 

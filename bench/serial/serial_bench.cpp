@@ -4,7 +4,7 @@
 //   BM_IdleCpu          CPU used by an open, idle port with every event monitored (% of a core)
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/support/wait_until.h"
-#include "update/comm_event_thread.h"
-#include "update/comm_types.h"
+#include "update/serial_event_thread.h"
+#include "update/serial_types.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "update/comm_event_thread.h"
+#include "update/serial_event_thread.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,6 +1,6 @@
-#include "update/comm_event_chars.h"
+#include "update/serial_event_chars.h"
 
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 namespace strovane::update {
 

@@ -1,10 +1,10 @@
 // The serial port component on real pseudo-terminals through the POSIX backend.
 #include "platform/serial_posix_speed.h"
 #include "tests/support/temp_dir.h"
-#include "tests/serial/comm_error_of.h"
+#include "tests/serial/serial_port_error_of.h"
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <cerrno>
 #include <fstream>

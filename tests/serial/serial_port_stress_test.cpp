@@ -3,7 +3,7 @@
 #include "platform/serial_device_fake.h"
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The serial port component against the scripted fake device.
 #include "platform/serial_device_fake.h"
-#include "tests/serial/comm_error_of.h"
+#include "tests/serial/serial_port_error_of.h"
 #include "tests/serial/main_thread_queue.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <gtest/gtest.h>
 #include <thread>

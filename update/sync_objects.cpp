@@ -1,4 +1,4 @@
-#include "update/comm_objs.h"
+#include "update/sync_objects.h"
 
 #include <chrono>
 #include <condition_variable>

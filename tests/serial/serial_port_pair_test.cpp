@@ -3,9 +3,9 @@
 // pseudo-terminal pair under Wine); without it the suite is skipped.
 #include "platform/port_probe.h"
 #include "platform/system.h"
-#include "tests/serial/comm_error_of.h"
+#include "tests/serial/serial_port_error_of.h"
 #include "tests/serial/main_thread_queue.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <gtest/gtest.h>
 

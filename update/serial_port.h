@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/serial_device.h"
-#include "update/comm_event_chars.h"
-#include "update/comm_event_thread.h"
-#include "update/comm_objs.h"
-#include "update/comm_types.h"
+#include "update/serial_event_chars.h"
+#include "update/serial_event_thread.h"
+#include "update/sync_objects.h"
+#include "update/serial_types.h"
 
 #include <cstdint>
 #include <memory>

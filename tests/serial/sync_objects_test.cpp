@@ -1,6 +1,6 @@
 // Events and the critical section behind the serial port component.
 #include "tests/support/wait_until.h"
-#include "update/comm_objs.h"
+#include "update/sync_objects.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "update/comm_types.h"
+#include "update/serial_types.h"
 
 #include <cstdint>
 #include <functional>

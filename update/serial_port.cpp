@@ -1,4 +1,4 @@
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <cstdio>
 

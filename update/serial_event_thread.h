@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/serial_device.h"
-#include "update/comm_objs.h"
-#include "update/comm_types.h"
+#include "update/sync_objects.h"
+#include "update/serial_types.h"
 
 #include <atomic>
 #include <condition_variable>

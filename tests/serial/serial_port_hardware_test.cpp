@@ -1,5 +1,5 @@
 // A real serial port, named by STROVANE_TEST_PORT (for example /dev/ttyUSB0); skipped without it.
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
