@@ -97,10 +97,10 @@ void TCommEventThread::Execute() {
             // component stops the thread.
             platform::SerialStatus status;
             if (FCommHandle->clearCommError(status) == 0) {
-                FEvent.WaitFor(retryPauseMs);
+                FEvent.waitFor(retryPauseMs);
                 retryPauseMs = std::min(retryPauseMs * 2, kLastRetryPauseMs);
             } else {
-                FEvent.WaitFor(kInfinite);
+                FEvent.waitFor(kWaitForever);
             }
         }
     }
@@ -124,7 +124,7 @@ void TCommEventThread::DoOnSignal() {
 }
 
 void TCommEventThread::Stop() {
-    FEvent.SetEvent();
+    FEvent.set();
     std::lock_guard lock(m_mutex);
     m_terminated = true;
     if (!m_released)

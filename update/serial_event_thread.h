@@ -45,7 +45,7 @@ private:
 
     // Shared with the component until Release; only the component closes it.
     std::shared_ptr<platform::SerialDevice> FCommHandle;
-    TSimpleEvent FEvent; // set by Stop
+    ManualResetEvent FEvent; // set by Stop
     std::uint32_t FEventMask = 0;
     TCommEvent FOnSignal;
     TSynchronizeMethod m_synchronize;

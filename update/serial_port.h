@@ -122,13 +122,13 @@ protected:
     void EscapeComm(std::uint32_t Function);
     // Dispatches one event mask to the handlers, in the fixed order of the event bits.
     void HandleCommEvent(TCommEventThread* Sender, std::uint32_t Status);
-    void Lock() { FCriticalSection.Acquire(); }
-    void Unlock() { FCriticalSection.Release(); }
+    void Lock() { FCriticalSection.lock(); }
+    void Unlock() { FCriticalSection.unlock(); }
 
     std::shared_ptr<platform::SerialDevice> FHandle;
     platform::SerialDcb FDCB;
     std::string FDeviceName = "Com2";
-    TCriticalSection FCriticalSection;
+    RecursiveLock FCriticalSection;
     std::int32_t FReadTimeout = 1000;
     std::int32_t FWriteTimeout = 1000;
     std::int32_t FReadBufSize = 4096;

@@ -5,47 +5,46 @@
 
 namespace strovane::update {
 
-struct TEventState {
+struct EventState {
     std::mutex mutex;
     std::condition_variable cv;
     bool manualReset = true;
     bool signalled = false;
 };
 
-THandleObject::THandleObject() = default;
-THandleObject::~THandleObject() = default;
+WaitHandle::WaitHandle() = default;
+WaitHandle::~WaitHandle() = default;
 
-TEvent::TEvent(const void* /*EventAttributes*/, bool ManualReset, bool InitialState,
-               const std::string& /*Name*/) {
-    FHandle = std::make_unique<TEventState>();
-    FHandle->manualReset = ManualReset;
-    FHandle->signalled = InitialState;
+WaitEvent::WaitEvent(bool manualReset, bool initiallySignalled) {
+    m_state = std::make_unique<EventState>();
+    m_state->manualReset = manualReset;
+    m_state->signalled = initiallySignalled;
 }
 
-TEventWaitResult TEvent::WaitFor(std::uint32_t Timeout) {
-    std::unique_lock lock(FHandle->mutex);
-    const auto ready = [this] { return FHandle->signalled; };
-    if (Timeout == kInfinite)
-        FHandle->cv.wait(lock, ready);
-    else if (!FHandle->cv.wait_for(lock, std::chrono::milliseconds(Timeout), ready))
-        return wrTimeout;
-    if (!FHandle->manualReset)
-        FHandle->signalled = false;
-    return wrSignaled;
+EventWaitResult WaitEvent::waitFor(std::uint32_t timeoutMs) {
+    std::unique_lock lock(m_state->mutex);
+    const auto ready = [this] { return m_state->signalled; };
+    if (timeoutMs == kWaitForever)
+        m_state->cv.wait(lock, ready);
+    else if (!m_state->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready))
+        return EventWaitResult::Timeout;
+    if (!m_state->manualReset)
+        m_state->signalled = false;
+    return EventWaitResult::Signaled;
 }
 
-void TEvent::SetEvent() {
-    std::lock_guard lock(FHandle->mutex);
-    FHandle->signalled = true;
-    if (FHandle->manualReset)
-        FHandle->cv.notify_all();
+void WaitEvent::set() {
+    std::lock_guard lock(m_state->mutex);
+    m_state->signalled = true;
+    if (m_state->manualReset)
+        m_state->cv.notify_all();
     else
-        FHandle->cv.notify_one();
+        m_state->cv.notify_one();
 }
 
-void TEvent::ResetEvent() {
-    std::lock_guard lock(FHandle->mutex);
-    FHandle->signalled = false;
+void WaitEvent::reset() {
+    std::lock_guard lock(m_state->mutex);
+    m_state->signalled = false;
 }
 
 } // namespace strovane::update

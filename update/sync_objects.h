@@ -3,62 +3,59 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
 
 // Small synchronisation objects of the serial port component.
 namespace strovane::update {
 
-inline constexpr std::uint32_t kInfinite = 0xFFFFFFFFu;
+inline constexpr std::uint32_t kWaitForever = 0xFFFFFFFFu;
 
-enum TEventWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError };
+enum class EventWaitResult { Signaled, Timeout, Abandoned, Error };
 
-struct TEventState;
+struct EventState;
 
-// An object owning one waitable handle; destroying it releases the handle.
-class THandleObject {
+// An object owning one waitable state; destroying it releases the state.
+class WaitHandle {
 public:
-    THandleObject(const THandleObject&) = delete;
-    THandleObject& operator=(const THandleObject&) = delete;
-    virtual ~THandleObject();
+    WaitHandle(const WaitHandle&) = delete;
+    WaitHandle& operator=(const WaitHandle&) = delete;
+    virtual ~WaitHandle();
 
-    TEventState* Handle() const { return FHandle.get(); }
+    EventState* state() const { return m_state.get(); }
     // The last error of a failed wait.
-    std::int32_t Error() const { return FError; }
+    std::int32_t lastError() const { return m_lastError; }
 
 protected:
-    THandleObject();
-    std::unique_ptr<TEventState> FHandle;
-    std::int32_t FError = 0;
+    WaitHandle();
+    std::unique_ptr<EventState> m_state;
+    std::int32_t m_lastError = 0;
 };
 
-// An event that threads of this process wait for. The name is accepted for the call's shape only:
-// the event is not shared with other processes.
-class TEvent : public THandleObject {
+// An event that threads of this process wait for. An auto-reset event lets one wait through per
+// signal; a manual-reset one stays signalled until reset.
+class WaitEvent : public WaitHandle {
 public:
-    TEvent(const void* EventAttributes, bool ManualReset, bool InitialState, const std::string& Name);
+    WaitEvent(bool manualReset, bool initiallySignalled);
 
-    // Waits at most Timeout milliseconds (kInfinite: no limit).
-    TEventWaitResult WaitFor(std::uint32_t Timeout);
-    void SetEvent();
-    void ResetEvent();
+    // Waits at most timeoutMs milliseconds (kWaitForever: no limit).
+    EventWaitResult waitFor(std::uint32_t timeoutMs);
+    void set();
+    void reset();
 };
 
 // A manual-reset event, initially not signalled.
-class TSimpleEvent : public TEvent {
+class ManualResetEvent : public WaitEvent {
 public:
-    TSimpleEvent() : TEvent(nullptr, true, false, std::string()) {}
+    ManualResetEvent() : WaitEvent(true, false) {}
 };
 
 // A re-entrant lock.
-class TCriticalSection {
+class RecursiveLock {
 public:
-    void Acquire() { FSection.lock(); }
-    void Release() { FSection.unlock(); }
-    void Enter() { Acquire(); }
-    void Leave() { Release(); }
+    void lock() { m_mutex.lock(); }
+    void unlock() { m_mutex.unlock(); }
 
 private:
-    std::recursive_mutex FSection;
+    std::recursive_mutex m_mutex;
 };
 
 } // namespace strovane::update

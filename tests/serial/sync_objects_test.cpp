@@ -1,4 +1,4 @@
-// Events and the critical section behind the serial port component.
+// Events and the re-entrant lock behind the serial port component.
 #include "tests/support/wait_until.h"
 #include "update/sync_objects.h"
 
@@ -9,49 +9,49 @@
 using namespace strovane::update;
 using strovane::testing::waitUntil;
 
-TEST(CommObjs, EventResetModes) {
-    TSimpleEvent manual;
-    EXPECT_EQ(manual.WaitFor(0), wrTimeout) << "starts non-signalled";
-    manual.SetEvent();
-    EXPECT_EQ(manual.WaitFor(0), wrSignaled);
-    EXPECT_EQ(manual.WaitFor(0), wrSignaled) << "manual reset stays signalled";
-    manual.ResetEvent();
-    EXPECT_EQ(manual.WaitFor(10), wrTimeout);
+TEST(SyncObjects, EventResetModes) {
+    ManualResetEvent manual;
+    EXPECT_EQ(manual.waitFor(0), EventWaitResult::Timeout) << "starts non-signalled";
+    manual.set();
+    EXPECT_EQ(manual.waitFor(0), EventWaitResult::Signaled);
+    EXPECT_EQ(manual.waitFor(0), EventWaitResult::Signaled) << "manual reset stays signalled";
+    manual.reset();
+    EXPECT_EQ(manual.waitFor(10), EventWaitResult::Timeout);
 
-    TEvent automatic(nullptr, false, true, "unused");
-    EXPECT_EQ(automatic.WaitFor(0), wrSignaled) << "initial state";
-    EXPECT_EQ(automatic.WaitFor(0), wrTimeout) << "auto reset consumed the signal";
-    EXPECT_NE(automatic.Handle(), nullptr);
-    EXPECT_EQ(automatic.Error(), 0);
+    WaitEvent automatic(false, true);
+    EXPECT_EQ(automatic.waitFor(0), EventWaitResult::Signaled) << "initial state";
+    EXPECT_EQ(automatic.waitFor(0), EventWaitResult::Timeout) << "auto reset consumed the signal";
+    EXPECT_NE(automatic.state(), nullptr);
+    EXPECT_EQ(automatic.lastError(), 0);
 }
 
-TEST(CommObjs, SetEventWakesAnEndlessWaitOnAnotherThread) {
-    TSimpleEvent event;
-    TEventWaitResult result = wrError;
-    std::thread waiter([&] { result = event.WaitFor(kInfinite); });
-    event.SetEvent();
+TEST(SyncObjects, SetEventWakesAnEndlessWaitOnAnotherThread) {
+    ManualResetEvent event;
+    EventWaitResult result = EventWaitResult::Error;
+    std::thread waiter([&] { result = event.waitFor(kWaitForever); });
+    event.set();
     waiter.join();
-    EXPECT_EQ(result, wrSignaled);
+    EXPECT_EQ(result, EventWaitResult::Signaled);
 }
 
-TEST(CommObjs, CriticalSectionIsReentrantAndExcludesOtherThreads) {
-    TCriticalSection section;
-    section.Acquire();
-    section.Enter(); // the owner may enter again
+TEST(SyncObjects, RecursiveLockIsReentrantAndExcludesOtherThreads) {
+    RecursiveLock section;
+    section.lock();
+    section.lock(); // the owner may enter again
     std::atomic<bool> otherTries = false;
     std::atomic<bool> otherGotIn = false;
     std::thread other([&] {
         otherTries = true;
-        section.Acquire();
+        section.lock();
         otherGotIn = true;
-        section.Release();
+        section.unlock();
     });
     EXPECT_TRUE(waitUntil([&] { return otherTries.load(); }));
     // What is checked is that the other thread stays out for this time: the sleep stays.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(otherGotIn);
-    section.Leave();
-    section.Release();
+    section.unlock();
+    section.unlock();
     other.join();
     EXPECT_TRUE(otherGotIn);
 }
