@@ -4,38 +4,20 @@
 
 namespace strovane::update {
 
-TCommEventChars::TCommEventChars(TCustomComm* Owner) : FOwner(Owner) {}
+SerialEventChars::SerialEventChars(SerialPort* owner) : m_owner(owner) {}
 
-void TCommEventChars::Assign(const TCommEventChars& Source) {
-    FXonChar = Source.FXonChar;
-    FXoffChar = Source.FXoffChar;
-    FErrorChar = Source.FErrorChar;
-    FEofChar = Source.FEofChar;
-    FEvtChar = Source.FEvtChar;
+void SerialEventChars::assign(const SerialEventChars& source) {
+    m_xonChar = source.m_xonChar;
+    m_xoffChar = source.m_xoffChar;
+    m_errorChar = source.m_errorChar;
+    m_eofChar = source.m_eofChar;
+    m_eventChar = source.m_eventChar;
 }
 
-void TCommEventChars::SetEventChar(int Index, char Value) {
-    switch (Index) {
-    case 1:
-        FXonChar = Value;
-        break;
-    case 2:
-        FXoffChar = Value;
-        break;
-    case 3:
-        FErrorChar = Value;
-        break;
-    case 4:
-        FEofChar = Value;
-        break;
-    case 5:
-        FEvtChar = Value;
-        break;
-    default:
-        return;
-    }
-    if (FOwner)
-        FOwner->UpdateDataControlBlock();
+void SerialEventChars::store(char& field, char value) {
+    field = value;
+    if (m_owner)
+        m_owner->applyLineSettings();
 }
 
 } // namespace strovane::update

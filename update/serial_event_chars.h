@@ -2,38 +2,40 @@
 
 namespace strovane::update {
 
-class TCustomComm;
+class SerialPort;
 
 // The five special characters of a port's device control block. Setting one re-applies the
 // owner's line settings at once (while its port is open), even when the value is unchanged.
-class TCommEventChars {
+class SerialEventChars {
 public:
-    explicit TCommEventChars(TCustomComm* Owner);
+    explicit SerialEventChars(SerialPort* owner);
 
     // Copies the five characters; applies nothing to the port.
-    void Assign(const TCommEventChars& Source);
+    void assign(const SerialEventChars& source);
 
-    char XonChar() const { return FXonChar; }
-    char XoffChar() const { return FXoffChar; }
-    char ErrorChar() const { return FErrorChar; }
-    char EofChar() const { return FEofChar; }
-    char EvtChar() const { return FEvtChar; }
-    void SetXonChar(char Value) { SetEventChar(1, Value); }
-    void SetXoffChar(char Value) { SetEventChar(2, Value); }
-    void SetErrorChar(char Value) { SetEventChar(3, Value); }
-    void SetEofChar(char Value) { SetEventChar(4, Value); }
-    void SetEvtChar(char Value) { SetEventChar(5, Value); }
-
-    // Stores the character of Index (1 Xon, 2 Xoff, 3 Error, 4 Eof, 5 Evt), then updates the owner.
-    void SetEventChar(int Index, char Value);
+    char xonChar() const { return m_xonChar; }
+    char xoffChar() const { return m_xoffChar; }
+    // Stands in for a byte received with a parity error (SerialOption::ErrorChar).
+    char errorChar() const { return m_errorChar; }
+    char eofChar() const { return m_eofChar; }
+    // Its arrival raises SerialEvent::RxFlag.
+    char eventChar() const { return m_eventChar; }
+    void setXonChar(char value) { store(m_xonChar, value); }
+    void setXoffChar(char value) { store(m_xoffChar, value); }
+    void setErrorChar(char value) { store(m_errorChar, value); }
+    void setEofChar(char value) { store(m_eofChar, value); }
+    void setEventChar(char value) { store(m_eventChar, value); }
 
 private:
-    TCustomComm* FOwner;
-    char FXonChar = 17;
-    char FXoffChar = 19;
-    char FErrorChar = 0;
-    char FEofChar = 0;
-    char FEvtChar = 0;
+    // Stores the character, then updates the owner.
+    void store(char& field, char value);
+
+    SerialPort* m_owner;
+    char m_xonChar = 17;
+    char m_xoffChar = 19;
+    char m_errorChar = 0;
+    char m_eofChar = 0;
+    char m_eventChar = 0;
 };
 
 } // namespace strovane::update

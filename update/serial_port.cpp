@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint32_t kBaudRates[] = {110,   300,   600,   1200,   2400,   4800,   9600,    14400,  19200,
                                         38400, 56000, 57600, 115200, 128000, 256000, 1500000, 3000000};
 constexpr std::uint32_t kPurgeAll = p::kPurgeTxAbort | p::kPurgeRxAbort | p::kPurgeTxClear | p::kPurgeRxClear;
-// The DCB flag bit of each TCommOption, in the option order.
+// The DCB flag bit of each SerialOption, in the option order.
 constexpr std::uint32_t kOptionBits[] = {p::kDcbParity, p::kDcbDsrSensitivity, p::kDcbTxContinueOnXoff,
                                          p::kDcbErrorChar, p::kDcbNull};
 
@@ -21,350 +21,351 @@ void directCall(const std::function<void()>& call) {
 
 } // namespace
 
-std::uint32_t BaudRateValue(TBaudrate Value) {
-    return kBaudRates[Value];
+std::uint32_t bitsPerSecond(BaudRate value) {
+    return kBaudRates[static_cast<std::size_t>(value)];
 }
 
-TCustomComm::TCustomComm() : m_synchronize(directCall) {}
+SerialPort::SerialPort() : m_synchronizer(directCall) {}
 
-TCustomComm::~TCustomComm() {
-    Close();
+SerialPort::~SerialPort() {
+    close();
     *m_alive = false;
 }
 
-void TCustomComm::RaiseCommError(const std::string& Msg, std::int32_t Code) {
-    char code[32];
-    std::snprintf(code, sizeof code, " (Error: %d) ", static_cast<int>(Code));
-    throw ECommError(Msg + code, Code);
+void SerialPort::fail(const std::string& message, std::int32_t code) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, " (Error: %d) ", static_cast<int>(code));
+    throw SerialPortError(message + suffix, code);
 }
 
-void TCustomComm::RequireClosed() {
-    if (Enabled())
-        RaiseCommError("Port already assigned (open)", -1);
+void SerialPort::requireClosed() {
+    if (isOpen())
+        fail("Port already assigned (open)", -1);
 }
 
-void TCustomComm::Open() {
-    RequireClosed();
-    OpenDevice();
-    if (!Enabled())
+void SerialPort::open() {
+    requireClosed();
+    openDevice();
+    if (!isOpen())
         return;
-    FEventThread = TCommEventThread::Create(
-        FHandle, FMonitorEvents,
-        [this](TCommEventThread* Sender, std::uint32_t Status) { HandleCommEvent(Sender, Status); },
-        m_synchronize);
-    UpdateCommTimeouts();
-    UpdateDataControlBlock();
-    if (const auto err = FHandle->setupComm(FReadBufSize, FWriteBufSize))
-        RaiseCommError("Error initializing Read/Write Buffers", static_cast<std::int32_t>(err));
+    m_eventThread = SerialEventThread::start(
+        m_device, m_monitorEvents, [this](SerialEventThread*, std::uint32_t mask) { handleEvents(mask); },
+        m_synchronizer);
+    applyTimeouts();
+    applyLineSettings();
+    if (const auto err = m_device->setupComm(m_readBufferSize, m_writeBufferSize))
+        fail("Error initializing Read/Write Buffers", static_cast<std::int32_t>(err));
 }
 
-void TCustomComm::OpenDevice() {
+void SerialPort::openDevice() {
     std::unique_ptr<p::SerialDevice> device = m_deviceFactory ? m_deviceFactory() : p::createSerialDevice();
-    if (const auto err = device->open(FDeviceName))
-        RaiseCommError("Error accessing specified device", static_cast<std::int32_t>(err));
-    FHandle = std::move(device);
-    if (!FHandle->isCharDevice()) {
-        CloseDevice();
-        RaiseCommError("Invalid device handle, access denied", -1);
+    if (const auto err = device->open(m_deviceName))
+        fail("Error accessing specified device", static_cast<std::int32_t>(err));
+    m_device = std::move(device);
+    if (!m_device->isCharDevice()) {
+        closeDevice();
+        fail("Invalid device handle, access denied", -1);
     }
 }
 
-void TCustomComm::Close() {
-    if (!Enabled())
+void SerialPort::close() {
+    if (!isOpen())
         return;
-    if (FEventThread) {
-        FEventThread->Stop();
+    if (m_eventThread) {
+        m_eventThread->stop();
         // The thread purges on its way out unless it is parked in a notification for this
         // (the user-interface) thread; then the purge is done here, before the handle closes.
-        if (!FEventThread->Release())
-            FHandle->purgeComm(kPurgeAll);
-        FEventThread.reset();
+        if (!m_eventThread->release())
+            m_device->purgeComm(kPurgeAll);
+        m_eventThread.reset();
     }
-    CloseDevice();
+    closeDevice();
 }
 
-void TCustomComm::CloseDevice() {
-    if (FHandle) {
-        FHandle->close();
-        FHandle.reset();
+void SerialPort::closeDevice() {
+    if (m_device) {
+        m_device->close();
+        m_device.reset();
     }
 }
 
-void TCustomComm::SetDeviceFactory(p::SerialDeviceFactory Factory) {
-    RequireClosed();
-    m_deviceFactory = std::move(Factory);
+void SerialPort::setDeviceFactory(p::SerialDeviceFactory factory) {
+    requireClosed();
+    m_deviceFactory = std::move(factory);
 }
 
-void TCustomComm::SetSynchronize(TSynchronizeMethod Synchronize) {
-    RequireClosed();
-    m_synchronize = Synchronize ? std::move(Synchronize) : TSynchronizeMethod(directCall);
+void SerialPort::setSynchronizer(Synchronizer synchronizer) {
+    requireClosed();
+    m_synchronizer = synchronizer ? std::move(synchronizer) : Synchronizer(directCall);
 }
 
-void TCustomComm::UpdateCommTimeouts() {
-    if (const auto err = FHandle->setCommTimeouts())
-        RaiseCommError("Error updating CommTimeouts", static_cast<std::int32_t>(err));
+void SerialPort::applyTimeouts() {
+    if (const auto err = m_device->setCommTimeouts())
+        fail("Error updating CommTimeouts", static_cast<std::int32_t>(err));
 }
 
-void TCustomComm::UpdateDataControlBlock() {
-    if (!Enabled())
+void SerialPort::applyLineSettings() {
+    if (!isOpen())
         return;
-    FHandle->getCommState(FDCB); // the block starts from the port's state; its result is ignored
-    FDCB.BaudRate = kBaudRates[FBaudRate];
-    FDCB.Parity = FParity;
-    FDCB.StopBits = FStopbits;
-    FDCB.ByteSize = static_cast<std::uint8_t>(FDatabits + 4);
-    FDCB.XonChar = FEventChars.XonChar();
-    FDCB.XoffChar = FEventChars.XoffChar();
-    FDCB.ErrorChar = FEventChars.ErrorChar();
-    FDCB.EofChar = FEventChars.EofChar();
-    FDCB.EvtChar = FEventChars.EvtChar();
-    FDCB.XonLim = static_cast<std::uint16_t>(FReadBufSize / 4);
-    FDCB.XoffLim = static_cast<std::uint16_t>(FReadBufSize / 4);
-    ApplyFlowControl();
+    m_device->getCommState(m_dcb); // the block starts from the port's state; its result is ignored
+    m_dcb.BaudRate = bitsPerSecond(m_baudRate);
+    m_dcb.Parity = static_cast<std::uint8_t>(m_parity);
+    m_dcb.StopBits = static_cast<std::uint8_t>(m_stopBits);
+    m_dcb.ByteSize = static_cast<std::uint8_t>(static_cast<int>(m_dataBits) + 4);
+    m_dcb.XonChar = m_eventChars.xonChar();
+    m_dcb.XoffChar = m_eventChars.xoffChar();
+    m_dcb.ErrorChar = m_eventChars.errorChar();
+    m_dcb.EofChar = m_eventChars.eofChar();
+    m_dcb.EvtChar = m_eventChars.eventChar();
+    m_dcb.XonLim = static_cast<std::uint16_t>(m_readBufferSize / 4);
+    m_dcb.XoffLim = static_cast<std::uint16_t>(m_readBufferSize / 4);
+    applyFlowControl();
     for (unsigned i = 0; i < std::size(kOptionBits); ++i) {
-        if (FOptions.Contains(static_cast<TCommOption>(i)))
-            FDCB.Flags |= kOptionBits[i];
+        if (m_options.contains(static_cast<SerialOption>(i)))
+            m_dcb.Flags |= kOptionBits[i];
         else
-            FDCB.Flags &= ~kOptionBits[i];
+            m_dcb.Flags &= ~kOptionBits[i];
     }
-    if (const auto err = FHandle->setCommState(FDCB))
-        RaiseCommError("Error updating DataControlBlock", static_cast<std::int32_t>(err));
+    if (const auto err = m_device->setCommState(m_dcb))
+        fail("Error updating DataControlBlock", static_cast<std::int32_t>(err));
 }
 
-void TCustomComm::ApplyFlowControl() {
-    switch (FFlowControl) {
-    case fcNone:
-        FDCB.Flags = p::kDcbBinary;
+void SerialPort::applyFlowControl() {
+    switch (m_flowControl) {
+    case FlowControl::None:
+        m_dcb.Flags = p::kDcbBinary;
         break;
     // The handshakes set their line's control mode outright: adding the handshake bit to a port
     // that reported the line enabled would make mode 3, which no driver takes.
-    case fcCTS:
-        FDCB.Flags = (FDCB.Flags & ~p::kDcbRtsControlMask) | p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
+    case FlowControl::RtsCts:
+        m_dcb.Flags =
+            (m_dcb.Flags & ~p::kDcbRtsControlMask) | p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
         break;
-    case fcDTR:
-        FDCB.Flags = (FDCB.Flags & ~p::kDcbDtrControlMask) | p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
+    case FlowControl::DtrDsr:
+        m_dcb.Flags =
+            (m_dcb.Flags & ~p::kDcbDtrControlMask) | p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
         break;
-    case fcSoftware:
-        FDCB.Flags |= p::kDcbOutX | p::kDcbInX;
+    case FlowControl::Software:
+        m_dcb.Flags |= p::kDcbOutX | p::kDcbInX;
         break;
-    case fcDefault:
+    case FlowControl::Unchanged:
         break;
     }
 }
 
-std::int32_t TCustomComm::Write(const void* Buf, std::int32_t Count) {
-    Lock();
+std::int32_t SerialPort::write(const void* data, std::int32_t count) {
+    m_transferLock.lock();
     const p::SerialTransfer t =
-        FHandle ? FHandle->writeFile(Buf, Count, FWriteTimeout)
-                : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
-    Unlock();
+        m_device ? m_device->writeFile(data, count, m_writeTimeout)
+                 : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
+    m_transferLock.unlock();
     if (t.status == p::SerialTransfer::Status::Failed)
-        RaiseCommError("Write error", static_cast<std::int32_t>(t.error));
+        fail("Write error", static_cast<std::int32_t>(t.error));
     return t.status == p::SerialTransfer::Status::TimedOut ? -1 : t.count;
 }
 
-std::int32_t TCustomComm::Read(void* Buf, std::int32_t Count) {
-    Lock();
+std::int32_t SerialPort::read(void* data, std::int32_t count) {
+    m_transferLock.lock();
     const p::SerialTransfer t =
-        FHandle ? FHandle->readFile(Buf, Count, FReadTimeout)
-                : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
-    Unlock();
+        m_device ? m_device->readFile(data, count, m_readTimeout)
+                 : p::SerialTransfer{p::SerialTransfer::Status::Failed, 0, p::invalidHandleError()};
+    m_transferLock.unlock();
     if (t.status == p::SerialTransfer::Status::Failed)
-        RaiseCommError("Read error", static_cast<std::int32_t>(t.error));
+        fail("Read error", static_cast<std::int32_t>(t.error));
     return t.status == p::SerialTransfer::Status::TimedOut ? -1 : t.count;
 }
 
-std::int32_t TCustomComm::InQueCount() {
-    if (!Enabled())
+std::int32_t SerialPort::inQueueCount() {
+    if (!isOpen())
         return -1;
     p::SerialStatus stat;
-    FHandle->clearCommError(stat);
+    m_device->clearCommError(stat);
     return static_cast<std::int32_t>(stat.InQue);
 }
 
-std::int32_t TCustomComm::OutQueCount() {
-    if (!Enabled())
+std::int32_t SerialPort::outQueueCount() {
+    if (!isOpen())
         return -1;
     p::SerialStatus stat;
-    FHandle->clearCommError(stat);
+    m_device->clearCommError(stat);
     return static_cast<std::int32_t>(stat.OutQue);
 }
 
-void TCustomComm::PurgeIn() {
-    if (Enabled())
-        FHandle->purgeComm(p::kPurgeRxAbort | p::kPurgeRxClear);
+void SerialPort::purgeInput() {
+    if (isOpen())
+        m_device->purgeComm(p::kPurgeRxAbort | p::kPurgeRxClear);
 }
 
-void TCustomComm::PurgeOut() {
-    if (Enabled())
-        FHandle->purgeComm(p::kPurgeTxAbort | p::kPurgeTxClear);
+void SerialPort::purgeOutput() {
+    if (isOpen())
+        m_device->purgeComm(p::kPurgeTxAbort | p::kPurgeTxClear);
 }
 
-void TCustomComm::EscapeComm(std::uint32_t Function) {
-    if (!Enabled())
-        RaiseCommError("Port not open, unable to complete operation", -1);
-    if (const auto err = FHandle->escapeCommFunction(Function))
-        RaiseCommError("EscapeCommFunction failure", static_cast<std::int32_t>(err));
+void SerialPort::escape(std::uint32_t function) {
+    if (!isOpen())
+        fail("Port not open, unable to complete operation", -1);
+    if (const auto err = m_device->escapeCommFunction(function))
+        fail("EscapeCommFunction failure", static_cast<std::int32_t>(err));
 }
 
-void TCustomComm::SetDTRState(bool State) {
-    EscapeComm(State ? p::kSetDtr : p::kClrDtr);
+void SerialPort::setDtr(bool on) {
+    escape(on ? p::kSetDtr : p::kClrDtr);
 }
-void TCustomComm::SetRTSState(bool State) {
-    EscapeComm(State ? p::kSetRts : p::kClrRts);
+void SerialPort::setRts(bool on) {
+    escape(on ? p::kSetRts : p::kClrRts);
 }
-void TCustomComm::SetXONState(bool State) {
-    EscapeComm(State ? p::kSetXon : p::kSetXoff);
-}
-
-void TCustomComm::SetBREAKState(bool State) {
-    EscapeComm(State ? p::kSetBreak : p::kClrBreak);
-    if (Enabled())
-        FHandle->purgeComm(kPurgeAll);
+void SerialPort::setXon(bool on) {
+    escape(on ? p::kSetXon : p::kSetXoff);
 }
 
-bool TCustomComm::modemLine(std::uint32_t bit) {
+void SerialPort::setBreak(bool on) {
+    escape(on ? p::kSetBreak : p::kClrBreak);
+    if (isOpen())
+        m_device->purgeComm(kPurgeAll);
+}
+
+bool SerialPort::modemLine(std::uint32_t bit) {
     std::uint32_t status = 0;
-    return Enabled() && FHandle->getCommModemStatus(status) == 0 && (status & bit);
+    return isOpen() && m_device->getCommModemStatus(status) == 0 && (status & bit);
 }
 
-bool TCustomComm::CTS() {
+bool SerialPort::cts() {
     return modemLine(p::kMsCtsOn);
 }
-bool TCustomComm::DSR() {
+bool SerialPort::dsr() {
     return modemLine(p::kMsDsrOn);
 }
-bool TCustomComm::RING() {
+bool SerialPort::ring() {
     return modemLine(p::kMsRingOn);
 }
-bool TCustomComm::RLSD() {
+bool SerialPort::rlsd() {
     return modemLine(p::kMsRlsdOn);
 }
 
-bool TCustomComm::holdFlag(std::uint32_t bit) {
-    if (!Enabled())
+bool SerialPort::holdFlag(std::uint32_t bit) {
+    if (!isOpen())
         return false;
     p::SerialStatus stat;
-    FHandle->clearCommError(stat);
+    m_device->clearCommError(stat);
     return stat.HoldFlags & bit;
 }
 
-bool TCustomComm::CtsHold() {
+bool SerialPort::ctsHold() {
     return holdFlag(p::kHoldCts);
 }
-bool TCustomComm::DsrHold() {
+bool SerialPort::dsrHold() {
     return holdFlag(p::kHoldDsr);
 }
-bool TCustomComm::RlsdHold() {
+bool SerialPort::rlsdHold() {
     return holdFlag(p::kHoldRlsd);
 }
-bool TCustomComm::XoffHold() {
+bool SerialPort::xoffHold() {
     return holdFlag(p::kHoldXoff);
 }
-bool TCustomComm::XOffSent() {
+bool SerialPort::xoffSent() {
     return holdFlag(p::kHoldXoffSent);
 }
 
-void TCustomComm::SetDeviceName(const std::string& Value) {
-    if (Value == FDeviceName)
+void SerialPort::setDeviceName(const std::string& value) {
+    if (value == m_deviceName)
         return;
-    RequireClosed();
-    FDeviceName = Value;
+    requireClosed();
+    m_deviceName = value;
 }
 
-void TCustomComm::SetReadBufSize(std::int32_t Value) {
-    if (Value == FReadBufSize)
+void SerialPort::setReadBufferSize(std::int32_t value) {
+    if (value == m_readBufferSize)
         return;
-    RequireClosed();
-    FReadBufSize = Value;
+    requireClosed();
+    m_readBufferSize = value;
 }
 
-void TCustomComm::SetWriteBufSize(std::int32_t Value) {
-    if (Value == FWriteBufSize)
+void SerialPort::setWriteBufferSize(std::int32_t value) {
+    if (value == m_writeBufferSize)
         return;
-    RequireClosed();
-    FWriteBufSize = Value;
+    requireClosed();
+    m_writeBufferSize = value;
 }
 
-void TCustomComm::SetMonitorEvents(TCommEventTypes Value) {
-    if (Value == FMonitorEvents)
+void SerialPort::setMonitorEvents(SerialEvents value) {
+    if (value == m_monitorEvents)
         return;
-    RequireClosed();
-    FMonitorEvents = Value;
+    requireClosed();
+    m_monitorEvents = value;
 }
 
-void TCustomComm::SetBaudRate(TBaudrate Value) {
-    if (Value == FBaudRate)
+void SerialPort::setBaudRate(BaudRate value) {
+    if (value == m_baudRate)
         return;
-    FBaudRate = Value;
-    UpdateDataControlBlock();
+    m_baudRate = value;
+    applyLineSettings();
 }
 
-void TCustomComm::SetParity(TParity Value) {
-    if (Value == FParity)
+void SerialPort::setParity(Parity value) {
+    if (value == m_parity)
         return;
-    FParity = Value;
-    UpdateDataControlBlock();
+    m_parity = value;
+    applyLineSettings();
 }
 
-void TCustomComm::SetStopbits(TStopbits Value) {
-    if (Value == FStopbits)
+void SerialPort::setStopBits(StopBits value) {
+    if (value == m_stopBits)
         return;
-    FStopbits = Value;
-    UpdateDataControlBlock();
+    m_stopBits = value;
+    applyLineSettings();
 }
 
-void TCustomComm::SetDatabits(TDatabits Value) {
-    if (Value == FDatabits)
+void SerialPort::setDataBits(DataBits value) {
+    if (value == m_dataBits)
         return;
-    FDatabits = Value;
-    UpdateDataControlBlock();
+    m_dataBits = value;
+    applyLineSettings();
 }
 
-void TCustomComm::SetOptions(TCommOptions Value) {
-    if (Value == FOptions)
+void SerialPort::setOptions(SerialOptions value) {
+    if (value == m_options)
         return;
-    FOptions = Value;
-    UpdateDataControlBlock();
+    m_options = value;
+    applyLineSettings();
 }
 
-void TCustomComm::SetFlowControl(TFlowControl Value) {
-    if (Value == FFlowControl)
+void SerialPort::setFlowControl(FlowControl value) {
+    if (value == m_flowControl)
         return;
-    FFlowControl = Value;
-    UpdateDataControlBlock();
+    m_flowControl = value;
+    applyLineSettings();
 }
 
-void TCustomComm::HandleCommEvent(TCommEventThread* /*Sender*/, std::uint32_t Status) {
-    if (!Enabled())
+void SerialPort::handleEvents(std::uint32_t mask) {
+    if (!isOpen())
         return;
     p::SerialStatus stat;
-    FHandle->clearCommError(stat); // its result is ignored
+    m_device->clearCommError(stat); // its result is ignored
     const std::shared_ptr<bool> alive = m_alive;
-    const p::SerialDevice* port = FHandle.get();
-    // A handler may close or destroy the component; then the remaining bits go nowhere.
-    const auto stillOpen = [&] { return *alive && FHandle.get() == port; };
-    const auto notify = [&](std::uint32_t bit, const TNotifyEvent& handler) {
-        if ((Status & bit) && stillOpen() && handler) {
-            const TNotifyEvent call = handler; // the handler may free the component it belongs to
+    const p::SerialDevice* port = m_device.get();
+    // A handler may close or destroy the port; then the remaining bits go nowhere.
+    const auto stillOpen = [&] { return *alive && m_device.get() == port; };
+    const auto notify = [&](std::uint32_t bit, const SerialHandler& handler) {
+        if ((mask & bit) && stillOpen() && handler) {
+            const SerialHandler call = handler; // the handler may free the port it belongs to
             call(this);
         }
     };
-    notify(p::kEvBreak, FOnBreak);
-    notify(p::kEvCts, FOnCts);
-    notify(p::kEvDsr, FOnDsr);
-    if ((Status & p::kEvErr) && stillOpen() && FOnError) {
-        const TCommErrorEvent call = FOnError;
+    notify(p::kEvBreak, onBreak);
+    notify(p::kEvCts, onCts);
+    notify(p::kEvDsr, onDsr);
+    if ((mask & p::kEvErr) && stillOpen() && onError) {
+        const SerialErrorHandler call = onError;
         call(this, static_cast<std::int32_t>(stat.Errors));
     }
-    notify(p::kEvRing, FOnRing);
-    notify(p::kEvRlsd, FOnRlsd);
-    if ((Status & p::kEvRxChar) && stillOpen() && FOnRxChar && stat.InQue > 0) {
-        const TCommRxCharEvent call = FOnRxChar;
+    notify(p::kEvRing, onRing);
+    notify(p::kEvRlsd, onRlsd);
+    if ((mask & p::kEvRxChar) && stillOpen() && onRxChar && stat.InQue > 0) {
+        const SerialRxCharHandler call = onRxChar;
         call(this, static_cast<std::int32_t>(stat.InQue));
     }
-    notify(p::kEvRxFlag, FOnRxFlag);
-    notify(p::kEvTxEmpty, FOnTxEmpty);
+    notify(p::kEvRxFlag, onRxFlag);
+    notify(p::kEvTxEmpty, onTxEmpty);
 }
 
 } // namespace strovane::update

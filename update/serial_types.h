@@ -9,91 +9,92 @@
 // Value types of the serial port component: line settings, option and event sets, handlers, errors.
 namespace strovane::update {
 
-class TCustomComm;
-class TCommEventThread;
+class SerialPort;
+class SerialEventThread;
 
-enum TBaudrate : std::uint8_t {
-    br110,
-    br300,
-    br600,
-    br1200,
-    br2400,
-    br4800,
-    br9600,
-    br14400,
-    br19200,
-    br38400,
-    br56000,
-    br57600,
-    br115200,
-    br128000,
-    br256000,
-    br1500000,
-    br3000000
+enum class BaudRate : std::uint8_t {
+    Baud110,
+    Baud300,
+    Baud600,
+    Baud1200,
+    Baud2400,
+    Baud4800,
+    Baud9600,
+    Baud14400,
+    Baud19200,
+    Baud38400,
+    Baud56000,
+    Baud57600,
+    Baud115200,
+    Baud128000,
+    Baud256000,
+    Baud1500000,
+    Baud3000000
 };
-enum TParity : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
-enum TStopbits : std::uint8_t { sb10, sb15, sb20 };
-enum TDatabits : std::uint8_t { da4, da5, da6, da7, da8 };
-enum TFlowControl : std::uint8_t { fcNone, fcCTS, fcDTR, fcSoftware, fcDefault };
-enum TCommOption : std::uint8_t { coParityCheck, coDsrSensitivity, coIgnoreXOff, coErrorChar, coNullStrip };
-enum TCommEventType : std::uint8_t {
-    evBreak,
-    evCts,
-    evDsr,
-    evError,
-    evRing,
-    evRlsd,
-    evRxChar,
-    evRxFlag,
-    evTxEmpty
-};
+enum class Parity : std::uint8_t { None, Odd, Even, Mark, Space };
+enum class StopBits : std::uint8_t { One, OneAndHalf, Two };
+enum class DataBits : std::uint8_t { Four, Five, Six, Seven, Eight };
+// RtsCts: transmit on CTS, RTS as handshake. DtrDsr: transmit on DSR, DTR as handshake.
+// Unchanged: the flow settings the port reports stay as they are.
+enum class FlowControl : std::uint8_t { None, RtsCts, DtrDsr, Software, Unchanged };
+// IgnoreXoff: keep transmitting after sending Xoff.
+enum class SerialOption : std::uint8_t { ParityCheck, DsrSensitivity, IgnoreXoff, ErrorChar, NullStrip };
+// Rlsd: receive line signal detect (carrier). RxFlag: the event character arrived.
+enum class SerialEvent : std::uint8_t { Break, Cts, Dsr, Error, Ring, Rlsd, RxChar, RxFlag, TxEmpty };
 
-// The line speed a TBaudrate stands for, in bits per second.
-std::uint32_t BaudRateValue(TBaudrate Value);
+// The line speed in bits per second.
+std::uint32_t bitsPerSecond(BaudRate rate);
 
 // A set of enumeration values, bit n standing for the n-th value.
-template <class E, class Bits> class TSet {
+template <class E, class Bits> class FlagSet {
 public:
-    constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items) {
+    constexpr FlagSet() = default;
+    constexpr FlagSet(std::initializer_list<E> items) {
         for (E e : items)
             m_bits |= bit(e);
     }
-    static constexpr TSet FromBits(Bits bits) {
-        TSet s;
+    static constexpr FlagSet fromBits(Bits bits) {
+        FlagSet s;
         s.m_bits = bits;
         return s;
     }
-    constexpr bool Contains(E e) const { return (m_bits & bit(e)) != 0; }
-    constexpr Bits ToBits() const { return m_bits; }
-    constexpr bool operator==(const TSet&) const = default;
+    constexpr bool contains(E e) const { return (m_bits & bit(e)) != 0; }
+    constexpr Bits toBits() const { return m_bits; }
+    constexpr bool operator==(const FlagSet&) const = default;
 
 private:
     static constexpr Bits bit(E e) { return static_cast<Bits>(1u << static_cast<unsigned>(e)); }
     Bits m_bits = 0;
 };
 
-using TCommOptions = TSet<TCommOption, std::uint8_t>;
-using TCommEventTypes = TSet<TCommEventType, std::uint16_t>;
+using SerialOptions = FlagSet<SerialOption, std::uint8_t>;
+using SerialEvents = FlagSet<SerialEvent, std::uint16_t>;
 
-inline constexpr TCommEventTypes kAllCommEvents = TCommEventTypes::FromBits(0x01FF);
+inline constexpr SerialEvents kAllSerialEvents = SerialEvents::fromBits(0x01FF);
 
 // Handlers: bound callables; one counts as assigned when it holds a target.
-using TNotifyEvent = std::function<void(TCustomComm* Sender)>;
-using TCommRxCharEvent = std::function<void(TCustomComm* Sender, std::int32_t Count)>;
-using TCommErrorEvent = std::function<void(TCustomComm* Sender, std::int32_t Errors)>;
-// The event thread's signal to its component: the events of one wait.
-using TCommEvent = std::function<void(TCommEventThread* Sender, std::uint32_t Status)>;
+using SerialHandler = std::function<void(SerialPort* sender)>;
+// Count: the bytes waiting in the input queue.
+using SerialRxCharHandler = std::function<void(SerialPort* sender, std::int32_t count)>;
+// Errors: the line error bits the port reported.
+using SerialErrorHandler = std::function<void(SerialPort* sender, std::int32_t errors)>;
+// The event thread's signal to its port: the events of one wait.
+using EventMaskHandler = std::function<void(SerialEventThread* sender, std::uint32_t mask)>;
 
 // Runs a call on the user-interface thread and returns once it has run (or has been dropped
 // because that thread is ending). The application builds it on a blocking queued call.
-using TSynchronizeMethod = std::function<void(const std::function<void()>& Call)>;
+using Synchronizer = std::function<void(const std::function<void()>& call)>;
 
 // A failure of the serial port component: the message ends in " (Error: <code>) ".
-class ECommError : public std::runtime_error {
+class SerialPortError : public std::runtime_error {
 public:
-    ECommError(const std::string& Msg, std::int32_t Code) : std::runtime_error(Msg), ErrorCode(Code) {}
-    std::int32_t ErrorCode;
+    SerialPortError(const std::string& message, std::int32_t code)
+        : std::runtime_error(message), m_code(code) {}
+    // The system's error number, or -1 for the port's own refusals.
+    std::int32_t code() const { return m_code; }
+
+private:
+    std::int32_t m_code;
 };
 
 } // namespace strovane::update

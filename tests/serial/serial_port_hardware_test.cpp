@@ -6,25 +6,25 @@
 
 using namespace strovane::update;
 
-TEST(CommHardware, OpensDrivesDtrAndReadsModemLines) {
+TEST(SerialPortHardware, OpensDrivesDtrAndReadsModemLines) {
     const char* port = std::getenv("STROVANE_TEST_PORT");
     if (!port || !*port)
         GTEST_SKIP() << "set STROVANE_TEST_PORT to a serial device to run this test";
-    TComm comm;
-    comm.SetDeviceName(port);
-    comm.SetBaudRate(br115200);
-    comm.Open();
-    ASSERT_TRUE(comm.Enabled());
-    EXPECT_NO_THROW(comm.SetDTRState(true));
-    EXPECT_NO_THROW(comm.SetRTSState(true));
-    (void)comm.CTS(); // a real port answers; its value depends on the wiring
-    EXPECT_GE(comm.InQueCount(), 0);
-    EXPECT_GE(comm.OutQueCount(), 0);
-    EXPECT_EQ(comm.Write("U", 1), 1);
+    SerialPort serial;
+    serial.setDeviceName(port);
+    serial.setBaudRate(BaudRate::Baud115200);
+    serial.open();
+    ASSERT_TRUE(serial.isOpen());
+    EXPECT_NO_THROW(serial.setDtr(true));
+    EXPECT_NO_THROW(serial.setRts(true));
+    (void)serial.cts(); // a real port answers; its value depends on the wiring
+    EXPECT_GE(serial.inQueueCount(), 0);
+    EXPECT_GE(serial.outQueueCount(), 0);
+    EXPECT_EQ(serial.write("U", 1), 1);
 
-    TComm second;
-    second.SetDeviceName(port);
-    EXPECT_THROW(second.Open(), ECommError) << "the port is held exclusively";
-    comm.Close();
-    EXPECT_NO_THROW(second.Open());
+    SerialPort second;
+    second.setDeviceName(port);
+    EXPECT_THROW(second.open(), SerialPortError) << "the port is held exclusively";
+    serial.close();
+    EXPECT_NO_THROW(second.open());
 }

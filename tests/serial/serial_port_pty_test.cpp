@@ -18,15 +18,15 @@ using st::errorOf;
 
 namespace {
 
-class CommPty : public ::testing::Test {
+class SerialPortPty : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(pty.path.empty()) << "no pseudo-terminal";
-        comm.SetDeviceName(pty.path);
-        comm.SetSynchronize(ui->synchronize());
+        serial.setDeviceName(pty.path);
+        serial.setSynchronizer(ui->synchronize());
     }
     void TearDown() override {
-        comm.Close();
+        serial.close();
         ui->pump();
         EXPECT_TRUE(st::eventThreadsEnded());
     }
@@ -39,62 +39,62 @@ protected:
 
     st::PtyPair pty;
     std::shared_ptr<st::UiQueue> ui = std::make_shared<st::UiQueue>();
-    TComm comm;
+    SerialPort serial;
 };
 
 } // namespace
 
-TEST_F(CommPty, BytesTravelBothWays) {
-    comm.Open();
-    ASSERT_TRUE(comm.Enabled());
-    EXPECT_EQ(comm.Write("hello\n\r", 7), 7);
+TEST_F(SerialPortPty, BytesTravelBothWays) {
+    serial.open();
+    ASSERT_TRUE(serial.isOpen());
+    EXPECT_EQ(serial.write("hello\n\r", 7), 7);
     EXPECT_EQ(pty.receive(7), "hello\n\r") << "raw output: no translation";
 
     pty.send(std::string("wor\0ld\r\n", 8));
-    ASSERT_TRUE(ui->pumpUntil([&] { return comm.InQueCount() == 8; }));
+    ASSERT_TRUE(ui->pumpUntil([&] { return serial.inQueueCount() == 8; }));
     char buf[16] = {};
-    EXPECT_EQ(comm.Read(buf, sizeof buf), 8);
+    EXPECT_EQ(serial.read(buf, sizeof buf), 8);
     EXPECT_EQ(std::string(buf, 8), std::string("wor\0ld\r\n", 8)) << "raw input: no echo, no translation";
     EXPECT_EQ(pty.receive(1, 100), "") << "nothing echoed";
 }
 
-TEST_F(CommPty, ReadWithNothingWaitingReturnsZeroAtOnce) {
-    comm.SetReadTimeout(5000);
-    comm.Open();
+TEST_F(SerialPortPty, ReadWithNothingWaitingReturnsZeroAtOnce) {
+    serial.setReadTimeout(5000);
+    serial.open();
     char buf[4];
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(comm.Read(buf, sizeof buf), 0);
+    EXPECT_EQ(serial.read(buf, sizeof buf), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
 }
 
-TEST_F(CommPty, WriteTimesOutWhenNobodyReads) {
-    comm.SetWriteTimeout(100);
-    comm.Open();
+TEST_F(SerialPortPty, WriteTimesOutWhenNobodyReads) {
+    serial.setWriteTimeout(100);
+    serial.open();
     const std::string big(1 << 20, 'x');
-    EXPECT_EQ(comm.Write(big.data(), static_cast<std::int32_t>(big.size())), -1);
+    EXPECT_EQ(serial.write(big.data(), static_cast<std::int32_t>(big.size())), -1);
     // The line still works afterwards.
-    comm.PurgeOut();
+    serial.purgeOutput();
     tcflush(pty.master, TCIFLUSH);
     while (!pty.receive(65536, 50).empty()) {
     }
-    EXPECT_EQ(comm.Write("ok", 2), 2);
+    EXPECT_EQ(serial.write("ok", 2), 2);
     EXPECT_EQ(pty.receive(2), "ok");
 }
 
-TEST_F(CommPty, InputQueueCountAndPurge) {
-    comm.Open();
-    EXPECT_EQ(comm.InQueCount(), 0);
-    EXPECT_EQ(comm.OutQueCount(), 0);
+TEST_F(SerialPortPty, InputQueueCountAndPurge) {
+    serial.open();
+    EXPECT_EQ(serial.inQueueCount(), 0);
+    EXPECT_EQ(serial.outQueueCount(), 0);
     pty.send("0123456789");
-    ASSERT_TRUE(ui->pumpUntil([&] { return comm.InQueCount() == 10; }));
-    comm.PurgeIn();
-    EXPECT_EQ(comm.InQueCount(), 0);
+    ASSERT_TRUE(ui->pumpUntil([&] { return serial.inQueueCount() == 10; }));
+    serial.purgeInput();
+    EXPECT_EQ(serial.inQueueCount(), 0);
     char buf[16];
-    EXPECT_EQ(comm.Read(buf, sizeof buf), 0);
+    EXPECT_EQ(serial.read(buf, sizeof buf), 0);
 }
 
-TEST_F(CommPty, OpenSetsRawModeAndKeepsDtrOnClose) {
-    comm.Open();
+TEST_F(SerialPortPty, OpenSetsRawModeAndKeepsDtrOnClose) {
+    serial.open();
     const termios tio = slaveSettings();
     EXPECT_FALSE(tio.c_lflag & (ECHO | ICANON | ISIG));
     EXPECT_FALSE(tio.c_oflag & OPOST);
@@ -106,25 +106,25 @@ TEST_F(CommPty, OpenSetsRawModeAndKeepsDtrOnClose) {
     EXPECT_EQ(tio.c_cc[VSTOP], 19);
 }
 
-TEST_F(CommPty, BaudRatesReachTheLine) {
+TEST_F(SerialPortPty, BaudRatesReachTheLine) {
     struct Case {
-        TBaudrate rate;
+        BaudRate rate;
         speed_t constant; // B0 where termios has no constant
         unsigned bits;
     };
-    const Case cases[] = {{br110, B110, 110},
-                          {br9600, B9600, 9600},
-                          {br14400, B0, 14400},
-                          {br57600, B57600, 57600},
-                          {br56000, B0, 56000},
-                          {br115200, B115200, 115200},
-                          {br128000, B0, 128000},
-                          {br256000, B0, 256000},
-                          {br1500000, B1500000, 1500000},
-                          {br3000000, B3000000, 3000000}};
-    comm.Open();
+    const Case cases[] = {{BaudRate::Baud110, B110, 110},
+                          {BaudRate::Baud9600, B9600, 9600},
+                          {BaudRate::Baud14400, B0, 14400},
+                          {BaudRate::Baud57600, B57600, 57600},
+                          {BaudRate::Baud56000, B0, 56000},
+                          {BaudRate::Baud115200, B115200, 115200},
+                          {BaudRate::Baud128000, B0, 128000},
+                          {BaudRate::Baud256000, B0, 256000},
+                          {BaudRate::Baud1500000, B1500000, 1500000},
+                          {BaudRate::Baud3000000, B3000000, 3000000}};
+    serial.open();
     for (const Case& tc : cases) {
-        comm.SetBaudRate(tc.rate);
+        serial.setBaudRate(tc.rate);
         EXPECT_EQ(platform::posix::lineSpeed(pty.slave), tc.bits);
         if (tc.constant != B0) {
             const termios tio = slaveSettings();
@@ -133,73 +133,73 @@ TEST_F(CommPty, BaudRatesReachTheLine) {
     }
 }
 
-TEST_F(CommPty, StopBitsFlowControlAndOptionsReachTermios) {
-    comm.SetFlowControl(fcCTS);
-    comm.Open();
+TEST_F(SerialPortPty, StopBitsFlowControlAndOptionsReachTermios) {
+    serial.setFlowControl(FlowControl::RtsCts);
+    serial.open();
     EXPECT_TRUE(slaveSettings().c_cflag & CRTSCTS);
-    comm.SetFlowControl(fcNone);
+    serial.setFlowControl(FlowControl::None);
     EXPECT_FALSE(slaveSettings().c_cflag & CRTSCTS);
     EXPECT_FALSE(slaveSettings().c_iflag & (IXON | IXOFF));
-    comm.SetFlowControl(fcSoftware);
+    serial.setFlowControl(FlowControl::Software);
     EXPECT_EQ(slaveSettings().c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
-    comm.SetStopbits(sb20);
+    serial.setStopBits(StopBits::Two);
     EXPECT_TRUE(slaveSettings().c_cflag & CSTOPB);
-    comm.SetOptions({coParityCheck});
+    serial.setOptions({SerialOption::ParityCheck});
     EXPECT_TRUE(slaveSettings().c_iflag & INPCK);
-    EXPECT_EQ(errorOf([&] { comm.SetStopbits(sb15); }), "Error updating DataControlBlock (Error: 22) ")
+    EXPECT_EQ(errorOf([&] { serial.setStopBits(StopBits::OneAndHalf); }), "Error updating DataControlBlock (Error: 22) ")
         << "1.5 stop bits need 5 data bits";
 }
 
-TEST_F(CommPty, FrameThePseudoTerminalCannotCarryIsRefused) {
+TEST_F(SerialPortPty, FrameThePseudoTerminalCannotCarryIsRefused) {
     // A pseudo-terminal forces 8 data bits without parity; the refusal is reported, not hidden.
-    comm.Open();
-    EXPECT_EQ(errorOf([&] { comm.SetParity(paEven); }), "Error updating DataControlBlock (Error: 22) ");
-    EXPECT_EQ(errorOf([&] { comm.SetDatabits(da4); }), "Error updating DataControlBlock (Error: 22) ");
-    EXPECT_TRUE(comm.Enabled());
+    serial.open();
+    EXPECT_EQ(errorOf([&] { serial.setParity(Parity::Even); }), "Error updating DataControlBlock (Error: 22) ");
+    EXPECT_EQ(errorOf([&] { serial.setDataBits(DataBits::Four); }), "Error updating DataControlBlock (Error: 22) ");
+    EXPECT_TRUE(serial.isOpen());
 }
 
-TEST_F(CommPty, SecondOpenOfTheSameDeviceFailsAsInUse) {
-    comm.Open();
-    TComm second;
-    second.SetDeviceName(pty.path);
+TEST_F(SerialPortPty, SecondOpenOfTheSameDeviceFailsAsInUse) {
+    serial.open();
+    SerialPort second;
+    second.setDeviceName(pty.path);
     std::int32_t code = 0;
-    EXPECT_EQ(errorOf([&] { second.Open(); }, &code), "Error accessing specified device (Error: 16) ");
+    EXPECT_EQ(errorOf([&] { second.open(); }, &code), "Error accessing specified device (Error: 16) ");
     EXPECT_EQ(code, EBUSY);
-    EXPECT_FALSE(second.Enabled());
-    comm.Close();
-    EXPECT_NO_THROW(second.Open()) << "Close released the device";
-    second.Close();
+    EXPECT_FALSE(second.isOpen());
+    serial.close();
+    EXPECT_NO_THROW(second.open()) << "close() released the device";
+    second.close();
 }
 
-TEST_F(CommPty, PathsThatAreNotSerialDevices) {
+TEST_F(SerialPortPty, PathsThatAreNotSerialDevices) {
     st::TempDir dir;
     const auto file = dir / "plain.txt";
     std::ofstream(file) << "x";
-    comm.SetDeviceName(file.string());
+    serial.setDeviceName(file.string());
     std::int32_t code = 0;
-    EXPECT_EQ(errorOf([&] { comm.Open(); }, &code), "Invalid device handle, access denied (Error: -1) ");
-    EXPECT_FALSE(comm.Enabled());
+    EXPECT_EQ(errorOf([&] { serial.open(); }, &code), "Invalid device handle, access denied (Error: -1) ");
+    EXPECT_FALSE(serial.isOpen());
 
-    comm.SetDeviceName((dir / "missing").string());
-    EXPECT_EQ(errorOf([&] { comm.Open(); }, &code), "Error accessing specified device (Error: 2) ");
+    serial.setDeviceName((dir / "missing").string());
+    EXPECT_EQ(errorOf([&] { serial.open(); }, &code), "Error accessing specified device (Error: 2) ");
     EXPECT_EQ(code, ENOENT);
-    EXPECT_FALSE(comm.Enabled());
+    EXPECT_FALSE(serial.isOpen());
 }
 
-TEST_F(CommPty, ModemLinesAreAbsentOnAPseudoTerminal) {
-    comm.Open();
-    EXPECT_FALSE(comm.CTS() || comm.DSR() || comm.RING() || comm.RLSD());
+TEST_F(SerialPortPty, ModemLinesAreAbsentOnAPseudoTerminal) {
+    serial.open();
+    EXPECT_FALSE(serial.cts() || serial.dsr() || serial.ring() || serial.rlsd());
     std::int32_t code = 0;
-    EXPECT_EQ(errorOf([&] { comm.SetDTRState(true); }, &code).rfind("EscapeCommFunction failure", 0), 0u);
+    EXPECT_EQ(errorOf([&] { serial.setDtr(true); }, &code).rfind("EscapeCommFunction failure", 0), 0u);
     EXPECT_TRUE(code == ENOTTY || code == EINVAL) << code;
 }
 
-TEST_F(CommPty, ReceivedBytesAndEmptiedOutputRaiseEvents) {
+TEST_F(SerialPortPty, ReceivedBytesAndEmptiedOutputRaiseEvents) {
     std::vector<std::int32_t> counts;
     int txEmpty = 0;
-    comm.SetOnRxChar([&](TCustomComm*, std::int32_t n) { counts.push_back(n); });
-    comm.SetOnTxEmpty([&](TCustomComm*) { ++txEmpty; });
-    comm.Open();
+    serial.onRxChar = [&](SerialPort*, std::int32_t n) { counts.push_back(n); };
+    serial.onTxEmpty = [&](SerialPort*) { ++txEmpty; };
+    serial.open();
     pty.send("abc");
     ASSERT_TRUE(ui->pumpUntil([&] { return !counts.empty() && counts.back() == 3; }));
     // The bytes stay unread: no further notifications pile up for them in a while (a fixed wait,
@@ -208,23 +208,23 @@ TEST_F(CommPty, ReceivedBytesAndEmptiedOutputRaiseEvents) {
     ui->pumpUntil([] { return false; }, std::chrono::milliseconds(50));
     EXPECT_EQ(counts.size(), seen);
     char buf[8];
-    EXPECT_EQ(comm.Read(buf, sizeof buf), 3);
+    EXPECT_EQ(serial.read(buf, sizeof buf), 3);
     pty.send("d");
     ASSERT_TRUE(ui->pumpUntil([&] { return counts.back() == 1; }));
-    EXPECT_EQ(comm.Write("z", 1), 1);
+    EXPECT_EQ(serial.write("z", 1), 1);
     EXPECT_TRUE(ui->pumpUntil([&] { return txEmpty > 0; }));
 }
 
-TEST_F(CommPty, DeviceThatGoesAwayFailsTransfersAndCloses) {
-    comm.Open();
+TEST_F(SerialPortPty, DeviceThatGoesAwayFailsTransfersAndCloses) {
+    serial.open();
     ::close(pty.slave);
     pty.slave = -1;
     pty.closeMaster();
     char buf[4];
     std::int32_t code = 0;
-    EXPECT_EQ(errorOf([&] { comm.Read(buf, 4); }, &code), "Read error (Error: 5) ");
-    EXPECT_EQ(errorOf([&] { comm.Write("x", 1); }, &code), "Write error (Error: 5) ");
+    EXPECT_EQ(errorOf([&] { serial.read(buf, 4); }, &code), "Read error (Error: 5) ");
+    EXPECT_EQ(errorOf([&] { serial.write("x", 1); }, &code), "Write error (Error: 5) ");
     EXPECT_EQ(code, EIO);
-    comm.Close();
-    EXPECT_FALSE(comm.Enabled());
+    serial.close();
+    EXPECT_FALSE(serial.isOpen());
 }
