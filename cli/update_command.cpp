@@ -6,7 +6,7 @@
 #include "platform/port_probe.h"
 #include "platform/user_folders.h"
 #include "project/config_image.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 #include "update/port_check.h"
 #include "update/updater_command.h"
 #include "workspace/workspace_location.h"
@@ -203,18 +203,18 @@ bool firmwareFilePresent(const update::UpdateOptions& options, const std::string
 
 // Step 2, as Connect followed by Next: open, DTR on, close again for the updater.
 bool checkPort(const UpdateEnvironment& env, Report& r) {
-    update::TComm comm;
-    update::setUpAsUpdatePort(comm, env.serialDevices);
+    update::SerialPort port;
+    update::setUpAsUpdatePort(port, env.serialDevices);
     bool ok = true;
     try {
-        update::connectPort(comm, r.device);
-    } catch (const update::ECommError& e) {
+        update::connectPort(port, r.device);
+    } catch (const update::SerialPortError& e) {
         std::string detail = e.what();
         while (!detail.empty() && detail.back() == ' ')
             detail.pop_back();
-        if (e.ErrorCode > 0) // the component's own refusals carry -1, not a system code
-            detail += " " + std::system_category().message(e.ErrorCode);
-        if (const std::string hint = platform::permissionHint(r.device, e.ErrorCode); !hint.empty())
+        if (e.code() > 0) // the port's own refusals carry -1, not a system code
+            detail += " " + std::system_category().message(e.code());
+        if (const std::string hint = platform::permissionHint(r.device, e.code()); !hint.empty())
             detail += "; " + hint;
         r.message = "Error!! Com Port cannot be open. " + r.device + ": " + detail;
         ok = false;
@@ -223,7 +223,7 @@ bool checkPort(const UpdateEnvironment& env, Report& r) {
         ok = false;
     }
     try {
-        comm.Close();
+        port.close();
     } catch (...) {
         // As in the dialog: a port that will not close is left to the component.
     }

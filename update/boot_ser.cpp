@@ -1,6 +1,6 @@
 #include "update/boot_ser.h"
 
-#include "update/comm.h"
+#include "update/serial_port.h"
 #include "update/port_check.h"
 #include "update/update_progress.h"
 #include "widgets/form_controls.h"
@@ -112,10 +112,10 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
     m_outcomeNotice->setAutoFillBackground(true);
     m_outcomeNotice->hide();
 
-    Comm1 = std::make_unique<TComm>();
-    setUpAsUpdatePort(*Comm1, std::move(serialDevices));
-    // Port events reach the component on the user-interface thread; the event thread waits.
-    Comm1->SetSynchronize([](const std::function<void()>& call) {
+    m_port = std::make_unique<SerialPort>();
+    setUpAsUpdatePort(*m_port, std::move(serialDevices));
+    // Port events reach the port on the user-interface thread; the event thread waits.
+    m_port->setSynchronizer([](const std::function<void()>& call) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);
     });
 
@@ -155,7 +155,7 @@ void TFBootSer::FormClose() { closePort(); }
 
 void TFBootSer::closePort() {
     try {
-        Comm1->Close();
+        m_port->close();
     } catch (...) {
         // A port that will not close is left to the component; nothing to tell the user.
     }
@@ -206,11 +206,11 @@ void TFBootSer::LbButton1Click() {
     }
     const std::string path = platform::devicePath(selectedPort());
     try {
-        connectPort(*Comm1, path);
+        connectPort(*m_port, path);
         Com_select = true;
-    } catch (const ECommError& e) {
+    } catch (const SerialPortError& e) {
         std::string detail = e.what();
-        if (const std::string hint = platform::permissionHint(path, e.ErrorCode); !hint.empty())
+        if (const std::string hint = platform::permissionHint(path, e.code()); !hint.empty())
             detail += "\n" + hint;
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(detail));
     } catch (const std::exception& e) {

@@ -27,7 +27,7 @@ struct Workspace;
 
 namespace strovane::update {
 
-class TComm;
+class SerialPort;
 
 // The last step: put the device in boot mode, pick and test the serial port, choose the
 // update options and run the updater.
@@ -82,7 +82,6 @@ public:
     widgets::TPCheck* CB_Proj;
     widgets::TPCheck* CB_RProj;
     QAbstractButton* LbButton4;
-    std::unique_ptr<TComm> Comm1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -98,6 +97,7 @@ private:
     const workspace::Workspace& m_workspace;
     platform::PortProbe m_probe;
     StartProgram m_startProgram;
+    std::unique_ptr<SerialPort> m_port;
     // How the last update ended, on the options page: seen at a glance, no click needed.
     QLabel* m_outcomeNotice;
 };

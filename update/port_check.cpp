@@ -1,25 +1,25 @@
 #include "update/port_check.h"
 
 #include "platform/serial_device.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <utility>
 
 namespace strovane::update {
 
-void setUpAsUpdatePort(TComm& comm, platform::SerialDeviceFactory devices) {
-    comm.SetDeviceFactory(std::move(devices));
-    comm.SetMonitorEvents(kAllCommEvents);
-    comm.SetOptions(TCommOptions{});
+void setUpAsUpdatePort(SerialPort& port, platform::SerialDeviceFactory devices) {
+    port.setDeviceFactory(std::move(devices));
+    port.setMonitorEvents(kAllSerialEvents);
+    port.setOptions(SerialOptions{});
 }
 
-void connectPort(TComm& comm, const std::string& path) {
-    comm.SetDeviceName(path);
-    comm.Open();
+void connectPort(SerialPort& port, const std::string& path) {
+    port.setDeviceName(path);
+    port.open();
     try {
-        comm.SetDTRState(true);
-    } catch (const ECommError& e) {
-        if (!platform::lacksModemLines(static_cast<platform::SysError>(e.ErrorCode)))
+        port.setDtr(true);
+    } catch (const SerialPortError& e) {
+        if (!platform::lacksModemLines(static_cast<platform::SysError>(e.code())))
             throw;
     }
 }

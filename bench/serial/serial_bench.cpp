@@ -1,10 +1,10 @@
 // Serial port component over a pseudo-terminal pair:
-//   BM_Write*/BM_Read*  bulk throughput through TComm against plain write/read on the same pair
-//   BM_RxCharLatency    a byte written at the master until OnRxChar runs (median, p99 counters)
+//   BM_Write*/BM_Read*  bulk throughput through SerialPort against plain write/read on the same pair
+//   BM_RxCharLatency    a byte written at the master until onRxChar runs (median, p99 counters)
 //   BM_IdleCpu          CPU used by an open, idle port with every event monitored (% of a core)
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <algorithm>
 #include <atomic>
@@ -42,22 +42,22 @@ void drain(int master, std::size_t total) {
 }
 
 // Opens the component on the pair's slave for bulk transfer: a raw master, no events monitored.
-void openForBulk(TComm& comm, st::PtyPair& pty) {
+void openForBulk(SerialPort& serial, st::PtyPair& pty) {
     makeRaw(pty.master);
-    comm.SetDeviceName(pty.path);
-    comm.SetMonitorEvents({});
-    comm.Open();
+    serial.setDeviceName(pty.path);
+    serial.setMonitorEvents({});
+    serial.open();
 }
 
-void BM_WriteComm(benchmark::State& state) {
+void BM_WritePort(benchmark::State& state) {
     st::PtyPair pty;
-    TComm comm;
-    openForBulk(comm, pty);
+    SerialPort serial;
+    openForBulk(serial, pty);
     const std::vector<char> data(kChunk, 'x');
     for (auto _ : state) {
         std::thread reader(drain, pty.master, kTotal);
         for (std::size_t sent = 0; sent < kTotal; sent += kChunk)
-            comm.Write(data.data(), kChunk);
+            serial.write(data.data(), kChunk);
         reader.join();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTotal));
@@ -111,11 +111,11 @@ template <typename Read> void timeReads(benchmark::State& state, int master, Rea
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTotal));
 }
 
-void BM_ReadComm(benchmark::State& state) {
+void BM_ReadPort(benchmark::State& state) {
     st::PtyPair pty;
-    TComm comm;
-    openForBulk(comm, pty);
-    timeReads(state, pty.master, [&](char* buf, std::int32_t count) { return comm.Read(buf, count); });
+    SerialPort serial;
+    openForBulk(serial, pty);
+    timeReads(state, pty.master, [&](char* buf, std::int32_t count) { return serial.read(buf, count); });
 }
 
 void BM_ReadPlain(benchmark::State& state) {
@@ -136,19 +136,19 @@ void BM_RxCharLatency(benchmark::State& state) {
     st::PtyPair pty;
     makeRaw(pty.master);
     auto ui = std::make_shared<st::UiQueue>();
-    TComm comm;
-    comm.SetDeviceName(pty.path);
-    comm.SetSynchronize(ui->synchronize());
+    SerialPort serial;
+    serial.setDeviceName(pty.path);
+    serial.setSynchronizer(ui->synchronize());
     using Clock = std::chrono::steady_clock;
     Clock::time_point arrived;
     bool seen = false;
-    comm.SetOnRxChar([&](TCustomComm* c, std::int32_t) {
+    serial.onRxChar = [&](SerialPort* c, std::int32_t) {
         arrived = Clock::now();
         seen = true;
         char b[16];
-        c->Read(b, sizeof b);
-    });
-    comm.Open();
+        c->read(b, sizeof b);
+    };
+    serial.open();
     std::vector<double> micros;
     for (auto _ : state) {
         seen = false;
@@ -160,7 +160,7 @@ void BM_RxCharLatency(benchmark::State& state) {
     std::sort(micros.begin(), micros.end());
     state.counters["median_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];
-    comm.Close();
+    serial.close();
     ui->pump();
 }
 
@@ -173,10 +173,10 @@ double cpuSeconds() {
 
 void BM_IdleCpu(benchmark::State& state) {
     st::PtyPair pty;
-    TComm comm;
-    comm.SetDeviceName(pty.path);
-    comm.SetMonitorEvents(kAllCommEvents);
-    comm.Open();
+    SerialPort serial;
+    serial.setDeviceName(pty.path);
+    serial.setMonitorEvents(kAllSerialEvents);
+    serial.open();
     double percent = 0;
     for (auto _ : state) {
         const double cpu0 = cpuSeconds();
@@ -190,9 +190,9 @@ void BM_IdleCpu(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_WriteComm)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_WritePort)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_WritePlain)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(BM_ReadComm)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_ReadPort)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_ReadPlain)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_RxCharLatency)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(BM_IdleCpu)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/support/wait_until.h"
-#include "update/comm_event_thread.h"
-#include "update/comm_types.h"
+#include "update/serial_event_thread.h"
+#include "update/serial_types.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -24,7 +24,7 @@ public:
             release(*item);
     }
 
-    update::TSynchronizeMethod synchronize() {
+    update::Synchronizer synchronize() {
         return [self = shared_from_this()](const std::function<void()>& call) { self->runAndWait(call); };
     }
 
@@ -94,9 +94,9 @@ private:
     std::deque<std::shared_ptr<Item>> m_items;
 };
 
-// Waits until every event thread has ended (they end on their own shortly after Close).
+// Waits until every event thread has ended (they end on their own shortly after close()).
 inline bool eventThreadsEnded(std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
-    return waitUntil([] { return update::TCommEventThread::Alive() == 0; }, limit);
+    return waitUntil([] { return update::SerialEventThread::aliveCount() == 0; }, limit);
 }
 
 } // namespace strovane::testing

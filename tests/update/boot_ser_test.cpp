@@ -8,7 +8,7 @@
 #include "support/message_recorder.h"
 #include "support/modal.h"
 #include "support/temp_dir.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 #include "update/update_progress.h"
 #include "workspace/workspace.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "update/comm_types.h"
+#include "update/serial_types.h"
 
 #include <cstdint>
 #include <functional>
@@ -8,14 +8,14 @@
 
 namespace strovane::testing {
 
-// The message of the ECommError the action throws (its code into *code when given), or
+// The message of the SerialPortError the action throws (its code into *code when given), or
 // "(no error)" when it throws none.
 inline std::string errorOf(const std::function<void()>& action, std::int32_t* code = nullptr) {
     try {
         action();
-    } catch (const update::ECommError& e) {
+    } catch (const update::SerialPortError& e) {
         if (code)
-            *code = e.ErrorCode;
+            *code = e.code();
         return e.what();
     }
     return "(no error)";

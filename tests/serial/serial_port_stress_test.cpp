@@ -1,9 +1,9 @@
 // Opening, receiving events and closing in a loop, built with the address sanitizer: no deadlock,
-// no notification after Close, no handle used after close, nothing leaked.
+// no notification after close(), no handle used after close, nothing leaked.
 #include "platform/serial_device_fake.h"
 #include "tests/serial/main_thread_queue.h"
 #include "tests/serial/pty_pair.h"
-#include "update/comm.h"
+#include "update/serial_port.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ using namespace strovane;
 using namespace strovane::update;
 namespace st = strovane::testing;
 
-TEST(CommStress, OpenNotifyCloseOnTheFake) {
+TEST(SerialPortStress, OpenNotifyCloseOnTheFake) {
     platform::FakeSerialPort port;
     port.status.InQue = 1;
     auto ui = std::make_shared<st::UiQueue>();
@@ -20,62 +20,64 @@ TEST(CommStress, OpenNotifyCloseOnTheFake) {
     int late = 0;
     constexpr int kRounds = 3000;
     for (int i = 0; i < kRounds; ++i) {
-        auto comm = std::make_unique<TComm>();
-        comm->SetDeviceFactory(port.factory());
-        comm->SetSynchronize(ui->synchronize());
-        comm->SetOnRxChar([&](TCustomComm*, std::int32_t) {
+        auto serial = std::make_unique<SerialPort>();
+        serial->setDeviceFactory(port.factory());
+        serial->setSynchronizer(ui->synchronize());
+        serial->onRxChar = [&](SerialPort*, std::int32_t) {
             if (closed)
                 ++late;
             ++delivered;
-        });
+        };
         closed = false;
-        comm->Open();
+        serial->open();
         port.pushEvent(platform::kEvRxChar);
         ASSERT_TRUE(ui->pumpUntil([&] { return delivered > i; })) << "round " << i << ": notification lost";
         port.pushEvent(platform::kEvRxChar | platform::kEvTxEmpty);
         switch (i % 3) {
         case 0: // close while the next notification waits for this thread
             ASSERT_TRUE(ui->waitPending()) << "round " << i;
-            comm->Close();
+            serial->close();
             break;
         case 1: // close at whatever point the thread is
-            comm->Close();
+            serial->close();
             break;
         default: // destroy while open
             break;
         }
-        comm.reset();
+        serial.reset();
         closed = true;
         ui->pump();
         delivered = i + 1;
     }
-    ASSERT_TRUE(ui->pumpUntil([&] { return TCommEventThread::Alive() == 0 && port.devicesAlive() == 0; }))
-        << "event threads left: " << TCommEventThread::Alive();
+    ASSERT_TRUE(ui->pumpUntil([&] {
+        return SerialEventThread::aliveCount() == 0 && port.devicesAlive() == 0;
+    })) << "event threads left: "
+        << SerialEventThread::aliveCount();
     EXPECT_EQ(late, 0);
     EXPECT_EQ(port.callsAfterClose(), 0);
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(CommStress, OpenReceiveCloseOnAPseudoTerminal) {
+TEST(SerialPortStress, OpenReceiveCloseOnAPseudoTerminal) {
     st::PtyPair pty;
     ASSERT_FALSE(pty.path.empty());
     auto ui = std::make_shared<st::UiQueue>();
     int received = 0;
     for (int i = 0; i < 300; ++i) {
-        TComm comm;
-        comm.SetDeviceName(pty.path);
-        comm.SetSynchronize(ui->synchronize());
-        comm.SetOnRxChar([&](TCustomComm* c, std::int32_t n) {
+        SerialPort serial;
+        serial.setDeviceName(pty.path);
+        serial.setSynchronizer(ui->synchronize());
+        serial.onRxChar = [&](SerialPort* c, std::int32_t n) {
             char buf[64];
-            received += c->Read(buf, std::min<std::int32_t>(n, sizeof buf));
-        });
-        comm.Open();
+            received += c->read(buf, std::min<std::int32_t>(n, sizeof buf));
+        };
+        serial.open();
         pty.send("ping");
         ASSERT_TRUE(ui->pumpUntil([&] { return received >= 4 * (i + 1); })) << "round " << i;
         pty.send("late");
         if (i % 2)
-            comm.Close();
+            serial.close();
     }
     ui->pump();
-    EXPECT_TRUE(ui->pumpUntil([] { return TCommEventThread::Alive() == 0; }));
+    EXPECT_TRUE(ui->pumpUntil([] { return SerialEventThread::aliveCount() == 0; }));
 }

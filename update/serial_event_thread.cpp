@@ -1,11 +1,11 @@
-#include "update/comm_event_thread.h"
+#include "update/serial_event_thread.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace strovane::update {
 
-std::atomic<int> TCommEventThread::s_alive{0};
+std::atomic<int> SerialEventThread::s_aliveCount{0};
 
 namespace {
 constexpr std::uint32_t kEventBits[] = {
@@ -19,40 +19,40 @@ constexpr std::uint32_t kPurgeAll =
     platform::kPurgeTxAbort | platform::kPurgeRxAbort | platform::kPurgeTxClear | platform::kPurgeRxClear;
 } // namespace
 
-std::uint32_t TCommEventThread::EventMask(TCommEventTypes Events) {
+std::uint32_t SerialEventThread::eventMask(SerialEvents events) {
     std::uint32_t mask = 0;
     for (unsigned i = 0; i < std::size(kEventBits); ++i)
-        if (Events.Contains(static_cast<TCommEventType>(i)))
+        if (events.contains(static_cast<SerialEvent>(i)))
             mask |= kEventBits[i];
     return mask;
 }
 
-int TCommEventThread::Alive() {
-    return s_alive.load();
+int SerialEventThread::aliveCount() {
+    return s_aliveCount.load();
 }
 
-TCommEventThread::TCommEventThread(std::shared_ptr<platform::SerialDevice> Handle, TCommEvent OnSignal,
-                                   TSynchronizeMethod Synchronize)
-    : FCommHandle(std::move(Handle)), FOnSignal(std::move(OnSignal)), m_synchronize(std::move(Synchronize)) {
-    ++s_alive;
+SerialEventThread::SerialEventThread(std::shared_ptr<platform::SerialDevice> device,
+                                     EventMaskHandler onEvents, Synchronizer synchronizer)
+    : m_device(std::move(device)), m_onEvents(std::move(onEvents)), m_synchronizer(std::move(synchronizer)) {
+    ++s_aliveCount;
 }
 
-TCommEventThread::~TCommEventThread() {
-    --s_alive;
+SerialEventThread::~SerialEventThread() {
+    --s_aliveCount;
 }
 
-std::shared_ptr<TCommEventThread> TCommEventThread::Create(std::shared_ptr<platform::SerialDevice> Handle,
-                                                           TCommEventTypes Events, TCommEvent OnSignal,
-                                                           TSynchronizeMethod Synchronize) {
-    std::shared_ptr<TCommEventThread> thread(
-        new TCommEventThread(std::move(Handle), std::move(OnSignal), std::move(Synchronize)));
-    thread->FCommHandle->setCommMask(EventMask(Events)); // its result is ignored
+std::shared_ptr<SerialEventThread> SerialEventThread::start(std::shared_ptr<platform::SerialDevice> device,
+                                                            SerialEvents events, EventMaskHandler onEvents,
+                                                            Synchronizer synchronizer) {
+    std::shared_ptr<SerialEventThread> thread(
+        new SerialEventThread(std::move(device), std::move(onEvents), std::move(synchronizer)));
+    thread->m_device->setCommMask(eventMask(events)); // its result is ignored
     // The thread owns itself: it ends and frees itself without anyone joining it.
-    std::thread([self = thread] { self->Execute(); }).detach();
+    std::thread([self = thread] { self->run(); }).detach();
     return thread;
 }
 
-void TCommEventThread::Execute() {
+void SerialEventThread::run() {
     platform::raiseThreadPriority();
     std::uint32_t retryPauseMs = kFirstRetryPauseMs;
     for (;;) {
@@ -63,19 +63,19 @@ void TCommEventThread::Execute() {
             m_inWait = true;
         }
         std::uint32_t mask = 0;
-        const platform::SysError err = FCommHandle->waitCommEvent(mask);
+        const platform::SysError err = m_device->waitCommEvent(mask);
         {
             std::lock_guard lock(m_mutex);
             m_inWait = false;
             m_changed.notify_all();
-            // A wait that Stop ended is no signal.
+            // A wait that stop() ended is no signal.
             if (m_terminated)
                 break;
         }
         if (err == 0) {
-            FEventMask = mask;
+            m_eventMask = mask;
             {
-                // Release may be waiting already: tell it that this thread now heads for the
+                // release() may be waiting already: tell it that this thread now heads for the
                 // user-interface thread, or it would wait for that thread while that thread
                 // waits for it.
                 std::lock_guard lock(m_mutex);
@@ -84,7 +84,7 @@ void TCommEventThread::Execute() {
                 m_inDispatch = true;
                 m_changed.notify_all();
             }
-            m_synchronize([self = shared_from_this()] { self->DoOnSignal(); });
+            m_synchronizer([self = shared_from_this()] { self->deliver(); });
             std::lock_guard lock(m_mutex);
             m_inDispatch = false;
             m_changed.notify_all();
@@ -94,53 +94,53 @@ void TCommEventThread::Execute() {
             // until the errors are cleared (fAbortOnError). Clear them and wait again after a
             // pause that grows while the failures go on. A device that has failed (an adapter
             // pulled out) refuses that too: asking again would fail at once, so rest until the
-            // component stops the thread.
+            // port stops the thread.
             platform::SerialStatus status;
-            if (FCommHandle->clearCommError(status) == 0) {
-                FEvent.WaitFor(retryPauseMs);
+            if (m_device->clearCommError(status) == 0) {
+                m_stopEvent.waitFor(retryPauseMs);
                 retryPauseMs = std::min(retryPauseMs * 2, kLastRetryPauseMs);
             } else {
-                FEvent.WaitFor(kInfinite);
+                m_stopEvent.waitFor(kWaitForever);
             }
         }
     }
     std::lock_guard lock(m_mutex);
     if (!m_released)
-        FCommHandle->purgeComm(kPurgeAll);
-    FCommHandle.reset(); // the device dies with its component's Close, not with this thread
+        m_device->purgeComm(kPurgeAll);
+    m_device.reset(); // the device dies with its port's close(), not with this thread
     m_finished = true;
     m_changed.notify_all();
 }
 
-void TCommEventThread::DoOnSignal() {
+void SerialEventThread::deliver() {
     std::lock_guard dispatch(m_dispatchMutex);
     {
         std::lock_guard lock(m_mutex);
         if (m_terminated || m_released)
             return;
     }
-    if (FOnSignal)
-        FOnSignal(this, FEventMask);
+    if (m_onEvents)
+        m_onEvents(this, m_eventMask);
 }
 
-void TCommEventThread::Stop() {
-    FEvent.SetEvent();
+void SerialEventThread::stop() {
+    m_stopEvent.set();
     std::lock_guard lock(m_mutex);
     m_terminated = true;
     if (!m_released)
-        FCommHandle->cancelWait();
+        m_device->cancelWait();
 }
 
-bool TCommEventThread::Release() {
+bool SerialEventThread::release() {
     bool finished;
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_finished || (m_inDispatch && !m_inWait); });
         m_released = true;
         finished = m_finished;
-        FCommHandle.reset(); // never touched again by the thread
+        m_device.reset(); // never touched again by the thread
     }
-    // A notification running on another thread (a direct synchronise) ends before Release does.
+    // A notification running on another thread (a direct synchronise) ends before release() does.
     std::lock_guard dispatch(m_dispatchMutex);
     return finished;
 }
