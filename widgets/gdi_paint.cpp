@@ -6,14 +6,50 @@
 
 namespace strovane::widgets::gdi {
 
+namespace {
+
+// The device's pixel ratio when it is not 1 and the painter only translates; 1 otherwise.
+qreal fractionalRatio(const QPainter& p) {
+    const QPaintDevice* device = p.device();
+    if (!device || p.worldTransform().type() > QTransform::TxTranslate)
+        return 1.0;
+    return device->devicePixelRatio();
+}
+
+// `r` moved onto whole device pixels, at least one pixel each way, so that neighbouring
+// rectangles neither overlap nor leave a gap and a 1-unit line stays one solid line.
+QRectF snapped(const QPainter& p, const QRect& r, qreal ratio) {
+    const QPointF o = p.worldTransform().map(QPointF(0, 0));
+    auto edge = [ratio](qreal logical) { return qreal(qRound(logical * ratio)); };
+    const qreal l = edge(r.left() + o.x()), t = edge(r.top() + o.y());
+    const qreal rr = std::max(edge(r.left() + r.width() + o.x()), l + 1);
+    const qreal b = std::max(edge(r.top() + r.height() + o.y()), t + 1);
+    return QRectF(l / ratio - o.x(), t / ratio - o.y(), (rr - l) / ratio, (b - t) / ratio);
+}
+
+template <typename Fill> void fillSnapped(QPainter& p, const QRect& r, const Fill& fill) {
+    const qreal ratio = fractionalRatio(p);
+    if (ratio == 1.0) {
+        p.fillRect(r, fill);
+        return;
+    }
+    p.fillRect(snapped(p, r, ratio), fill);
+}
+
+} // namespace
+
+qreal devicePixelRatio(const QPainter& p) {
+    return p.device() ? p.device()->devicePixelRatio() : 1.0;
+}
+
 void fillRect(QPainter& p, int l, int t, int r, int b, const QColor& c) {
     if (r > l && b > t)
-        p.fillRect(QRect(l, t, r - l, b - t), c);
+        fillSnapped(p, QRect(l, t, r - l, b - t), c);
 }
 
 void fillRect(QPainter& p, int l, int t, int r, int b, const QBrush& brush) {
     if (r > l && b > t)
-        p.fillRect(QRect(l, t, r - l, b - t), brush);
+        fillSnapped(p, QRect(l, t, r - l, b - t), brush);
 }
 
 void line(QPainter& p, QPoint from, QPoint to, const QColor& c) {
@@ -73,7 +109,7 @@ void roundOutline(QPainter& p, int l, int t, int r, int b, int cornerW, int corn
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
     QPen pen(c, 1);
-    pen.setCosmetic(true);
+    pen.setCosmetic(fractionalRatio(p) == 1.0); // elsewhere as wide as the straight lines
     p.setPen(pen);
     p.drawPath(roundPath(l, t, r - l - 1, b - t - 1, cornerW, cornerH));
     p.restore();
@@ -104,6 +140,20 @@ void ellipseFill(QPainter& p, int l, int t, int r, int b, const QColor& c) {
 void focusRect(QPainter& p, int l, int t, int r, int b, const QColor& c) {
     if (r <= l || b <= t)
         return;
+    const qreal ratio = fractionalRatio(p);
+    if (ratio != 1.0) {
+        // Dotted in device pixels: one-pixel dots on the snapped outline, never smeared.
+        const QRectF outer = snapped(p, QRect(l, t, r - l, b - t), ratio);
+        const QPointF o = p.worldTransform().map(QPointF(0, 0));
+        p.save();
+        p.resetTransform();
+        p.scale(1.0 / ratio, 1.0 / ratio);
+        const QRect device(qRound((outer.left() + o.x()) * ratio), qRound((outer.top() + o.y()) * ratio),
+                           qRound(outer.width() * ratio), qRound(outer.height() * ratio));
+        focusRect(p, device.left(), device.top(), device.left() + device.width(), device.top() + device.height(), c);
+        p.restore();
+        return;
+    }
     // Walk the outline clockwise and set every other pixel, like a dotted focus frame.
     int n = 0;
     auto dot = [&](int x, int y) {

@@ -14,6 +14,11 @@ namespace strovane::widgets::gdi {
 // (left, top, right, bottom) with right and bottom outside, and a line from A to B
 // paints A but not B. Only horizontal and vertical lines are needed.
 
+// On a device whose pixel ratio is not 1, every rectangle is moved onto whole device pixels.
+
+// The pixel ratio of the device `p` paints on.
+qreal devicePixelRatio(const QPainter& p);
+
 // Fills (l, t) .. (r, b), right and bottom excluded.
 void fillRect(QPainter& p, int l, int t, int r, int b, const QColor& c);
 void fillRect(QPainter& p, int l, int t, int r, int b, const QBrush& brush);

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QtMath>
 
 namespace strovane::widgets {
 
@@ -140,12 +141,16 @@ void TLbButton::setFlat(bool on) {
 
 void TLbButton::setGlyph(const QImage& strip) {
     m_glyph = strip.isNull() ? QImage() : strip.convertToFormat(QImage::Format_RGB32);
+    m_glyphFine = QImage();
     m_numGlyphs = m_glyph.height() > 0 ? m_glyph.width() / m_glyph.height() : 0;
     m_kind = TLbButtonKind::bkCustom;
     update();
 }
 
-void TLbButton::setGlyphResource(const QString& name) { setGlyph(resourceImage(name)); }
+void TLbButton::setGlyphResource(const QString& name) {
+    setGlyph(resourceImage(name));
+    m_glyphFine = resourceImage(name + QStringLiteral("@2x"));
+}
 
 void TLbButton::setHotTrackColor(TColor c) { m_hotTrackColor = c; }
 
@@ -158,6 +163,7 @@ void TLbButton::setKind(TLbButtonKind kind) {
         m_numGlyphs = 2;
         m_modalResult = k.modalResult;
         m_glyph = resourceImage(QString::fromLatin1(k.glyph));
+        m_glyphFine = resourceImage(QString::fromLatin1(k.glyph) + QStringLiteral("@2x"));
         setText(QString::fromUtf8(k.caption));
         break;
     }
@@ -506,26 +512,32 @@ LbButtonFace TLbButton::faceState(int width, int height) const {
     f.hot = isHot();
     f.down = m_down;
     f.glyph = m_glyph;
+    f.glyphFine = m_glyphFine;
     f.numGlyphs = m_numGlyphs;
     f.hotTrackStep = m_hotTrackStep;
     return f;
 }
 
-QImage TLbButton::RenderFace() const {
+QImage TLbButton::RenderFace() const { return renderFace(1.0); }
+
+QImage TLbButton::renderFace(qreal ratio) const {
     const int W = width(), H = height();
-    QImage img(W, H, QImage::Format_RGB32);
+    QImage img(QSize(qRound(W * ratio), qRound(H * ratio)), QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
     img.fill(QColor(255, 0, 255));
     if (W <= 0 || H <= 0)
         return img;
     {
         QPainter p(&img);
         if (m_style == TLbButtonStyle::bsOld && hasFocus()) {
+            // The face one pixel smaller inside a black frame.
             LbButtonFace f = faceState(W - 2, H - 2);
             if (m_down)
                 f.lightColor = m_shadowColor;
+            p.save();
+            p.translate(1, 1);
             DrawButtonFace(p, f, palette());
-            const QImage inner = img.copy(0, 0, W - 2, H - 2);
-            p.drawImage(1, 1, inner);
+            p.restore();
             gdi::frameRect(p, 0, 0, W, H, Qt::black);
         } else {
             DrawButtonFace(p, faceState(W, H), palette());
@@ -534,9 +546,9 @@ QImage TLbButton::RenderFace() const {
     if (!isTransparentStyle(m_style))
         return img;
     QImage keyed = img.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < H; ++y) {
+    for (int y = 0; y < keyed.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
-        for (int x = 0; x < W; ++x)
+        for (int x = 0; x < keyed.width(); ++x)
             if (line[x] == 0xFFFF00FFu)
                 line[x] = 0;
     }
@@ -544,7 +556,8 @@ QImage TLbButton::RenderFace() const {
 }
 
 void TLbButton::PaintTo(QPainter& p) const {
-    p.drawImage(0, 0, RenderFace());
+    // The face is drawn at the device's own resolution, so text and lines stay sharp when scaled.
+    p.drawImage(0, 0, renderFace(gdi::devicePixelRatio(p)));
     if (hasFocus() && isEnabled() && m_style != TLbButtonStyle::bsShape)
         gdi::focusRect(p, 4, 4, width() - 4, height() - 4, toQColor(m_fontColor, palette()));
 }

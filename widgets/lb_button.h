@@ -131,6 +131,8 @@ private:
     bool isHot() const;
     bool parentShowing() const;
     LbButtonFace faceState(int width, int height) const;
+    // The face at `ratio` device pixels per unit (the image carries that ratio).
+    QImage renderFace(qreal ratio) const;
     void updateKeyFilter();
     bool takesDialogKey(int key, Qt::KeyboardModifiers mods) const;
     void stopFade();
@@ -144,6 +146,7 @@ private:
     bool m_flat = false;
     bool m_wordWrap = false;
     QImage m_glyph;
+    QImage m_glyphFine; // the compiled-in picture's 2x strip, when the glyph is one
     TColor m_hotTrackColor = clNone;
     QFont m_hotTrackFont;
     TLbButtonKind m_kind = TLbButtonKind::bkCustom;

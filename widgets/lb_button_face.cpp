@@ -33,10 +33,7 @@ void drawCaption(QPainter& p, const QRect& r, int align, const QString& text, co
     p.restore();
 }
 
-const QImage& arrowImage() {
-    static const QImage arrow = resourceImage(QStringLiteral("LBARROW"));
-    return arrow;
-}
+QImage arrowImage(qreal ratio) { return resourceImageAt(QStringLiteral("LBARROW"), ratio); }
 
 } // namespace
 
@@ -62,13 +59,22 @@ void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int t
     }
 }
 
-void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH) {
+void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
+                   const QImage& fineStrip) {
     if (strip.isNull() || glyphW <= 0 || glyphH <= 0)
         return;
-    QImage cell = strip.copy(0, 0, glyphW, glyphH).convertToFormat(QImage::Format_RGB32);
+    QImage source = strip;
+    if (!fineStrip.isNull() && gdi::devicePixelRatio(p) > 1.0) {
+        source = fineStrip;
+        source.setDevicePixelRatio(2.0);
+    }
+    // Cut in the source's own pixels; the painter below works in units of both images.
+    const qreal ratio = source.devicePixelRatio();
+    QImage cell = source.copy(0, 0, qRound(glyphW * ratio), qRound(glyphH * ratio)).convertToFormat(QImage::Format_RGB32);
+    cell.setDevicePixelRatio(ratio);
     {
         QPainter cp(&cell);
-        cp.drawImage(-offset, 0, strip);
+        cp.drawImage(-offset, 0, source);
     }
     gdi::drawAutoTransparent(p, x, y, cell);
 }
@@ -190,7 +196,7 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
     // 8. Placement.
     const QColor fontColor = toQColor(f.fontColor, pal);
     if (f.style == TLbButtonStyle::bsShape) {
-        DrawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH);
+        DrawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH, f.glyphFine);
         const int top = (H - TH) / 2 + shift;
         drawCaption(p, QRect(shift, top, W - shift, H - top), Qt::AlignHCenter, caption, fontColor);
     } else {
@@ -239,12 +245,12 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
         }
         const QColor textColor = f.enabled ? fontColor : QColor(0x80, 0x80, 0x80);
         drawCaption(p, QRect(textLeft, textTop, avail, TH), align, caption, textColor);
-        DrawGlyphCell(p, f.glyph, glyphLeft, glyphTop, cellOffset, glyphW, glyphH);
+        DrawGlyphCell(p, f.glyph, glyphLeft, glyphTop, cellOffset, glyphW, glyphH, f.glyphFine);
     }
 
     // 9. Drop-down marker.
     if (f.hasPopupMenu)
-        gdi::drawAutoTransparent(p, W - 11, H / 2 - 1, arrowImage());
+        gdi::drawAutoTransparent(p, W - 11, H / 2 - 1, arrowImage(gdi::devicePixelRatio(p)));
 }
 
 } // namespace strovane::widgets

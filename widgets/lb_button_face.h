@@ -32,6 +32,7 @@ struct LbButtonFace {
     bool hot = false;
     bool down = false;
     QImage glyph; // the strip of NumGlyphs cells side by side
+    QImage glyphFine; // optional: the same strip at twice the resolution, for scaled screens
     int numGlyphs = 0;
     int hotTrackStep = 0; // 0 (plain colour) .. 8 (hot colour)
 };
@@ -47,8 +48,10 @@ void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int t
 QColor BlendHotColor(const QColor& color, const QColor& hot, int step);
 
 // One cell of `strip` (starting at x = offset) drawn at (x, y), its bottom-left
-// colour transparent; an offset beyond the strip shows cell 0.
-void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH);
+// colour transparent; an offset beyond the strip shows cell 0. On a device with a pixel
+// ratio above 1 the cell comes from `fineStrip` (same cells at twice the size) when given.
+void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
+                   const QImage& fineStrip = {});
 
 // The glyph cell a face shows: 0 normal, 1 disabled, 2 down, 3 hot.
 int GlyphCellIndex(const LbButtonFace& face);

@@ -151,11 +151,11 @@ QRect TPCheck::paintFrameAndFill(QPainter& p, bool draw) const {
 }
 
 void TPCheck::drawImage(QPainter& p, const QRect& r, const QString& name) const {
-    const QImage image = resourceImage(name);
+    const QImage image = resourceImageAt(name, gdi::devicePixelRatio(p));
     if (image.isNull())
         return;
     const int left = m_left == TLeft::taRightJustify ? r.left() + 2 : r.right() + 1 - 18;
-    const int top = r.top() + (r.height() - image.height()) / 2;
+    const int top = r.top() + (r.height() - qRound(image.height() / image.devicePixelRatio())) / 2;
     gdi::drawAutoTransparent(p, left, top, image);
 }
 

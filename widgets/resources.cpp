@@ -43,6 +43,17 @@ QImage resourceImage(const QString& name) {
     return *it;
 }
 
+QImage resourceImageAt(const QString& name, qreal ratio) {
+    if (ratio > 1.0) {
+        QImage fine = resourceImage(name + QStringLiteral("@2x"));
+        if (!fine.isNull()) {
+            fine.setDevicePixelRatio(2.0);
+            return fine;
+        }
+    }
+    return resourceImage(name);
+}
+
 QCursor resourceCursor(const QString& name) {
     const QString path = lookup(QStringLiteral("cursors"), name);
     if (path.isEmpty())

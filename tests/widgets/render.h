@@ -15,4 +15,14 @@ template <typename Widget> QImage render(const Widget& widget) {
     return img;
 }
 
+// The same on an image of `ratio` device pixels per unit, as a scaled screen paints.
+template <typename Widget> QImage renderAt(const Widget& widget, qreal ratio) {
+    QImage img(QSize(qRound(widget.width() * ratio), qRound(widget.height() * ratio)), QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
+    img.fill(Qt::green);
+    QPainter p(&img);
+    widget.PaintTo(p);
+    return img;
+}
+
 } // namespace strovane::testing

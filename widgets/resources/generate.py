@@ -28,16 +28,26 @@ GRAY, RED, LIME, YELLOW, BLUE, MAGENTA, AQUA, WHITE = VGA[8:16]
 
 
 class Img:
+    """A picture addressed in units; each unit is `scale` x `scale` pixels (Img.scale when built).
+
+    Pixel art and rectangles fill whole units; lines, discs and rings are sampled per pixel,
+    so the 2x pictures get their finer edges.
+    """
+    scale = 1
+
     def __init__(self, w, h, fill=MAGENTA):
-        self.w, self.h = w, h
-        self.px = [[fill] * w for _ in range(h)]
+        self.w, self.h, self.s = w, h, Img.scale
+        self.pw, self.ph = w * self.s, h * self.s
+        self.px = [[fill] * self.pw for _ in range(self.ph)]
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = c
+            s = self.s
+            for row in self.px[y * s:(y + 1) * s]:
+                row[x * s:(x + 1) * s] = [c] * s
 
     def get(self, x, y):
-        return self.px[y][x]
+        return self.px[y * self.s][x * self.s]
 
     def rect(self, x0, y0, x1, y1, c):  # inclusive corners
         for y in range(y0, y1 + 1):
@@ -52,32 +62,36 @@ class Img:
             self.set(x0, y, c)
             self.set(x1, y, c)
 
+    def centres(self):
+        """Each pixel with its centre in units."""
+        s = self.s
+        for y in range(self.ph):
+            for x in range(self.pw):
+                yield x, y, (x + 0.5) / s, (y + 0.5) / s
+
     def line(self, x0, y0, x1, y1, width, c):
         """Thick segment: pixel centres within width/2 of the segment."""
         r = width / 2.0
-        for y in range(self.h):
-            for x in range(self.w):
-                if seg_dist(x + 0.5, y + 0.5, x0, y0, x1, y1) <= r:
-                    self.set(x, y, c)
+        for x, y, cx, cy in self.centres():
+            if seg_dist(cx, cy, x0, y0, x1, y1) <= r:
+                self.px[y][x] = c
 
     def poly(self, pts, width, c):
         for a, b in zip(pts, pts[1:]):
             self.line(a[0], a[1], b[0], b[1], width, c)
 
     def disc(self, cx, cy, r, c):
-        for y in range(self.h):
-            for x in range(self.w):
-                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
-                    self.set(x, y, c)
+        for x, y, px, py in self.centres():
+            if (px - cx) ** 2 + (py - cy) ** 2 <= r * r:
+                self.px[y][x] = c
 
     def ring(self, cx, cy, r0, r1, c, a0=0.0, a1=360.0):
-        for y in range(self.h):
-            for x in range(self.w):
-                dx, dy = x + 0.5 - cx, y + 0.5 - cy
-                d = math.hypot(dx, dy)
-                ang = math.degrees(math.atan2(-dy, dx)) % 360
-                if r0 <= d <= r1 and in_arc(ang, a0, a1):
-                    self.set(x, y, c)
+        for x, y, px, py in self.centres():
+            dx, dy = px - cx, py - cy
+            d = math.hypot(dx, dy)
+            ang = math.degrees(math.atan2(-dy, dx)) % 360
+            if r0 <= d <= r1 and in_arc(ang, a0, a1):
+                self.px[y][x] = c
 
     def pixels(self, x0, y0, rows, colours):
         """Pixel art: one string per row, characters looked up in `colours`."""
@@ -87,9 +101,12 @@ class Img:
                     self.set(x0 + dx, y0 + dy, colours[ch])
 
     def blit(self, src, x0, y0):
-        for y in range(src.h):
-            for x in range(src.w):
-                self.set(x0 + x, y0 + y, src.px[y][x])
+        s = self.s
+        for y in range(src.ph):
+            for x in range(src.pw):
+                X, Y = x0 * s + x, y0 * s + y
+                if 0 <= X < self.pw and 0 <= Y < self.ph:
+                    self.px[Y][X] = src.px[y][x]
 
 
 def in_arc(a, a0, a1):
@@ -107,15 +124,16 @@ def seg_dist(px, py, x0, y0, x1, y1):
 def disabled(cell, palette_grey=GRAY):
     """The greyed cell: every drawn pixel grey with a white relief one pixel down-right."""
     out = Img(cell.w, cell.h)
-    for y in range(cell.h):
-        for x in range(cell.w):
-            if cell.get(x, y) != MAGENTA and (x + 1 < cell.w and y + 1 < cell.h):
-                if cell.get(x + 1, y + 1) == MAGENTA:
-                    out.set(x + 1, y + 1, WHITE)
-    for y in range(cell.h):
-        for x in range(cell.w):
-            if cell.get(x, y) != MAGENTA:
-                out.set(x, y, palette_grey)
+    d = cell.s  # one unit down-right
+    for y in range(cell.ph):
+        for x in range(cell.pw):
+            if cell.px[y][x] != MAGENTA and (x + d < cell.pw and y + d < cell.ph):
+                if cell.px[y + d][x + d] == MAGENTA:
+                    out.px[y + d][x + d] = WHITE
+    for y in range(cell.ph):
+        for x in range(cell.pw):
+            if cell.px[y][x] != MAGENTA:
+                out.px[y][x] = palette_grey
     return out
 
 
@@ -139,26 +157,26 @@ def write_bmp(path, img, bits):
     """Uncompressed BMP, bottom-up; 4-bit with the 16-colour palette or 24-bit."""
     if bits == 4:
         index = {c: i for i, c in enumerate(VGA)}
-        stride = ((img.w * 4 + 31) // 32) * 4
+        stride = ((img.pw * 4 + 31) // 32) * 4
         rows = []
-        for y in range(img.h - 1, -1, -1):
-            nib = [index[img.get(x, y)] for x in range(img.w)]
+        for y in range(img.ph - 1, -1, -1):
+            nib = [index[img.px[y][x]] for x in range(img.pw)]
             if len(nib) % 2:
                 nib.append(0)
             row = bytes((nib[i] << 4) | nib[i + 1] for i in range(0, len(nib), 2))
             rows.append(row + b"\0" * (stride - len(row)))
         palette = b"".join(bytes((b, g, r, 0)) for (r, g, b) in VGA)
     else:
-        stride = ((img.w * 24 + 31) // 32) * 4
+        stride = ((img.pw * 24 + 31) // 32) * 4
         rows = []
-        for y in range(img.h - 1, -1, -1):
-            row = b"".join(bytes((b, g, r)) for (r, g, b) in (img.get(x, y) for x in range(img.w)))
+        for y in range(img.ph - 1, -1, -1):
+            row = b"".join(bytes((b, g, r)) for (r, g, b) in (img.px[y][x] for x in range(img.pw)))
             rows.append(row + b"\0" * (stride - len(row)))
         palette = b""
     data = b"".join(rows)
     offset = 14 + 40 + len(palette)
     header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, img.w, img.h, 1, bits, 0, len(data), 2835, 2835,
+    info = struct.pack("<IiiHHIIiiII", 40, img.pw, img.ph, 1, bits, 0, len(data), 2835, 2835,
                        16 if bits == 4 else 0, 0)
     with open(path, "wb") as f:
         f.write(header + info + palette + data)
@@ -574,14 +592,25 @@ def main():
     os.makedirs(os.path.join(HERE, "cursors"), exist_ok=True)
     os.makedirs(os.path.join(HERE, "sounds"), exist_ok=True)
 
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        Img.scale = scale
+        write_pictures(img_dir, suffix)
+    Img.scale = 1
+
+    write_png_rgba(os.path.join(HERE, "cursors", "HANDD.png"), 32, 32, hand_cursor())
+    klik(os.path.join(HERE, "sounds", "KLIK.wav"))
+
+
+def write_pictures(img_dir, suffix):
+    """Every glyph strip and check box picture at Img.scale, its name ending in `suffix`."""
     stock = {
         "LBOK": glyph_ok, "LBCANCEL": glyph_cancel, "LBHELP": glyph_help, "LBYES": glyph_yes,
         "LBNO": glyph_no, "LBCLOSE": glyph_close, "LBABORT": glyph_abort, "LBRETRY": glyph_retry,
         "LBIGNORE": glyph_ignore, "LBALL": glyph_all,
     }
     for name, fn in stock.items():
-        write_bmp(os.path.join(img_dir, name + ".bmp"), two_cell(fn()), 4)
-    write_bmp(os.path.join(img_dir, "LBARROW.bmp"), lb_arrow(), 4)
+        write_bmp(os.path.join(img_dir, name + suffix + ".bmp"), two_cell(fn()), 4)
+    write_bmp(os.path.join(img_dir, "LBARROW" + suffix + ".bmp"), lb_arrow(), 4)
 
     boxes = {
         "BLANK": box_sunken(WHITE), "BLANKFLAT": box_flat(WHITE),
@@ -592,7 +621,7 @@ def main():
     }
     for name, g in boxes.items():
         # the disabled boxes keep a plain grey rim over a transparent interior
-        write_bmp(os.path.join(img_dir, name + ".bmp"), g, 4)
+        write_bmp(os.path.join(img_dir, name + suffix + ".bmp"), g, 4)
 
     windows = {
         "OK": w_ok, "CANCEL": w_cancel, "NEWPROJECT": w_new_project, "OPENPROJECT": w_open_project,
@@ -600,10 +629,7 @@ def main():
         "UPDATEDEVICE": w_update_device, "REFRESH": w_refresh, "NEXT": w_next, "EXECUTE": w_execute,
     }
     for name, fn in windows.items():
-        write_bmp(os.path.join(img_dir, name + ".bmp"), strip24(fn()), 24)
-
-    write_png_rgba(os.path.join(HERE, "cursors", "HANDD.png"), 32, 32, hand_cursor())
-    klik(os.path.join(HERE, "sounds", "KLIK.wav"))
+        write_bmp(os.path.join(img_dir, name + suffix + ".bmp"), strip24(fn()), 24)
 
 
 if __name__ == "__main__":
