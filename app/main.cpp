@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/strovane_application.h"
 #include "app/workspace_lock.h"
+#include "platform/arguments.h"
 #include "platform/executable_path.h"
 #include "platform/path_text.h"
 #include "platform/termination.h"
@@ -25,7 +26,13 @@
 
 int main(int argc, char** argv) {
     using strovane::app::CommandLine;
-    const CommandLine cl = strovane::app::parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    const std::vector<std::string> nativeArgs(argv, argv + argc);
+    const std::vector<std::string> args = strovane::platform::utf8Arguments(argc, argv);
+    CommandLine cl = strovane::app::parseCommandLine(args);
+    // Qt reads its own options as argv spells them: hand those on unconverted. Both spellings split
+    // alike, the options themselves being ASCII.
+    if (args != nativeArgs)
+        cl.qtArguments = strovane::app::parseCommandLine(nativeArgs).qtArguments;
     const strovane::workspace::WorkspaceLocation location = strovane::workspace::chooseWorkspace(cl.workspace);
     switch (cl.action) {
     case CommandLine::Action::Help:
