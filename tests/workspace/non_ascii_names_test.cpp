@@ -1,5 +1,7 @@
 // Names outside ASCII reach the disk exactly as typed, whatever the system's narrow code page.
 #include "platform/path_text.h"
+#include "platform/system.h"
+#include "platform/user_folders.h"
 #include "project/config_image.h"
 #include "project/par_gen.h"
 #include "project/pdo_checks.h"
@@ -11,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,4 +96,25 @@ TEST(NonAsciiNames, ProjectFolderDocumentsAndImageKeepTheirNames) {
               std::vector<std::string>{bytes(kProjectName)});
     EXPECT_EQ(workspace::createProject(again, bytes(kProjectName)),
               workspace::NewProjectResult::AlreadyExists);
+}
+
+TEST(NonAsciiNames, UserDataFolderFromTheEnvironment) {
+    const char* const variable = platform::kWindows ? "LOCALAPPDATA" : "XDG_DATA_HOME";
+    struct Restore {
+        const char* variable;
+        std::optional<std::string> value;
+        ~Restore() {
+            if (value)
+                platform::setEnvironmentVariable(variable, *value);
+            else
+                platform::unsetEnvironmentVariable(variable);
+        }
+    };
+    const char* before = std::getenv(variable);
+    const Restore restore{variable, before ? std::optional<std::string>(before) : std::nullopt};
+
+    TempDir dir;
+    const std::string folder = bytes((dir.path() / fs::path(u8"d\u00e4ta \u03a9")).u8string());
+    platform::setEnvironmentVariable(variable, folder);
+    EXPECT_EQ(bytes(platform::userDataFolder().u8string()), folder);
 }
