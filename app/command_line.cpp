@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "platform/path_text.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -51,7 +53,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             }
             if (dir.empty())
                 return fail("--workspace needs a folder");
-            cl.workspace = dir;
+            cl.workspace = platform::pathFromUtf8(dir);
             haveWorkspace = true;
         } else if (a.starts_with("--") && a.size() > 2 && !isQtOption(a)) {
             return fail("unknown option " + a);

@@ -4,7 +4,9 @@
 #include "app/main_window.h"
 #include "app/strovane_application.h"
 #include "app/workspace_lock.h"
+#include "platform/arguments.h"
 #include "platform/executable_path.h"
+#include "platform/path_text.h"
 #include "platform/termination.h"
 #include "update/update_progress.h"
 #include "widgets/message_boxes.h"
@@ -24,18 +26,25 @@
 
 int main(int argc, char** argv) {
     using strovane::app::CommandLine;
-    const CommandLine cl = strovane::app::parseCommandLine(std::vector<std::string>(argv, argv + argc));
+    const std::vector<std::string> nativeArgs(argv, argv + argc);
+    const std::vector<std::string> args = strovane::platform::utf8Arguments(argc, argv);
+    CommandLine cl = strovane::app::parseCommandLine(args);
+    // Qt reads its own options as argv spells them: hand those on unconverted. Both spellings split
+    // alike, the options themselves being ASCII.
+    if (args != nativeArgs)
+        cl.qtArguments = strovane::app::parseCommandLine(nativeArgs).qtArguments;
     const strovane::workspace::WorkspaceLocation location = strovane::workspace::chooseWorkspace(cl.workspace);
     switch (cl.action) {
     case CommandLine::Action::Help:
-        std::cout << strovane::app::usageText(location.folder.string() + " (" +
+        std::cout << strovane::app::usageText(strovane::platform::utf8FromPath(location.folder) + " (" +
                                               strovane::workspace::workspaceKindText(location.kind) + ")");
         return 0;
     case CommandLine::Action::Version:
         std::cout << "strovane " << STROVANE_VERSION << "\n";
         return 0;
     case CommandLine::Action::Error:
-        std::cerr << "strovane: " << cl.error << "\n" << strovane::app::usageText(location.folder.string());
+        std::cerr << "strovane: " << cl.error << "\n"
+                  << strovane::app::usageText(strovane::platform::utf8FromPath(location.folder));
         return 2;
     case CommandLine::Action::Run:
         break;
@@ -66,7 +75,7 @@ int main(int argc, char** argv) {
 
     // One program per workspace: a second one says which process holds it and opens nothing.
     // The folder is made first so that the lock can be; the start-up reports it if it cannot.
-    strovane::workspace::createFolderIfMissing(location.folder.string(), true);
+    strovane::workspace::createFolderIfMissing(strovane::platform::utf8FromPath(location.folder), true);
     strovane::app::WorkspaceLock lock(location.folder);
     if (const std::optional<QString> inUse = lock.acquire()) {
         messages.error(*inUse, QStringLiteral("Strovane is already open on this workspace. Use that window, or "

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "platform/path_text.h"
 #include "widgets/form_controls.h"
 #include "widgets/message_boxes.h"
 #include "workspace/click_label.h"
@@ -148,8 +149,10 @@ void TFStrovanoFirmWare::Open_Project() {
 
 void TFStrovanoFirmWare::Update_Device() {
     try {
-        m_image.composeBankBin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo},
-                               m_workspace.Dir_Project);
+        m_image.composeBankBin({platform::pathFromUtf8(m_workspace.File_ParGen),
+                                platform::pathFromUtf8(m_workspace.File_RPdo),
+                                platform::pathFromUtf8(m_workspace.File_TPdo)},
+                               platform::pathFromUtf8(m_workspace.Dir_Project));
     } catch (const std::exception& e) {
         // Nothing stale reaches the device: bank.bin is kept whole and the update dialog stays closed.
         m_messages.error(QString::fromUtf8(e.what()));

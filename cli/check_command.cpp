@@ -1,6 +1,7 @@
 #include "cli/check_command.h"
 
 #include "cli/command.h"
+#include "platform/path_text.h"
 #include "project/config_image.h"
 #include "project/int_text.h"
 #include "project/xml.h"
@@ -67,7 +68,7 @@ bool loadDocument(Report& report, const fs::path& file, pugi::xml_document& doc,
     try {
         if (project::xml::loadIfPresent(doc, file))
             return true;
-        report.note(file.filename().string() + " is missing (" + whatHappens + ")");
+        report.note(platform::utf8FromPath(file.filename()) + " is missing (" + whatHappens + ")");
     } catch (const std::exception& e) {
         report.problem(e.what());
     }
@@ -76,7 +77,7 @@ bool loadDocument(Report& report, const fs::path& file, pugi::xml_document& doc,
 
 void checkParGen(Report& report, const fs::path& file, const pugi::xml_document& doc) {
     const project::ParGenValues values = project::parGenValuesFrom(doc);
-    const std::string name = file.filename().string();
+    const std::string name = platform::utf8FromPath(file.filename());
     for (const std::string& message : project::parGenRangeMessages(values))
         report.problem(name + ": " + message);
     for (const std::string& message : project::parGenListProblems(values))
@@ -87,7 +88,7 @@ void checkParGen(Report& report, const fs::path& file, const pugi::xml_document&
 // composer cannot convert: compose would stop there.
 void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::xml_document& doc,
                              std::size_t checkedRows) {
-    const std::string name = file.filename().string();
+    const std::string name = platform::utf8FromPath(file.filename());
     std::size_t row = 0;
     bool readStopped = false;
     for (pugi::xml_node node = project::xml::root(doc).first_child(); node; node = node.next_sibling()) {
@@ -117,7 +118,7 @@ void checkRowsBeyondTheTable(Report& report, const fs::path& file, const pugi::x
 }
 
 void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_document& doc, project::PdoTableKind kind) {
-    const std::string name = file.filename().string();
+    const std::string name = platform::utf8FromPath(file.filename());
     // Exactly what the editor places in its grid, read errors included.
     const project::PdoTableRead read = project::pdoTableFrom(doc, file);
     if (read.error)
@@ -176,7 +177,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!folder)
         return usageError(err, "check", "no project folder given", kUsage);
 
-    const fs::path dir(*folder);
+    const fs::path dir = platform::pathFromUtf8(*folder);
     if (const std::optional<std::string> problem = folderProblem(dir))
         return failure(err, *problem);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/path_text.h"
 #include "project/quoted.h"
 
 #include <filesystem>
@@ -51,7 +52,7 @@ inline std::optional<std::string> folderProblem(const std::filesystem::path& dir
         reason = ec.message();
     else
         reason = std::make_error_code(std::errc::not_a_directory).message();
-    return dir.string() + ": " + reason;
+    return platform::utf8FromPath(dir) + ": " + reason;
 }
 
 // Reports a command-line mistake followed by the command's usage; returns kExitUsage.

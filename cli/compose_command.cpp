@@ -1,6 +1,7 @@
 #include "cli/compose_command.h"
 
 #include "cli/command.h"
+#include "platform/path_text.h"
 #include "platform/system.h"
 #include "project/config_image.h"
 
@@ -54,7 +55,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!folder)
         return usageError(err, "compose", "no project folder given", kUsage);
 
-    const std::filesystem::path dir(*folder);
+    const std::filesystem::path dir = platform::pathFromUtf8(*folder);
     if (const std::optional<std::string> problem = folderProblem(dir))
         return failure(err, *problem);
 
@@ -78,7 +79,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
                 return kExitFailure;
             }
         } else {
-            image.saveTo(*output);
+            image.saveTo(platform::pathFromUtf8(*output));
         }
     } catch (const std::exception& e) {
         // ComposeError, xml::LoadError or the write's std::system_error: the window's message.

@@ -3,6 +3,7 @@
 #include "cli/json.h"
 
 #include "cli/command.h"
+#include "platform/path_text.h"
 #include "project/config_image.h"
 #include "project/file_read.h"
 #include "project/image_decoder.h"
@@ -162,13 +163,15 @@ int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     constexpr std::size_t kLimit = project::ConfigImage::kBufferSize;
     std::string raw;
     try {
-        raw = project::readAtMost(*file, kLimit);
+        raw = project::readAtMost(platform::pathFromUtf8(*file), kLimit);
     } catch (const project::FileReadError& e) {
         return failure(err, e.what());
     }
     if (raw.size() > kLimit) {
         std::error_code ec;
-        const std::uintmax_t size = std::filesystem::is_regular_file(*file, ec) ? std::filesystem::file_size(*file, ec) : 0;
+        const std::filesystem::path path = platform::pathFromUtf8(*file);
+        const std::uintmax_t size =
+            std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
         return failure(err, *file + ": " + (size > kLimit && !ec ? std::to_string(size) : "more than " + std::to_string(kLimit)) +
                                 " bytes; a configuration image holds at most " + std::to_string(kLimit));
     }

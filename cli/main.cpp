@@ -1,6 +1,7 @@
 // strovane-cli: composes and inspects GW40518 configuration images without the windows.
 
 #include "cli/commands.h"
+#include "platform/arguments.h"
 
 #include <exception>
 #include <iostream>
@@ -23,12 +24,13 @@ void printUsage(std::ostream& os) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    const std::vector<std::string> all = strovane::platform::utf8Arguments(argc, argv);
+    if (all.size() < 2) {
         std::cerr << "strovane-cli: no command given\n";
         printUsage(std::cerr);
         return kExitUsage;
     }
-    const std::string name = argv[1];
+    const std::string& name = all[1];
     if (isHelp(name) || name == "help") {
         printUsage(std::cout);
         return kExitOk;
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
     for (const Command& c : commands()) {
         if (c.name != name)
             continue;
-        const std::vector<std::string> args(argv + 2, argv + argc);
+        const std::vector<std::string> args(all.begin() + 2, all.end());
         try {
             return c.run(args, std::cout, std::cerr);
         } catch (const std::exception& e) {

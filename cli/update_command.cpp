@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/json.h"
 #include "cli/workspace_command.h"
+#include "platform/path_text.h"
 #include "platform/port_probe.h"
 #include "platform/user_folders.h"
 #include "project/config_image.h"
@@ -169,25 +170,27 @@ std::optional<int> parse(const std::vector<std::string>& args, Request& req, std
     req.port = port->size() > prefix.size() && port->compare(0, prefix.size(), prefix) == 0 ? port->substr(prefix.size())
                                                                                               : *port;
     if (workspace)
-        req.workspace = *workspace;
+        req.workspace = platform::pathFromUtf8(*workspace);
     return std::nullopt;
 }
 
 // The project folder as an absolute path without a trailing separator, as Dir_Project holds it.
 std::string absoluteFolder(const std::string& folder) {
     std::error_code ec;
-    return workspace::withoutTrailingSeparator(fs::absolute(fs::path(folder), ec).lexically_normal()).string();
+    return platform::utf8FromPath(workspace::withoutTrailingSeparator(
+        fs::absolute(platform::pathFromUtf8(folder), ec).lexically_normal()));
 }
 
 // Step 1, as Update Device: nothing is written when the documents do not compose.
 bool compose(Report& r) {
-    if (std::optional<std::string> problem = folderProblem(r.dirProject)) {
+    if (std::optional<std::string> problem = folderProblem(platform::pathFromUtf8(r.dirProject))) {
         r.message = std::move(*problem);
         return false;
     }
     try {
         project::ConfigImage image;
-        image.composeBankBin(project::ProjectFiles::inFolder(r.dirProject), r.dirProject);
+        const fs::path dirProject = platform::pathFromUtf8(r.dirProject);
+        image.composeBankBin(project::ProjectFiles::inFolder(dirProject), dirProject);
     } catch (const std::exception& e) {
         r.message = e.what();
         return false;
@@ -297,9 +300,9 @@ int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& 
 
     Report r;
     r.dirProject = absoluteFolder(req.project);
-    r.dirWorkspace = location->folder.string();
+    r.dirWorkspace = platform::utf8FromPath(location->folder);
     r.device = platform::devicePath(req.port);
-    const std::string dirMaster = (location->folder / "MASTER").string();
+    const std::string dirMaster = platform::utf8FromPath(location->folder / "MASTER");
     r.request = update::updaterRequest(r.dirWorkspace, req.port, req.options, dirMaster, r.dirProject);
     // The updater's output is kept beside bank.bin: it never mixes into this program's output, and
     // an updater left running holds no pipe of whoever reads that output.

@@ -2,6 +2,7 @@
 
 #include "cli/command.h"
 #include "cli/json.h"
+#include "platform/path_text.h"
 #include "platform/user_folders.h"
 #include "workspace/workspace.h"
 
@@ -72,7 +73,7 @@ int runWorkspaceWith(const fs::path& exeDir, const fs::path& userData, const std
                 return usageError(err, "workspace", "--workspace given twice", kUsage);
             if (i + 1 == args.size() || args[i + 1].empty())
                 return usageError(err, "workspace", "--workspace needs a folder", kUsage);
-            named = args[++i];
+            named = platform::pathFromUtf8(args[++i]);
         } else {
             return usageError(err, "workspace", "unexpected argument \"" + a + "\"", kUsage);
         }
@@ -81,10 +82,10 @@ int runWorkspaceWith(const fs::path& exeDir, const fs::path& userData, const std
     if (!location)
         return kExitFailure;
     if (json)
-        out << "{\"folder\": " << jsonString(location->folder.string()) << ", \"kind\": "
+        out << "{\"folder\": " << jsonString(platform::utf8FromPath(location->folder)) << ", \"kind\": "
             << jsonString(kindName(location->kind)) << "}\n";
     else
-        out << location->folder.string() << "\t" << kindName(location->kind) << "\n";
+        out << platform::utf8FromPath(location->folder) << "\t" << kindName(location->kind) << "\n";
     // The program could not keep a project there: say so as it does at start.
     for (const fs::path& dir : {location->folder, location->folder / "PROJECTS"}) {
         std::string problem = workspace::folderWriteProblem(dir);

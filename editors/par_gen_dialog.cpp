@@ -1,6 +1,7 @@
 #include "editors/par_gen_dialog.h"
 
 #include "editors/dialog_button.h"
+#include "platform/path_text.h"
 #include "widgets/form_controls.h"
 #include "project/par_gen_checks.h"
 #include "widgets/lb_button.h"
@@ -140,7 +141,7 @@ void TFParGen::showEvent(QShowEvent* event) {
 
 void TFParGen::FormShow() {
     try {
-        showValues(project::readParGenForDialog(m_workspace.File_ParGen));
+        showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.File_ParGen)));
     } catch (const std::exception& e) {
         // Not well-formed: the controls keep what they showed when the dialog last closed.
         m_messages.error(QString::fromStdString(e.what()));
@@ -203,7 +204,7 @@ void TFParGen::Btn_OKClick() {
     if (!Controllo_Dati())
         return;
     try {
-        project::writeParGen(m_workspace.File_ParGen, shownValues());
+        project::writeParGen(platform::pathFromUtf8(m_workspace.File_ParGen), shownValues());
     } catch (const std::exception& e) {
         // The file is left as it was; the user's input stays in the dialog.
         m_messages.error(QString::fromStdString(e.what()));

@@ -2,6 +2,7 @@
 
 #include "editors/dialog_button.h"
 #include "editors/pdo_grid.h"
+#include "platform/path_text.h"
 #include "widgets/lb_button.h"
 #include "widgets/message_boxes.h"
 #include "widgets/panel_b_color.h"
@@ -90,7 +91,7 @@ const std::string& PdoEditorDialog::documentPath() const {
 }
 
 void PdoEditorDialog::FormShow() {
-    const project::PdoTableRead read = project::readPdoTableForEditor(documentPath());
+    const project::PdoTableRead read = project::readPdoTableForEditor(platform::pathFromUtf8(documentPath()));
     // Ten rows to type into, and one for every row of a longer table: none is left out.
     std::int32_t& rows = rowCountField();
     rows = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
@@ -147,7 +148,7 @@ void PdoEditorDialog::saveTable() {
     const std::vector<project::PdoRow> rows = gridRows();
     const std::span<const project::PdoRow> entries = project::pdoTableEntries(rows);
     try {
-        project::writePdoTable(documentPath(), project::pdoRootName(m_layout.kind),
+        project::writePdoTable(platform::pathFromUtf8(documentPath()), project::pdoRootName(m_layout.kind),
                                {entries.begin(), entries.end()});
     } catch (const std::exception& e) {
         // The file is left as it was; the grid keeps the user's texts.

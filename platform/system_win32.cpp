@@ -44,13 +44,26 @@ std::string commandLineArguments() {
     return out;
 }
 
+namespace {
+
+std::wstring wideFromUtf8(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), wide);
+    return out;
+}
+
+} // namespace
+
+// UTF-8 like every text of the program: the narrow _putenv_s would read it in the code page.
 void setEnvironmentVariable(const std::string& name, const std::string& value) {
-    _putenv_s(name.c_str(), value.c_str());
+    _wputenv_s(wideFromUtf8(name).c_str(), wideFromUtf8(value).c_str());
 }
 
 void unsetEnvironmentVariable(const std::string& name) {
     // An empty value removes the variable.
-    _putenv_s(name.c_str(), "");
+    _wputenv_s(wideFromUtf8(name).c_str(), L"");
 }
 
 std::uint32_t fileNotFoundError() { return ERROR_FILE_NOT_FOUND; }

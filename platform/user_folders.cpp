@@ -13,8 +13,14 @@ namespace strovane::platform {
 
 namespace {
 
+#ifdef _WIN32
+// Read as UTF-16: the narrow environment spells a name outside the code page with '?'.
+std::filesystem::path absoluteFromEnv(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+#else
 std::filesystem::path absoluteFromEnv(const char* name) {
     const char* value = std::getenv(name);
+#endif
     if (!value || !*value)
         return {};
     std::filesystem::path path(value);
@@ -25,7 +31,7 @@ std::filesystem::path absoluteFromEnv(const char* name) {
 
 std::filesystem::path userDataFolder() {
 #ifdef _WIN32
-    return absoluteFromEnv("LOCALAPPDATA");
+    return absoluteFromEnv(L"LOCALAPPDATA");
 #else
     if (std::filesystem::path xdg = absoluteFromEnv("XDG_DATA_HOME"); !xdg.empty())
         return xdg;

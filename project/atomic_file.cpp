@@ -1,6 +1,7 @@
 #include "project/atomic_file.h"
 
 #include "platform/durable_file.h"
+#include "platform/path_text.h"
 
 #include <cerrno>
 #include <fstream>
@@ -19,11 +20,11 @@ namespace {
 constexpr int kMaxLinkHops = 40;
 
 [[noreturn]] void fail(int err, const fs::path& path) {
-    throw std::system_error(err, std::generic_category(), path.string());
+    throw std::system_error(err, std::generic_category(), platform::utf8FromPath(path));
 }
 
 [[noreturn]] void fail(const std::error_code& ec, const fs::path& path) {
-    throw std::system_error(ec, path.string());
+    throw std::system_error(ec, platform::utf8FromPath(path));
 }
 
 // Names that stand for one of the process's open streams: reopening them must not replace
@@ -81,11 +82,11 @@ bool isTempNameOf(const std::string& name, const std::string& file) {
 // Removes the temporary files of earlier saves of `target` that were killed before their rename.
 // Best effort: a folder that cannot be listed leaves them, and the save goes on.
 void removeLeftovers(const fs::path& folder, const fs::path& target) {
-    const std::string file = target.filename().string();
+    const std::string file = platform::utf8FromPath(target.filename());
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code entryError;
-        if (isTempNameOf(it->path().filename().string(), file) &&
+        if (isTempNameOf(platform::utf8FromPath(it->path().filename()), file) &&
             it->symlink_status(entryError).type() == fs::file_type::regular)
             platform::removeAbandonedFile(it->path());
     }
@@ -120,10 +121,10 @@ void replaceRegular(const fs::path& target, const fs::path& reported, std::strin
     fs::path tempPath;
     std::optional<platform::NewFile> file;
     do {
-        std::string name = target.filename().string();
+        std::string name = platform::utf8FromPath(target.filename());
         name.insert(name.begin(), '.');
         name.append(".").append(std::to_string(rd())).append(".tmp");
-        tempPath = folder / name;
+        tempPath = folder / platform::pathFromUtf8(name);
         file.emplace(tempPath, ec);
     } while (ec == std::errc::file_exists);
     if (ec)
@@ -186,10 +187,10 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes) {
             fail(EISDIR, target);
         case fs::file_type::socket:
             throw std::system_error(std::make_error_code(std::errc::operation_not_supported),
-                                    target.string() + ": a socket, not a file");
+                                    platform::utf8FromPath(target) + ": a socket, not a file");
         default:
             throw std::system_error(std::make_error_code(std::errc::operation_not_supported),
-                                    target.string() + ": not a file that can be written");
+                                    platform::utf8FromPath(target) + ": not a file that can be written");
         }
     }
 }

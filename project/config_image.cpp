@@ -1,6 +1,7 @@
 #include "project/config_image.h"
 
 #include "project/atomic_file.h"
+#include "platform/path_text.h"
 #include "project/par_gen.h"
 #include "project/pdo_document.h"
 
@@ -52,8 +53,9 @@ void ConfigImage::compose(const std::vector<PdoEntry>& receive, const std::vecto
     const std::size_t entries = receive.size() + transmit.size();
     const std::size_t room = (kBufferSize - kHeaderSize - (params ? kParameterSize : 0)) / kEntrySize;
     if (entries > room)
-        throw ComposeError(files.rPdo.filename().string() + " and " + files.tPdo.filename().string() +
-                           " hold " + std::to_string(entries) + " PDO entries; the configuration image has room for " +
+        throw ComposeError(platform::utf8FromPath(files.rPdo.filename()) + " and " +
+                           platform::utf8FromPath(files.tPdo.filename()) + " hold " +
+                           std::to_string(entries) + " PDO entries; the configuration image has room for " +
                            std::to_string(room));
 
     std::size_t p = kHeaderSize;

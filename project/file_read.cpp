@@ -1,5 +1,7 @@
 #include "project/file_read.h"
 
+#include "platform/path_text.h"
+
 #include <cerrno>
 #include <fstream>
 #include <system_error>
@@ -11,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(const fs::path& path, const std::string& reason) {
-    throw FileReadError(path.string() + ": " + reason);
+    throw FileReadError(platform::utf8FromPath(path) + ": " + reason);
 }
 
 [[noreturn]] void fail(const fs::path& path, int err) {

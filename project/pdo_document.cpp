@@ -1,5 +1,7 @@
 #include "project/pdo_document.h"
 
+#include "platform/path_text.h"
+
 #include "project/compose_error.h"
 #include "project/int_text.h"
 #include "project/quoted.h"
@@ -10,7 +12,7 @@ namespace strovane::project {
 namespace {
 
 std::string rowPrefix(const std::filesystem::path& file, std::size_t row) {
-    return file.filename().string() + ", row " + std::to_string(row) + ": ";
+    return platform::utf8FromPath(file.filename()) + ", row " + std::to_string(row) + ": ";
 }
 
 std::string missingAttribute(const std::filesystem::path& file, std::size_t row, const char* name) {

@@ -1,5 +1,7 @@
 #include "project/xml.h"
 
+#include "platform/path_text.h"
+
 #include "project/atomic_file.h"
 #include "project/quoted.h"
 #include "project/xml_check.h"
@@ -171,7 +173,8 @@ void appendNode(std::string& out, pugi::xml_node node) {
 
 void load(pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxBytes) {
     if (!loadIfPresent(doc, file, maxBytes))
-        throw LoadError(file.string() + ": " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+        throw LoadError(platform::utf8FromPath(file) + ": " +
+                        std::make_error_code(std::errc::no_such_file_or_directory).message());
 }
 
 bool loadIfPresent(pugi::xml_document& doc, const std::filesystem::path& file, std::size_t maxBytes) {
@@ -182,7 +185,7 @@ bool loadIfPresent(pugi::xml_document& doc, const std::filesystem::path& file, s
             return false;
         ParserBuffer buffer(*size);
         readExactly(file, buffer.data, *size);
-        parse(doc, buffer, *size, file.string());
+        parse(doc, buffer, *size, platform::utf8FromPath(file));
     } catch (const FileReadError& e) {
         throw LoadError(e.what());
     }

@@ -1,5 +1,7 @@
 #include "update/updater_command.h"
 
+#include "platform/path_text.h"
+
 #include "platform/port_probe.h"
 #include "platform/process.h"
 
@@ -61,7 +63,7 @@ std::string firmwareFileProblem(const UpdateOptions& options, const std::string&
         return {};
     const std::string path = firmwareFilePath(dirMaster);
     std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(std::filesystem::path(path), ec);
+    const std::filesystem::file_status status = std::filesystem::status(platform::pathFromUtf8(path), ec);
     if (status.type() == std::filesystem::file_type::not_found)
         return "Error!! The firmware file is missing: " + path;
     if (ec)

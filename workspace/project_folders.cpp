@@ -3,6 +3,7 @@
 #include "workspace/workspace.h"
 
 #include "platform/system.h"
+#include "platform/path_text.h"
 
 #include <algorithm>
 #include <array>
@@ -57,8 +58,9 @@ bool isPortableProjectName(std::string_view name) {
 std::vector<std::string> listProjectFolders(const std::string& dirProjects) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(dirProjects, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    for (fs::directory_iterator it(platform::pathFromUtf8(dirProjects), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = platform::utf8FromPath(it->path().filename());
         if (name.empty() || name.front() == '.') // hidden entries, "." and ".."
             continue;
         std::error_code typeEc;
@@ -105,8 +107,9 @@ NewProjectResult createProject(Workspace& ws, const std::string& name, std::stri
     if (!staysInProjects(name))
         return NewProjectResult::InvalidName;
     const std::string folder = ws.projectFolder(name);
+    const fs::path folderPath = platform::pathFromUtf8(folder);
     std::error_code ec;
-    if (fs::is_directory(folder, ec))
+    if (fs::is_directory(folderPath, ec))
         return NewProjectResult::AlreadyExists;
     if (!isPortableProjectName(name))
         return NewProjectResult::InvalidName;
@@ -117,13 +120,13 @@ NewProjectResult createProject(Workspace& ws, const std::string& name, std::stri
             *failure = std::move(problem);
         return NewProjectResult::CreateFailed;
     }
-    if (!fs::create_directory(folder, ec) || ec) {
+    if (!fs::create_directory(folderPath, ec) || ec) {
         if (failure)
             *failure = "Error! The project folder \"" + folder + "\" cannot be created: " +
                        (ec ? ec.message() : std::make_error_code(std::errc::file_exists).message());
         return NewProjectResult::CreateFailed;
     }
-    fs::create_directories(fs::path(folder) / "bin", ec); // a missing bin shows when the image is saved
+    fs::create_directories(folderPath / "bin", ec); // a missing bin shows when the image is saved
     ws.adoptProject(name);
     return NewProjectResult::Created;
 }

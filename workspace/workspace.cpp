@@ -1,6 +1,7 @@
 #include "workspace/workspace.h"
 
 #include "project/file_read.h"
+#include "platform/path_text.h"
 #include "project/xml.h"
 #include "workspace/project_folders.h"
 #include "workspace/workspace_location.h"
@@ -19,7 +20,9 @@ namespace fs = std::filesystem;
 namespace strovane::workspace {
 namespace {
 
-std::string join(const std::string& dir, const char* name) { return (fs::path(dir) / name).string(); }
+std::string join(const std::string& dir, const char* name) {
+    return platform::utf8FromPath(platform::pathFromUtf8(dir) / name);
+}
 
 // The text of parent/child/grandchild, or nothing when any step is missing or unreadable.
 std::string lookup(pugi::xml_node root, const char* child, const char* grandchild, const std::string& fallback) {
@@ -41,16 +44,17 @@ std::string workspaceFolderMessage(const std::string& folder, const std::string&
 }
 
 std::string createFolderIfMissing(const std::string& dir, bool parents) {
+    const fs::path path = platform::pathFromUtf8(dir);
     std::error_code ec;
-    if (fs::is_directory(dir, ec))
+    if (fs::is_directory(path, ec))
         return {};
-    if (fs::exists(fs::symlink_status(dir, ec)))
+    if (fs::exists(fs::symlink_status(path, ec)))
         return workspaceFolderMessage(dir, "a file of that name is in the way");
     if (parents)
-        fs::create_directories(dir, ec);
+        fs::create_directories(path, ec);
     else
-        fs::create_directory(dir, ec);
-    if (!ec && !fs::is_directory(dir, ec))
+        fs::create_directory(path, ec);
+    if (!ec && !fs::is_directory(path, ec))
         ec = std::make_error_code(std::errc::not_a_directory);
     return ec ? workspaceFolderMessage(dir, ec.message()) : std::string();
 }
@@ -71,7 +75,7 @@ std::string folderWriteProblem(const fs::path& dir) {
     std::ofstream file(probe, std::ios::binary | std::ios::trunc);
     if (!file) {
         const int err = errno ? errno : EACCES;
-        return "Error! The workspace folder \"" + dir.string() +
+        return "Error! The workspace folder \"" + platform::utf8FromPath(dir) +
                "\" cannot be written: " + std::generic_category().message(err);
     }
     file.close();
@@ -81,8 +85,9 @@ std::string folderWriteProblem(const fs::path& dir) {
 
 std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::path& workspaceDir) {
     std::vector<std::string> problems;
-    Dir_Exe = withoutTrailingSeparator(exeDir).string();
-    Dir_Workspace = workspaceDir.empty() ? Dir_Exe : withoutTrailingSeparator(workspaceDir).string();
+    Dir_Exe = platform::utf8FromPath(withoutTrailingSeparator(exeDir));
+    Dir_Workspace =
+        workspaceDir.empty() ? Dir_Exe : platform::utf8FromPath(withoutTrailingSeparator(workspaceDir));
     folderProblem = createFolderIfMissing(Dir_Workspace, true);
 
     Dir_Master = join(Dir_Workspace, "MASTER");
@@ -98,7 +103,7 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::pa
     writeProblem.clear();
     if (folderProblem.empty()) {
         for (const std::string& dir : {Dir_Workspace, Dir_Projects}) {
-            writeProblem = folderWriteProblem(dir);
+            writeProblem = folderWriteProblem(platform::pathFromUtf8(dir));
             if (!writeProblem.empty())
                 break;
         }
@@ -123,7 +128,7 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::pa
     Dir_Project.clear();
     std::error_code ec;
     if (staysInProjects(Name_Project) &&
-        fs::is_directory(projectFolder(Name_Project), ec))
+        fs::is_directory(platform::pathFromUtf8(projectFolder(Name_Project)), ec))
         Dir_Project = projectFolder(Name_Project);
     Set_Files();
     return problems;
@@ -143,7 +148,8 @@ void Workspace::Save_Setting() const {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (!ec && fs::exists(status) && !fs::is_regular_file(status))
-        throw std::runtime_error(file.string() + ": not a regular file but a " + project::fileKindName(status.type()));
+        throw std::runtime_error(platform::utf8FromPath(file) + ": not a regular file but a " +
+                                 project::fileKindName(status.type()));
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("Conf_Settings");
     // An empty value is written as an element with no content.
@@ -162,7 +168,9 @@ void Workspace::adoptProject(const std::string& name) {
     Set_Files();
 }
 
-fs::path Workspace::settingsFile() const { return fs::path(Dir_Workspace) / kSettingsFileName; }
+fs::path Workspace::settingsFile() const {
+    return platform::pathFromUtf8(Dir_Workspace) / kSettingsFileName;
+}
 
 std::string Workspace::projectFolder(const std::string& name) const {
     return Dir_Projects + std::string(1, fs::path::preferred_separator) + name;

@@ -15,7 +15,8 @@ inline constexpr const char* kDefaultIpAddress = "0.0.0.0";
 // The process-wide workspace: the workspace folder (beside the executable, or the one chosen by
 // workspace_location.h) with MASTER, PROJECTS, the settings file and the updater, the current project
 // and the paths of its three documents. A project is open exactly when Dir_Project is not empty.
-// All paths are absolute, joined with the platform separator, without a trailing one.
+// All paths are absolute, joined with the platform separator, without a trailing one, and held as
+// UTF-8 text: platform::pathFromUtf8 turns one into a path.
 struct Workspace {
     std::string Name_Project;
     std::string Dir_Project;

@@ -192,6 +192,27 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
     EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line1"));
 }
 
+TEST_F(MainWindowTest, NewProjectKeepsANameOutsideASCIIAsTyped) {
+    start();
+    const QString name = QStringLiteral("caf\u00e9 \u03a9");
+    onNextModal([&](QWidget* w) {
+        child<QLineEdit>(w, "E_New_Proj")->insert(name);
+        click(child<QAbstractButton>(w, "Btn_OK"));
+    });
+    click(main->Btn_New);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(main->windowTitle(), kNoProjectTitle + name);
+    // The folder on disk carries exactly that name, in the system's own spelling.
+    QStringList folders;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir / "PROJECTS"))
+        folders << QString::fromStdU16String(entry.path().filename().u16string());
+    EXPECT_EQ(folders, QStringList{name});
+    EXPECT_TRUE(fs::is_directory(dir / "PROJECTS" / fs::path(name.toStdU16String()) / "bin"));
+
+    main->close();
+    EXPECT_EQ(readFile(dir / "Strovane.xml"), settings(name.toStdString()));
+}
+
 TEST_F(MainWindowTest, NewProjectWherePROJECTSCannotBeMadeNamesTheFolder) {
     start();
     fs::remove_all(dir / "PROJECTS");

@@ -277,6 +277,27 @@ TEST_F(CliTest, DumpJsonStaysValidForNamesThatAreNotUtf8) {
     EXPECT_EQ(j.out.find('\xFF'), std::string::npos);
 }
 
+TEST_F(CliTest, FolderNamesOutsideASCIIAreTakenAndReportedAsTyped) {
+    const auto utf8 = [](const fs::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    };
+    const fs::path project = m_dir / "PROJECTS" / fs::path(u8"caf\u00e9 \u03a9");
+    fs::create_directories(project / "bin");
+    for (const char* name : {"ParGen.xml", "RPDOs.xml", "TPDOs.xml"})
+        fs::copy_file(m_project / name, project / name);
+    const CliRun r = run({"compose", utf8(project)});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(readFile(project / "bin" / "bank.bin"), kWorkedExample);
+    EXPECT_EQ(run({"check", utf8(project)}).code, 0);
+
+    const fs::path missing = m_dir.path() / fs::path(u8"\u00f1ame \u03a9");
+    const CliRun absent = run({"compose", utf8(missing)});
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_NE(absent.err.find(utf8(missing) + ": "), std::string::npos) << absent.err;
+    EXPECT_FALSE(fs::exists(missing));
+}
+
 TEST_F(CliTest, DumpReadsNoMoreThanAnImageCanHold) {
     const fs::path file = m_dir / "big.bin";
     writeFile(file, std::string(100002, '\0'));

@@ -67,7 +67,12 @@ inline ProcessRun runProcess(const std::string& program, const std::vector<std::
     // cmd.exe takes the outer quotes off a command that starts with one: give it a pair to take.
     if (platform::kWindows)
         command = "\"" + command + "\"";
+#ifdef _WIN32
+    // The command is UTF-8 text; the narrow std::system would read it in the code page.
+    int status = _wsystem(std::filesystem::path(std::u8string(command.begin(), command.end())).c_str());
+#else
     int status = std::system(command.c_str());
+#endif
 #ifdef WEXITSTATUS
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
