@@ -53,6 +53,12 @@ public:
     void LbButton4Click(); // Execute update firmware
     void LbButton5Click(); // refresh the port list
 
+    // The buttons by what they do, for tests that press them as a person does.
+    QAbstractButton* connectButton() const { return LbButton1; }
+    QAbstractButton* nextButton() const { return LbButton2; }
+    QAbstractButton* executeButton() const { return LbButton4; }
+    QAbstractButton* refreshButton() const { return LbButton5; }
+
     // The ticked options, in command-line order.
     UpdateOptions options() const;
     // The port name of the selected list item ("ttyUSB0", "COM3"), empty with none.

@@ -31,14 +31,14 @@ TEST(BootSerPseudoTerminal, ConnectsWithoutModemLines) {
     d.show();
     ASSERT_EQ(d.CB_Com->count(), 1);
     EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5));
-    QTest::mouseClick(d.LbButton1, Qt::LeftButton);
+    QTest::mouseClick(d.connectButton(), Qt::LeftButton);
     EXPECT_TRUE(d.Com_select);
     EXPECT_TRUE(messages.boxes.empty()) << messages.boxes[0].detail.toStdString();
     // The tested port stays open until Next, so the refreshed list shows it held.
-    QTest::mouseClick(d.LbButton5, Qt::LeftButton);
+    QTest::mouseClick(d.refreshButton(), Qt::LeftButton);
     EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5) + " (in use)");
     d.done(2);
-    d.LbButton5Click(); // the dialog is closed: refill the list without clicking
+    d.refreshButton()->click(); // the dialog is closed: refill the list without the mouse
 
     EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
     close(slave);

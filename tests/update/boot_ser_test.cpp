@@ -71,9 +71,9 @@ protected:
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Connect, Next and Execute, as a person goes through them.
     void connectNextExecute(TFBootSer& d) {
-        click(d.LbButton1);
-        click(d.LbButton2);
-        click(d.LbButton4);
+        click(d.connectButton());
+        click(d.nextButton());
+        click(d.executeButton());
     }
 
     testing::TempDir master; // holds MASTER with the firmware file
@@ -107,7 +107,7 @@ TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
     TFBootSer& d = dialog();
     d.show();
     d.CB_Com->setCurrentIndex(1);
-    click(d.LbButton1);
+    click(d.connectButton());
     EXPECT_TRUE(d.Com_select);
     EXPECT_TRUE(fake.isOpen());
     EXPECT_EQ(fake.openedName, device("ttyUSB1"));
@@ -125,7 +125,7 @@ TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
         TFBootSer& d = dialog();
         d.show();
         fake.escapeError = noLines;
-        click(d.LbButton1);
+        click(d.connectButton());
         EXPECT_TRUE(d.Com_select) << noLines;
         EXPECT_TRUE(fake.isOpen()) << noLines;
         EXPECT_TRUE(messages.boxes.empty()) << noLines;
@@ -151,7 +151,7 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     TFBootSer& d = dialog();
     d.show();
     d.Com_select = true; // from an earlier Connect: every Connect clears it first
-    click(d.LbButton1);
+    click(d.connectButton());
     EXPECT_FALSE(d.Com_select);
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -163,7 +163,7 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     EXPECT_EQ(fake.isOpen(), c.leftOpen);
     EXPECT_EQ(d.focusWidget(), d.CB_Com) << "another port can be picked at once";
     // Next still refuses.
-    click(d.LbButton2);
+    click(d.nextButton());
     EXPECT_EQ(messages.texts().back(), "Select one port.");
     EXPECT_FALSE(d.Panel1->isVisible());
     EXPECT_EQ(d.focusWidget(), d.CB_Com);
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BootSerTest, NextWithoutConnectRefuses) {
     TFBootSer& d = dialog();
     d.show();
-    click(d.LbButton2);
+    click(d.nextButton());
     EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
     EXPECT_FALSE(d.Panel1->isVisible());
     EXPECT_TRUE(d.Label1->isVisible());
@@ -191,10 +191,10 @@ TEST_F(BootSerTest, NextWithoutConnectRefuses) {
 TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     TFBootSer& d = dialog();
     d.show();
-    click(d.LbButton1);
+    click(d.connectButton());
     ASSERT_TRUE(d.Com_select);
     d.CB_Com->setCurrentIndex(1);
-    click(d.LbButton2);
+    click(d.nextButton());
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_TRUE(d.Panel1->isVisible());
     EXPECT_EQ(d.Panel1->pos(), QPoint(0, 0));
@@ -212,7 +212,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
             << QApplication::focusWidget()->objectName().toStdString();
     }
 
-    click(d.LbButton4);
+    click(d.executeButton());
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].NomeSW, inside("/opt/strovane", platform::executableName("Ser_40518_Update")));
     EXPECT_FALSE(starts[0].tipo);
@@ -221,7 +221,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
                                         inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "")}));
     // Nothing further: still the options page, Execute can be pressed again.
     EXPECT_TRUE(d.Panel1->isVisible());
-    click(d.LbButton4);
+    click(d.executeButton());
     EXPECT_EQ(starts.size(), 2u);
 }
 
@@ -229,7 +229,7 @@ TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
     TFBootSer& d = dialog();
     d.show();
     d.CB_Com->setCurrentIndex(1);
-    click(d.LbButton1);
+    click(d.connectButton());
     ports.push_back({"ttyACM0", "/dev/ttyACM0", "", PortState::Present});
     click(d.LbButton5);
     EXPECT_EQ(d.CB_Com->count(), 3);
@@ -241,8 +241,8 @@ TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
 TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     TFBootSer& d = dialog();
     d.show();
-    click(d.LbButton1);
-    click(d.LbButton2);
+    click(d.connectButton());
+    click(d.nextButton());
     click(d.CB_Firm);
     click(d.CB_RProj);
     EXPECT_TRUE(d.CB_RFirm->isChecked()) << "the boxes do not depend on one another";
@@ -251,9 +251,9 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     d.show();
     EXPECT_FALSE(d.Panel1->isVisible());
     EXPECT_FALSE(d.Com_select);
-    click(d.LbButton1);
-    click(d.LbButton2);
-    click(d.LbButton4);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].Parameter, device("ttyUSB0") + " NO FR PW NO \"" + firmwareFile() + "\" \"" +
                                        inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "") + "\"");
@@ -262,7 +262,7 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
 TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
     TFBootSer& d = dialog();
     testing::onNextModal([&](QWidget*) {
-        click(d.LbButton1);
+        click(d.connectButton());
         ASSERT_TRUE(fake.isOpen());
         click(d.LbButton3);
     });
@@ -270,7 +270,7 @@ TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
     EXPECT_FALSE(fake.isOpen());
 
     testing::onNextModal([&](QWidget* w) {
-        click(d.LbButton1);
+        click(d.connectButton());
         testing::closeByWindowButton(w);
     });
     EXPECT_EQ(d.exec(), 2);
@@ -288,7 +288,7 @@ TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
             d.CB_Com->setCurrentIndex(-1); // present, but none selected
         ASSERT_EQ(d.CB_Com->currentIndex(), -1);
         d.Com_select = true;
-        click(d.LbButton1);
+        click(d.connectButton());
         EXPECT_FALSE(d.Com_select) << portsPresent;
         EXPECT_EQ(messages.texts(), QStringList{"Select one port."}) << portsPresent;
         ASSERT_EQ(messages.boxes.size(), 1u);
@@ -337,7 +337,7 @@ TEST_P(UpdateOutcomeShown, AfterTheWait) {
         EXPECT_FALSE(notice->isVisible());
         return c.outcome;
     };
-    click(d.LbButton4);
+    click(d.executeButton());
     d.done(2);
     d.show();
     EXPECT_FALSE(notice->isVisible());
@@ -452,9 +452,9 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     TFBootSer& d = dialog();
     d.show();
     d.CB_RFirm->setChecked(false);
-    click(d.LbButton1);
-    click(d.LbButton2);
-    click(d.LbButton4);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
     EXPECT_TRUE(messages.boxes.empty());
     const std::vector<std::string> arguments{device("ttyUSB0"), "FW", "NO", "PW", "PR",
                                              inside(ws.Dir_Master, "sim40518.sim"),
@@ -482,9 +482,9 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
     };
     TFBootSer& d = dialog();
     d.show();
-    click(d.LbButton1);
-    click(d.LbButton2);
-    click(d.LbButton4);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
     EXPECT_FALSE(ranDuringWait) << "the updater is not cut off";
     EXPECT_FALSE(updaterWaitRunning());
     EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, 5000)) << "the request is not lost";
@@ -507,9 +507,9 @@ TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
 TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     TFBootSer& d = dialog();
     d.show();
-    click(d.LbButton1);
-    click(d.LbButton2);
-    click(d.LbButton4);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text,
