@@ -388,27 +388,32 @@ def can_use_namespaces():
     return subprocess.run(probe, capture_output=True).returncode == 0
 
 
+def updater_workspace(workdir, project, updater_script, pty):
+    """Lays out a workspace whose last project is `project`, with the firmware file and the shell
+    updater `updater_script`; returns the wrapper that shows `pty` as the port ttyUSB0."""
+    os.makedirs(os.path.join(workdir, "PROJECTS", project, "bin"))
+    os.makedirs(os.path.join(workdir, "MASTER"))
+    open(os.path.join(workdir, "MASTER", "sim40518.sim"), "w").close()
+    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
+        f.write("<Conf_Settings><lastproj><projectname>%s</projectname></lastproj>"
+                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>" % project)
+    updater = os.path.join(workdir, "Ser_40518_Update")
+    with open(updater, "w") as f:
+        f.write(updater_script)
+    os.chmod(updater, 0o755)
+    script = os.path.join(workdir, "namespace.sh")
+    with open(script, "w") as f:
+        f.write(NAMESPACE)
+    return ["unshare", "-m", "--propagation", "private", "sh", script, pty]
+
+
 def scenario_update(d, exe, workdir):
     """Update Device against a pseudo-terminal standing in for the device's port."""
     if not can_use_namespaces():
         print("SKIP: showing a pseudo-terminal as a port needs a private mount namespace (root, as in CI)")
         return SKIP
     master, slave = os.openpty()
-    pty = os.ttyname(slave)
-    os.makedirs(os.path.join(workdir, "PROJECTS", "Line3", "bin"))
-    os.makedirs(os.path.join(workdir, "MASTER"))
-    open(os.path.join(workdir, "MASTER", "sim40518.sim"), "w").close()
-    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
-        f.write("<Conf_Settings><lastproj><projectname>Line3</projectname></lastproj>"
-                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
-    updater = os.path.join(workdir, "Ser_40518_Update")
-    with open(updater, "w") as f:
-        f.write(UPDATER)
-    os.chmod(updater, 0o755)
-    script = os.path.join(workdir, "namespace.sh")
-    with open(script, "w") as f:
-        f.write(NAMESPACE)
-    app = App(d, exe, workdir, wrapper=["unshare", "-m", "--propagation", "private", "sh", script, pty])
+    app = App(d, exe, workdir, wrapper=updater_workspace(workdir, "Line3", UPDATER, os.ttyname(slave)))
     app.start()
     main = titled("Line3")
     try:
@@ -639,22 +644,8 @@ def scenario_update_outcome(d, exe, workdir):
         print("SKIP: showing a pseudo-terminal as a port needs a private mount namespace (root, as in CI)")
         return SKIP
     master, slave = os.openpty()
-    pty = os.ttyname(slave)
-    os.makedirs(os.path.join(workdir, "PROJECTS", "Line4", "bin"))
-    os.makedirs(os.path.join(workdir, "MASTER"))
     firmware = os.path.join(workdir, "MASTER", "sim40518.sim")
-    open(firmware, "w").close()
-    with open(os.path.join(workdir, "Strovane.xml"), "w") as f:
-        f.write("<Conf_Settings><lastproj><projectname>Line4</projectname></lastproj>"
-                "<lastipadd><ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>")
-    updater = os.path.join(workdir, "Ser_40518_Update")
-    with open(updater, "w") as f:
-        f.write(OUTCOME_UPDATER)
-    os.chmod(updater, 0o755)
-    script = os.path.join(workdir, "namespace.sh")
-    with open(script, "w") as f:
-        f.write(NAMESPACE)
-    app = App(d, exe, workdir, wrapper=["unshare", "-m", "--propagation", "private", "sh", script, pty])
+    app = App(d, exe, workdir, wrapper=updater_workspace(workdir, "Line4", OUTCOME_UPDATER, os.ttyname(slave)))
     app.start()
     main = titled("Line4")
     args_file, release = (os.path.join(workdir, "updater." + s) for s in ("args", "release"))
