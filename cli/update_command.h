@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/serial_device.h"
-#include "update/launch.h"
+#include "update/updater_launcher.h"
 
 #include <filesystem>
 #include <ostream>

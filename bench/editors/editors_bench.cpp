@@ -2,11 +2,11 @@
 // document read), OK on a full table (checks and the whole-file write), the same two on a
 // generated table of 30,000 rows (each must stay within 0.5 s), and opening the communication
 // dialog on a saved ParGen.xml.
-#include "editors/par_gen_dialog.h"
-#include "editors/pdo_grid.h"
-#include "editors/rpdo_dialog.h"
+#include "editors/gui/communication_dialog.h"
+#include "editors/gui/pdo_grid.h"
+#include "editors/gui/receive_pdo_dialog.h"
 #include "project/pdo_document.h"
-#include "widgets/message_boxes.h"
+#include "widgets/gui/message_boxes.h"
 #include "workspace/workspace.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 //  - how long after the test updater's exit the wait ends (median and worst of N runs);
 //  - CPU time this process uses while it waits for an updater that runs for a while.
 // Usage: update_wait_bench <fake-updater> [runs=50] [run-ms=200] [cpu-wait-ms=3000]
-#include "update/launch.h"
+#include "update/updater_launcher.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Paint costs of the widget set: one hover button face per style, a check box, and the
 // colour panel's gradient filters at the receive editor's bar size and at a large size.
-#include "widgets/lb_button.h"
-#include "widgets/p_check.h"
-#include "widgets/panel_b_color.h"
+#include "widgets/gui/hover_button.h"
+#include "widgets/gui/image_check_box.h"
+#include "widgets/gui/colour_panel.h"
 
 #include <QApplication>
 #include <QPainter>

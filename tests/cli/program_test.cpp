@@ -2,7 +2,7 @@
 #include "support/file_bytes.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
-#include "tests/serial/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "update/launch.h"
+#include "update/updater_launcher.h"
 #include "update/updater_command.h"
 
 #include <gtest/gtest.h>

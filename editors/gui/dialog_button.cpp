@@ -1,0 +1,23 @@
+#include "editors/gui/dialog_button.h"
+
+#include "widgets/gui/hover_button.h"
+
+namespace strovane::editors {
+
+widgets::TLbButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
+                                     const char* glyph, const QRect& geometry, widgets::TColor fontColor) {
+    auto* button = new widgets::TLbButton(parent);
+    button->setObjectName(QString::fromUtf8(objectName));
+    button->setGeometry(geometry);
+    button->setCaption(QString::fromUtf8(caption));
+    button->setStyle(widgets::TLbButtonStyle::bsEncarta);
+    button->setColor(kEditorBackground);
+    button->setHotTrackColor(widgets::clYellow);
+    button->setColorWhenDown(widgets::clYellow);
+    button->setLightColor(widgets::clGray);
+    button->setFontColor(fontColor);
+    button->setGlyphResource(QString::fromUtf8(glyph));
+    return button;
+}
+
+} // namespace strovane::editors

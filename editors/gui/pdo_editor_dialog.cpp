@@ -1,0 +1,165 @@
+#include "editors/gui/pdo_editor_dialog.h"
+
+#include "editors/gui/dialog_button.h"
+#include "editors/gui/pdo_grid.h"
+#include "platform/path_text.h"
+#include "widgets/gui/hover_button.h"
+#include "widgets/gui/message_boxes.h"
+#include "widgets/gui/colour_panel.h"
+#include "widgets/gui/window_style.h"
+#include "workspace/workspace.h"
+
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace strovane::editors {
+
+namespace {
+
+constexpr int kClientWidth = 447;
+constexpr int kClientHeight = 336;
+constexpr int kBarHeight = 41;
+constexpr int kButtonTop = 10;
+constexpr int kButtonHeight = 23;
+constexpr int kColumns = 4;
+constexpr widgets::TColor kDarkText = 0x00333333; // RGB(51, 51, 51)
+const char* const kHeader[kColumns] = {"N", "COB-ID", "Dimension", "Mnemonic"};
+
+} // namespace
+
+PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace::Workspace& workspace,
+                                 widgets::MessageBoxes& messages, QWidget* parent)
+    : QDialog(parent), m_layout(layout), m_workspace(workspace), m_messages(messages) {
+    setObjectName(QString::fromUtf8(layout.objectName));
+    setWindowTitle(QString::fromUtf8(layout.caption));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    workspace::applyWindowLook(this);
+
+    sgA = new PdoGrid(this);
+    sgA->setObjectName(QStringLiteral("sgA"));
+    // Assistive technology names the table as the window: "Receive PDOs", "Transmit PDOs".
+    sgA->setAccessibleName(QString::fromUtf8(layout.caption));
+
+    auto* panel = new widgets::TPanelBColor(this);
+    panel->setObjectName(QString::fromUtf8(layout.barName));
+    panel->setFixedHeight(kBarHeight);
+    panel->setColor(kEditorBackground);
+    if (!layout.raisedBar) {
+        panel->setBevelOuter(widgets::TBevelCut::bvNone);
+        panel->setBorderColor(kDarkText);
+    }
+    bar = panel;
+
+    const widgets::TColor fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
+    bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
+                               QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
+    widgets::TLbButton* cancel =
+        makeDialogButton(bar, layout.cancelName, "Cancel", "CANCEL",
+                         QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
+    // Cancel carries the Cancel result: it writes nothing and asks nothing.
+    cancel->setModalResult(2);
+    cancelButton = cancel;
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(sgA, 1);
+    column->addWidget(bar);
+
+    setTabOrder(sgA, bitbtn1);
+    setTabOrder(bitbtn1, cancelButton);
+
+    resize(kClientWidth, kClientHeight);
+    // Ten rows and every column fit at this size: never smaller, so the number column cannot
+    // scroll out of sight; longer tables scroll under the header row. Larger sizes only add room.
+    setMinimumSize(kClientWidth, kClientHeight);
+}
+
+void PdoEditorDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    workspace::centreOnScreen(this);
+    FormShow();
+}
+
+const std::string& PdoEditorDialog::documentPath() const {
+    return m_layout.kind == project::PdoTableKind::Receive ? m_workspace.File_RPdo : m_workspace.File_TPdo;
+}
+
+void PdoEditorDialog::FormShow() {
+    const project::PdoTableRead read = project::readPdoTableForEditor(platform::pathFromUtf8(documentPath()));
+    // Ten rows to type into, and one for every row of a longer table: none is left out.
+    std::int32_t& rows = rowCountField();
+    rows = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
+    sgA->reset(kColumns, rows + 1);
+    for (int c = 0; c < kColumns; ++c)
+        sgA->setCells(c, 0, QString::fromUtf8(kHeader[c]));
+    for (int r = 1; r <= rows; ++r)
+        sgA->setCells(0, r, QString::number(r));
+
+    for (std::size_t i = 0; i < read.rows.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        sgA->setCells(1, r, QString::fromStdString(read.rows[i].cobId));
+        sgA->setCells(2, r, QString::fromStdString(read.rows[i].dimension));
+        sgA->setCells(3, r, QString::fromStdString(read.rows[i].mnemonic));
+    }
+    bitbtn1->setFocus();
+    if (read.error)
+        m_messages.error(QString::fromStdString(*read.error));
+}
+
+std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
+    std::vector<project::PdoRow> rows;
+    for (int r = 1; r <= sgA->entryRows(); ++r)
+        rows.push_back(
+            {sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(), sgA->Cells(3, r).toStdString()});
+    return rows;
+}
+
+bool PdoEditorDialog::checkTable() {
+    sgA->commitOpenEditor();
+    const project::PdoEditorCheck check = project::checkPdoEditorTable(m_layout.kind, gridRows());
+    for (const std::string& message : check.messages) {
+        if (m_layout.kind == project::PdoTableKind::Receive)
+            m_messages.error(QString::fromStdString(message));
+        else
+            m_messages.plain(QString::fromStdString(message));
+    }
+    // Ready for the correction to be typed: the cell of the first problem, else the missing COB-ID.
+    if (check.firstProblem) {
+        const bool cobId = check.firstProblem->field == project::PdoRowProblem::Field::CobId;
+        sgA->setCurrentCellPosition(cobId ? 1 : 2, static_cast<int>(check.firstProblem->row));
+        sgA->setFocus();
+    } else if (check.emptyCobIdRow) {
+        sgA->setCurrentCellPosition(1, static_cast<int>(*check.emptyCobIdRow));
+        sgA->setFocus();
+    }
+    return check.messages.empty();
+}
+
+void PdoEditorDialog::saveTable() {
+    sgA->commitOpenEditor();
+    if (!validate())
+        return;
+    const std::vector<project::PdoRow> rows = gridRows();
+    const std::span<const project::PdoRow> entries = project::pdoTableEntries(rows);
+    try {
+        project::writePdoTable(platform::pathFromUtf8(documentPath()), project::pdoRootName(m_layout.kind),
+                               {entries.begin(), entries.end()});
+    } catch (const std::exception& e) {
+        // The file is left as it was; the grid keeps the user's texts.
+        m_messages.error(QString::fromStdString(e.what()));
+        return;
+    }
+    done(1);
+}
+
+void PdoEditorDialog::reject() {
+    done(2);
+}
+
+} // namespace strovane::editors

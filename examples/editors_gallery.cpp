@@ -1,0 +1,49 @@
+// Shows one editor dialog on a sample project so it can be looked at:
+//   editors_gallery pargen|rpdo|tpdo [--grab file.png]
+// The sample project lives in a temporary folder removed on exit. Not a test.
+#include "editors/gui/communication_dialog.h"
+#include "editors/gui/receive_pdo_dialog.h"
+#include "editors/gui/transmit_pdo_dialog.h"
+#include "widgets/gui/message_boxes.h"
+#include "workspace/workspace.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <fstream>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString which = args.value(1, QStringLiteral("pargen"));
+    const int grabAt = args.indexOf(QStringLiteral("--grab"));
+
+    QTemporaryDir dir;
+    strovane::workspace::Workspace ws;
+    ws.Dir_Project = dir.path().toStdString();
+    ws.File_ParGen = ws.Dir_Project + "/ParGen.xml";
+    ws.File_RPdo = ws.Dir_Project + "/RPDOs.xml";
+    ws.File_TPdo = ws.Dir_Project + "/TPDOs.xml";
+    std::ofstream(ws.File_RPdo) << "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"Temperature in\"/>"
+                                   "<row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"Set point\"/></RPDO>";
+    std::ofstream(ws.File_TPdo) << "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"Status\"/></TPDO>";
+
+    strovane::widgets::QtMessageBoxes messages;
+    std::unique_ptr<QDialog> dialog;
+    if (which == QLatin1String("rpdo"))
+        dialog = std::make_unique<strovane::editors::TFRPdoMB>(ws, messages);
+    else if (which == QLatin1String("tpdo"))
+        dialog = std::make_unique<strovane::editors::TFTPdoMB>(ws, messages);
+    else
+        dialog = std::make_unique<strovane::editors::TFParGen>(ws, messages);
+
+    if (grabAt > 0 && grabAt + 1 < args.size()) {
+        const QString file = args.at(grabAt + 1);
+        QTimer::singleShot(500, dialog.get(), [&dialog, file] {
+            dialog->grab().save(file);
+            dialog->done(2);
+        });
+    }
+    return dialog->exec() == 1 ? 0 : 1;
+}

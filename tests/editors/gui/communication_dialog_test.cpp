@@ -1,0 +1,318 @@
+#include "editor_fixture.h"
+#include "editors/gui/communication_dialog.h"
+#include "support/gui/modal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+
+namespace {
+
+using strovane::editors::TFParGen;
+using strovane::testing::MessageRecorder;
+using strovane::testing::readFile;
+using strovane::testing::writeFile;
+
+constexpr const char* kIdMessage = "Error CANopen!! ID Device must be between 1 and 127";
+constexpr const char* kDelayMessage = "Error CANopen!! Delay must be between 0 and 255";
+constexpr const char* kTimeoutMessage = "Error CANopen!! SDO Timeout must be between 0 and 50000";
+constexpr const char* kExitQuestion = "Do you want to exit without saving changes?";
+
+std::string parGenXml(const std::string& id, const std::string& baud, const std::string& ope,
+                      const std::string& opeNet, const std::string& delay, const std::string& timeout,
+                      const std::string& serial, const std::string& serialBaud, const std::string& parity) {
+    return "<Par_Gen><CANopen_ID>" + id + "</CANopen_ID><CANopen_Baud>" + baud +
+           "</CANopen_Baud><CANopen_Set_Ope>" + ope + "</CANopen_Set_Ope><CANopen_Set_Ope_Net>" + opeNet +
+           "</CANopen_Set_Ope_Net><CANopen_Delay>" + delay + "</CANopen_Delay><CANopen_SDO_TO>" + timeout +
+           "</CANopen_SDO_TO><Serial_Serial>" + serial + "</Serial_Serial><Serial_Baud>" + serialBaud +
+           "</Serial_Baud><Serial_Par>" + parity + "</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
+}
+
+class ParGenDialogTest : public strovane::testing::EditorFixture {
+protected:
+    ParGenDialogTest() : m_dialog(m_workspace, m_messages) {}
+
+    void open() {
+        m_dialog.setResult(0);
+        m_dialog.show();
+    }
+    QLineEdit* edit(const char* name) { return m_dialog.findChild<QLineEdit*>(name); }
+    QComboBox* list(const char* name) { return m_dialog.findChild<QComboBox*>(name); }
+    QCheckBox* check(const char* name) { return m_dialog.findChild<QCheckBox*>(name); }
+    QAbstractButton* button(const char* name) { return m_dialog.findChild<QAbstractButton*>(name); }
+
+    // The nine values as the controls show them, in document order.
+    QStringList shown() {
+        return {edit("E_CANopen_ID")->text(),
+                list("CB_CANopen_Baud")->currentText(),
+                check("CB_CANopen_SetOpe")->isChecked() ? "ticked" : "-",
+                check("CB_CANopen_SetOpeNet")->isChecked() ? "ticked" : "-",
+                edit("E_CANopen_Delay")->text(),
+                edit("E_CANopen_SDO_TO")->text(),
+                list("CB_Serial_Serial")->currentText(),
+                list("CB_Serial_Baud")->currentText(),
+                list("CB_Serial_Par")->currentText()};
+    }
+
+    TFParGen m_dialog;
+};
+
+const QStringList kDefaults = {"10", "1000K", "-", "-", "0", "10000", "RS232", "115200", "NONE"};
+
+TEST_F(ParGenDialogTest, ControlsHaveTheirPlacesAndItems) {
+    open();
+    EXPECT_EQ(m_dialog.size(), QSize(312, 409));
+    EXPECT_EQ(m_dialog.windowTitle(), "Set Communication");
+    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("GB_CANopen")->geometry(), QRect(8, 8, 296, 208));
+    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("GB_Serial")->geometry(), QRect(8, 222, 296, 125));
+    EXPECT_EQ(edit("E_CANopen_ID")->geometry(), QRect(84, 21, 192, 21));
+    EXPECT_EQ(edit("E_CANopen_Delay")->geometry(), QRect(94, 138, 114, 21));
+    EXPECT_EQ(edit("E_CANopen_SDO_TO")->geometry(), QRect(164, 172, 112, 21));
+    EXPECT_EQ(list("CB_Serial_Par")->geometry(), QRect(84, 89, 192, 22));
+    EXPECT_EQ(button("Btn_OK")->geometry(), QRect(118, 364, 90, 23));
+    EXPECT_EQ(button("Btn_Cancel")->geometry(), QRect(214, 364, 90, 23));
+    EXPECT_EQ(list("CB_CANopen_Baud")->count(), 8);
+    EXPECT_EQ(list("CB_Serial_Serial")->count(), 2);
+    EXPECT_EQ(list("CB_Serial_Baud")->itemText(0), "1200");
+    EXPECT_EQ(list("CB_Serial_Par")->itemText(2), "ODD");
+    EXPECT_FALSE(list("CB_Serial_Par")->isEditable());
+}
+
+TEST_F(ParGenDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
+    open();
+    EXPECT_EQ(shown(), kDefaults);
+    EXPECT_FALSE(m_dialog.Is_Change);
+    click(button("Btn_Cancel"));
+    EXPECT_EQ(m_dialog.result(), 2);
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+}
+
+TEST_F(ParGenDialogTest, DocumentFillsControlsWhateverTheElementOrder) {
+    writeFile(m_workspace.File_ParGen,
+              "<Par_Gen><Serial_Par>2</Serial_Par><Extra>x</Extra><CANopen_Set_Ope>1</CANopen_Set_Ope>"
+              "<CANopen_ID>0x7F</CANopen_ID><CANopen_Set_Ope_Net>2</CANopen_Set_Ope_Net>"
+              "<CANopen_Baud>$3</CANopen_Baud><Serial_Baud>abc</Serial_Baud><CANopen_Delay> 9</CANopen_Delay>"
+              "</Par_Gen>");
+    open();
+    EXPECT_EQ(shown(), QStringList({"0x7F", "125K", "ticked", "-", " 9", "10000", "RS232", "115200", "ODD"}));
+    EXPECT_FALSE(m_dialog.Is_Change);
+    EXPECT_TRUE(m_messages.boxes.empty());
+}
+
+// One typed value and what OK does with it: the first failing range's message, or the text
+// saved exactly as typed.
+struct TypedCase {
+    const char* control;
+    const char* text;
+    const char* message; // nullptr: accepted
+};
+
+class ParGenTypedValueTest : public ParGenDialogTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
+    const TypedCase& c = GetParam();
+    open();
+    typeInto(edit(c.control), QString::fromUtf8(c.text));
+    click(button("Btn_OK"));
+    if (c.message) {
+        ASSERT_EQ(m_messages.boxes.size(), 1u);
+        EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(m_messages.boxes[0].text, c.message);
+        EXPECT_TRUE(m_dialog.isVisible());
+        EXPECT_EQ(m_dialog.result(), 0);
+        EXPECT_EQ(edit(c.control)->text(), c.text);
+        EXPECT_FALSE(exists(m_workspace.File_ParGen));
+        // After the box the focus is on the field, its text selected, so the correction is typed at once.
+        EXPECT_EQ(m_dialog.focusWidget(), edit(c.control));
+        EXPECT_EQ(edit(c.control)->selectedText(), c.text);
+    } else {
+        EXPECT_TRUE(m_messages.boxes.empty());
+        EXPECT_EQ(m_dialog.result(), 1);
+        const std::string element = std::string(c.control) == "E_CANopen_ID"      ? "CANopen_ID"
+                                    : std::string(c.control) == "E_CANopen_Delay" ? "CANopen_Delay"
+                                                                                  : "CANopen_SDO_TO";
+        EXPECT_NE(readFile(m_workspace.File_ParGen).find("<" + element + ">" + c.text + "</" + element + ">"),
+                  std::string::npos)
+            << readFile(m_workspace.File_ParGen);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, ParGenTypedValueTest,
+    ::testing::Values(
+        TypedCase{"E_CANopen_ID", "0", kIdMessage}, TypedCase{"E_CANopen_ID", "128", kIdMessage},
+        TypedCase{"E_CANopen_ID", "", kIdMessage}, TypedCase{"E_CANopen_ID", "12 ", kIdMessage},
+        TypedCase{"E_CANopen_ID", "0x80", kIdMessage}, TypedCase{"E_CANopen_ID", "0x7F", nullptr},
+        TypedCase{"E_CANopen_ID", " 127", nullptr}, TypedCase{"E_CANopen_ID", "1", nullptr},
+        TypedCase{"E_CANopen_Delay", "255", nullptr}, TypedCase{"E_CANopen_Delay", "256", kDelayMessage},
+        TypedCase{"E_CANopen_Delay", "-1", kDelayMessage}, TypedCase{"E_CANopen_SDO_TO", "50000", nullptr},
+        TypedCase{"E_CANopen_SDO_TO", "50001", kTimeoutMessage},
+        TypedCase{"E_CANopen_SDO_TO", "$FFFFFFFF", kTimeoutMessage}));
+
+TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
+    open();
+    typeInto(edit("E_CANopen_SDO_TO"), "x");
+    typeInto(edit("E_CANopen_Delay"), "300");
+    click(button("Btn_OK"));
+    EXPECT_EQ(m_messages.texts(), QStringList{kDelayMessage});
+    typeInto(edit("E_CANopen_ID"), "0");
+    click(button("Btn_OK"));
+    EXPECT_EQ(m_messages.texts(), QStringList({kDelayMessage, kIdMessage}));
+    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+}
+
+TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
+    open();
+    typeInto(edit("E_CANopen_ID"), "0x7F");
+    list("CB_CANopen_Baud")->setCurrentIndex(2);
+    click(check("CB_CANopen_SetOpeNet"));
+    typeInto(edit("E_CANopen_Delay"), " 12");
+    typeInto(edit("E_CANopen_SDO_TO"), "$1F4");
+    list("CB_Serial_Serial")->setCurrentIndex(1);
+    list("CB_Serial_Baud")->setCurrentIndex(3);
+    list("CB_Serial_Par")->setCurrentIndex(2);
+    click(button("Btn_OK"));
+    ASSERT_EQ(m_dialog.result(), 1);
+    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_EQ(readFile(m_workspace.File_ParGen),
+              parGenXml("0x7F", "2", "0", "1", " 12", "$1F4", "1", "3", "2"));
+
+    open();
+    EXPECT_EQ(shown(), QStringList({"0x7F", "100K", "-", "ticked", " 12", "$1F4", "RS485", "9600", "ODD"}));
+    EXPECT_FALSE(m_dialog.Is_Change);
+}
+
+TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne) {
+    writeFile(m_workspace.File_ParGen, parGenXml("5", "-2", "1", "1", "3", "4", "1", "8", "5"));
+    open();
+    EXPECT_EQ(list("CB_CANopen_Baud")->currentIndex(), -1);
+    EXPECT_EQ(list("CB_Serial_Baud")->currentIndex(), -1);
+    EXPECT_EQ(list("CB_Serial_Par")->currentIndex(), -1);
+    EXPECT_EQ(list("CB_Serial_Serial")->currentText(), "RS485");
+    click(button("Btn_OK"));
+    ASSERT_EQ(m_dialog.result(), 1);
+    EXPECT_EQ(readFile(m_workspace.File_ParGen), parGenXml("5", "-1", "1", "1", "3", "4", "1", "-1", "-1"));
+}
+
+TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
+    writeFile(m_workspace.File_ParGen, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
+    const std::string before = readFile(m_workspace.File_ParGen);
+    open();
+    click(check("CB_CANopen_SetOpe"));
+    click(check("CB_CANopen_SetOpe")); // undone, but still a change
+    EXPECT_TRUE(m_dialog.Is_Change);
+
+    m_messages.answers = {false};
+    click(button("Btn_Cancel"));
+    EXPECT_EQ(m_messages.texts(), QStringList{kExitQuestion});
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Question);
+    EXPECT_TRUE(m_dialog.isVisible());
+
+    typeInto(edit("E_CANopen_ID"), "99");
+    m_messages.answers = {true};
+    click(button("Btn_Cancel"));
+    EXPECT_EQ(m_messages.boxes.size(), 2u);
+    EXPECT_EQ(m_dialog.result(), 2);
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_EQ(readFile(m_workspace.File_ParGen), before);
+
+    open(); // nothing typed in the cancelled showing survives
+    EXPECT_EQ(edit("E_CANopen_ID")->text(), "5");
+    EXPECT_FALSE(m_dialog.Is_Change);
+}
+
+TEST_F(ParGenDialogTest, EachKindOfControlCountsAsAChange) {
+    const std::function<void()> changes[] = {
+        [&] { QTest::keyClicks(edit("E_CANopen_Delay"), "1"); },
+        [&] { list("CB_Serial_Baud")->setCurrentIndex(1); },
+        [&] { click(check("CB_CANopen_SetOpeNet")); },
+    };
+    for (const auto& change : changes) {
+        open();
+        ASSERT_FALSE(m_dialog.Is_Change);
+        change();
+        EXPECT_TRUE(m_dialog.Is_Change);
+        m_dialog.reject();
+    }
+}
+
+TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
+    open();
+    typeInto(edit("E_CANopen_ID"), "77");
+    m_dialog.close();
+    EXPECT_EQ(m_dialog.result(), 2);
+    EXPECT_TRUE(m_messages.boxes.empty());
+    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+}
+
+TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
+    open();
+    typeInto(edit("E_CANopen_ID"), "77");
+    QTest::keyClick(edit("E_CANopen_ID"), Qt::Key_Escape);
+    EXPECT_EQ(m_messages.texts(), QStringList{kExitQuestion});
+    EXPECT_TRUE(m_dialog.isVisible());
+}
+
+TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
+    open();
+    m_dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID"));
+    button("Btn_OK")->setFocus();
+    m_dialog.close();
+    open();
+    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID")) << "not where the last showing left it";
+}
+
+TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
+    writeFile(m_workspace.File_ParGen, parGenXml("42", "1", "1", "0", "3", "4", "1", "2", "1"));
+    open();
+    m_dialog.reject();
+    writeFile(m_workspace.File_ParGen, "<Par_Gen><CANopen_ID>9</CANopen_ID>");
+    open();
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(m_messages.boxes[0].text.contains("ParGen.xml")) << m_messages.boxes[0].text.toStdString();
+    EXPECT_EQ(shown(), QStringList({"42", "50K", "ticked", "-", "3", "4", "RS485", "4800", "EVEN"}));
+    EXPECT_FALSE(m_dialog.Is_Change);
+}
+
+TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
+    writeFile(m_workspace.File_ParGen, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
+    const std::string before = readFile(m_workspace.File_ParGen);
+    makeReadOnly(m_workspace.File_ParGen);
+    open();
+    typeInto(edit("E_CANopen_ID"), "6");
+    click(button("Btn_OK"));
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_TRUE(m_messages.boxes[0].text.contains("ParGen.xml")) << m_messages.boxes[0].text.toStdString();
+    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_EQ(m_dialog.result(), 0);
+    EXPECT_EQ(edit("E_CANopen_ID")->text(), "6");
+    EXPECT_EQ(readFile(m_workspace.File_ParGen), before);
+}
+
+TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
+    m_workspace.File_ParGen = (m_dir / "gone" / "ParGen.xml").string();
+    open();
+    click(button("Btn_OK"));
+    ASSERT_EQ(m_messages.boxes.size(), 1u);
+    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+}
+
+TEST_F(ParGenDialogTest, ModalShowingAnswersOkWithOne) {
+    strovane::testing::onNextModal([](QWidget* w) {
+        auto* id = w->findChild<QLineEdit*>("E_CANopen_ID");
+        typeInto(id, "33");
+        click(w->findChild<QAbstractButton*>("Btn_OK"));
+    });
+    EXPECT_EQ(m_dialog.exec(), 1);
+    EXPECT_EQ(readFile(m_workspace.File_ParGen), parGenXml("33", "7", "0", "0", "0", "10000", "0", "7", "0"));
+}
+
+} // namespace

@@ -1,0 +1,525 @@
+#include "update/gui/update_dialog.h"
+
+#include "platform/port_probe.h"
+#include "platform/process.h"
+#include "platform/serial_device_fake.h"
+#include "platform/system.h"
+#include "support/file_bytes.h"
+#include "support/gui/message_recorder.h"
+#include "support/gui/modal.h"
+#include "support/temp_dir.h"
+#include "update/serial_port.h"
+#include "update/gui/update_progress.h"
+#include "workspace/workspace.h"
+
+#include <QApplication>
+#include "widgets/gui/image_check_box.h"
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace strovane::update {
+namespace {
+
+using platform::PortInfo;
+using platform::PortState;
+using testing::MessageRecorder;
+
+// Paths as this system writes them: the device of a port name, a name inside a folder.
+std::string device(const std::string& port) { return platform::devicePath(port); }
+std::string inside(const std::string& dir, const std::string& name) { return dir + platform::kPathSeparator + name; }
+
+// One start of the updater as the dialog asked for it.
+struct StartCall {
+    std::string NomeSW;
+    std::string Parameter;
+    bool tipo;
+    std::vector<std::string> arguments;
+};
+
+class BootSerTest : public ::testing::Test {
+protected:
+    BootSerTest() {
+        ws.Dir_Exe = "/opt/strovane";
+        ws.Dir_Workspace = "/opt/strovane";
+        ws.Dir_Master = (master / "MASTER").string();
+        ws.Dir_Project = "/opt/strovane/PROJECTS/Line 1";
+        std::filesystem::create_directory(ws.Dir_Master);
+        testing::writeFile(firmwareFile(), "firmware");
+        ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", PortState::Present},
+                 {"ttyUSB1", "/dev/ttyUSB1", "", PortState::InUse}};
+    }
+
+    TFBootSer& dialog(platform::SerialDeviceFactory devices = {}) {
+        if (!devices)
+            devices = fake.factory();
+        m_dialog = std::make_unique<TFBootSer>(
+            messages, ws, [this] { return ports; }, std::move(devices),
+            [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                   const UpdaterLauncher::PollCallback& onPoll) {
+                starts.push_back({n, p, t, a});
+                return startProgram ? startProgram(n, p, t, a, onPoll) : WaitOutcome{};
+            });
+        return *m_dialog;
+    }
+    std::string firmwareFile() const { return inside(ws.Dir_Master, "sim40518.sim"); }
+    static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // Connect, Next and Execute, as a person goes through them.
+    void connectNextExecute(TFBootSer& d) {
+        click(d.connectButton());
+        click(d.nextButton());
+        click(d.executeButton());
+    }
+
+    testing::TempDir master; // holds MASTER with the firmware file
+    workspace::Workspace ws;
+    std::vector<PortInfo> ports;
+    platform::FakeSerialPort fake;
+    MessageRecorder messages;
+    std::vector<StartCall> starts;
+    TFBootSer::StartProgram startProgram;
+    std::unique_ptr<TFBootSer> m_dialog;
+};
+
+TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
+    TFBootSer& d = dialog();
+    d.show();
+    EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.Label1->isVisible());
+    ASSERT_EQ(d.CB_Com->count(), 2);
+    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
+    // What the port is and why it may not open are shown; the item's name stays the port name.
+    EXPECT_EQ(d.CB_Com->itemText(0), QString::fromUtf8("ttyUSB0 \u2013 FT232R USB UART"));
+    EXPECT_EQ(d.CB_Com->itemText(1), "ttyUSB1 (in use)");
+    EXPECT_EQ(d.CB_Com->itemData(1).toString(), "ttyUSB1");
+    EXPECT_EQ(d.selectedPort(), "ttyUSB0");
+    for (widgets::TPCheck* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
+        EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
+}
+
+TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_Com->setCurrentIndex(1);
+    click(d.connectButton());
+    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(fake.isOpen());
+    EXPECT_EQ(fake.openedName, device("ttyUSB1"));
+    EXPECT_EQ(fake.callsNamed("escapeCommFunction").back().value, platform::kSetDtr);
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+// Drivers without modem lines (pseudo-terminals, virtual ports) refuse DTR: the port still works.
+TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
+    // ENOTTY, EINVAL; ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED on Windows.
+    const std::vector<platform::SysError> refusals =
+        platform::kWindows ? std::vector<platform::SysError>{1, 50} : std::vector<platform::SysError>{ENOTTY, EINVAL};
+    for (platform::SysError noLines : refusals) {
+        ASSERT_TRUE(platform::lacksModemLines(noLines)) << noLines;
+        TFBootSer& d = dialog();
+        d.show();
+        fake.escapeError = noLines;
+        click(d.connectButton());
+        EXPECT_TRUE(d.Com_select) << noLines;
+        EXPECT_TRUE(fake.isOpen()) << noLines;
+        EXPECT_TRUE(messages.boxes.empty()) << noLines;
+        d.close();
+    }
+}
+
+struct ConnectFailure {
+    const char* label;
+    platform::SysError openError;
+    platform::SysError escapeError;
+    const char* detailStart;
+    bool permissionHint;
+    bool leftOpen;
+};
+
+class ConnectFails : public BootSerTest, public ::testing::WithParamInterface<ConnectFailure> {};
+
+TEST_P(ConnectFails, ShowsTheComponentsMessage) {
+    const ConnectFailure& c = GetParam();
+    fake.openError = c.openError;
+    fake.escapeError = c.escapeError;
+    TFBootSer& d = dialog();
+    d.show();
+    d.Com_select = true; // from an earlier Connect: every Connect clears it first
+    click(d.connectButton());
+    EXPECT_FALSE(d.Com_select);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
+    EXPECT_TRUE(messages.boxes[0].detail.startsWith(c.detailStart)) << messages.boxes[0].detail.toStdString();
+    // The group to join is Linux's hint; Windows has none.
+    EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint && !platform::kWindows)
+        << messages.boxes[0].detail.toStdString();
+    EXPECT_EQ(fake.isOpen(), c.leftOpen);
+    EXPECT_EQ(d.focusWidget(), d.CB_Com) << "another port can be picked at once";
+    // Next still refuses.
+    click(d.nextButton());
+    EXPECT_EQ(messages.texts().back(), "Select one port.");
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_EQ(d.focusWidget(), d.CB_Com);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConnectFails,
+    ::testing::Values(
+        ConnectFailure{"Missing", ENOENT, 0, "Error accessing specified device (Error: 2) ", false, false},
+        ConnectFailure{"NoPermission", EACCES, 0, "Error accessing specified device (Error: 13) ", true, false},
+        ConnectFailure{"Busy", EBUSY, 0, "Error accessing specified device (Error: 16) ", false, false},
+        // A port that opened but refused DTR stays open until the next Connect or the closing.
+        ConnectFailure{"DtrFails", 0, EIO, "EscapeCommFunction failure (Error: 5) ", false, true}),
+    [](const ::testing::TestParamInfo<ConnectFailure>& info) { return std::string(info.param.label); });
+
+TEST_F(BootSerTest, NextWithoutConnectRefuses) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.nextButton());
+    EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.Label1->isVisible());
+}
+
+TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.connectButton());
+    ASSERT_TRUE(d.Com_select);
+    d.CB_Com->setCurrentIndex(1);
+    click(d.nextButton());
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_TRUE(d.Panel1->isVisible());
+    EXPECT_EQ(d.Panel1->pos(), QPoint(0, 0));
+    for (QWidget* w : {static_cast<QWidget*>(d.Label1), static_cast<QWidget*>(d.Label6),
+                       static_cast<QWidget*>(d.LbButton5)})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    EXPECT_FALSE(fake.isOpen()) << "the port is free for the updater";
+    // Tab stays on the options page: nothing it covers takes the focus.
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_TRUE(d.Panel1->isAncestorOf(QApplication::focusWidget()))
+            << QApplication::focusWidget()->objectName().toStdString();
+    }
+
+    click(d.executeButton());
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].NomeSW, inside("/opt/strovane", platform::executableName("Ser_40518_Update")));
+    EXPECT_FALSE(starts[0].tipo);
+    EXPECT_EQ(starts[0].arguments,
+              (std::vector<std::string>{device("ttyUSB1"), "FW", "FR", "PW", "PR", firmwareFile(),
+                                        inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "")}));
+    // Nothing further: still the options page, Execute can be pressed again.
+    EXPECT_TRUE(d.Panel1->isVisible());
+    click(d.executeButton());
+    EXPECT_EQ(starts.size(), 2u);
+}
+
+TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_Com->setCurrentIndex(1);
+    click(d.connectButton());
+    ports.push_back({"ttyACM0", "/dev/ttyACM0", "", PortState::Present});
+    click(d.LbButton5);
+    EXPECT_EQ(d.CB_Com->count(), 3);
+    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
+    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(fake.isOpen()) << "refreshing does not touch the tested port";
+}
+
+TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.CB_Firm);
+    click(d.CB_RProj);
+    EXPECT_TRUE(d.CB_RFirm->isChecked()) << "the boxes do not depend on one another";
+    d.done(2);
+
+    d.show();
+    EXPECT_FALSE(d.Panel1->isVisible());
+    EXPECT_FALSE(d.Com_select);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].Parameter, device("ttyUSB0") + " NO FR PW NO \"" + firmwareFile() + "\" \"" +
+                                       inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "") + "\"");
+}
+
+TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
+    TFBootSer& d = dialog();
+    testing::onNextModal([&](QWidget*) {
+        click(d.connectButton());
+        ASSERT_TRUE(fake.isOpen());
+        click(d.LbButton3);
+    });
+    EXPECT_EQ(d.exec(), 2);
+    EXPECT_FALSE(fake.isOpen());
+
+    testing::onNextModal([&](QWidget* w) {
+        click(d.connectButton());
+        testing::closeByWindowButton(w);
+    });
+    EXPECT_EQ(d.exec(), 2);
+    EXPECT_FALSE(fake.isOpen());
+}
+
+// With nothing to connect to, Connect asks for a port instead of opening the bare device prefix.
+TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
+    for (const bool portsPresent : {false, true}) {
+        if (!portsPresent)
+            ports.clear();
+        TFBootSer& d = dialog(platform::createSerialDevice);
+        d.show();
+        if (portsPresent)
+            d.CB_Com->setCurrentIndex(-1); // present, but none selected
+        ASSERT_EQ(d.CB_Com->currentIndex(), -1);
+        d.Com_select = true;
+        click(d.connectButton());
+        EXPECT_FALSE(d.Com_select) << portsPresent;
+        EXPECT_EQ(messages.texts(), QStringList{"Select one port."}) << portsPresent;
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(messages.boxes[0].detail, "");
+        EXPECT_EQ(d.focusWidget(), d.CB_Com) << portsPresent;
+        messages.clear();
+        d.close();
+    }
+}
+
+// ---- How an update ended, told after the wait. ----
+
+struct OutcomeCase {
+    const char* label;
+    WaitOutcome outcome;
+    std::string errorBox; // empty: a success, told on the page only
+};
+
+class UpdateOutcomeShown : public BootSerTest, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(UpdateOutcomeShown, AfterTheWait) {
+    const OutcomeCase& c = GetParam();
+    startProgram = [&](auto&&...) { return c.outcome; };
+    TFBootSer& d = dialog();
+    d.show();
+    auto* notice = d.findChild<QLabel*>("UpdateOutcome");
+    ASSERT_NE(notice, nullptr);
+    connectNextExecute(d);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_TRUE(notice->isVisible());
+    if (c.errorBox.empty()) {
+        EXPECT_TRUE(messages.boxes.empty()) << messages.texts().join("|").toStdString();
+        EXPECT_TRUE(notice->text().startsWith("Device updated at ")) << notice->text().toStdString();
+        EXPECT_TRUE(notice->text().endsWith(": the updater ended with status 0.")) << notice->text().toStdString();
+    } else {
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+        EXPECT_EQ(messages.boxes[0].text.toStdString(), c.errorBox);
+        EXPECT_TRUE(notice->text().startsWith("Update failed at ")) << notice->text().toStdString();
+    }
+    EXPECT_TRUE(d.Panel1->isVisible()) << "Execute can be pressed again for the next device";
+
+    // The next Execute starts without the old notice; a new opening shows none.
+    startProgram = [&](auto&&...) {
+        EXPECT_FALSE(notice->isVisible());
+        return c.outcome;
+    };
+    click(d.executeButton());
+    d.done(2);
+    d.show();
+    EXPECT_FALSE(notice->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpdateOutcomeShown,
+    ::testing::Values(
+        OutcomeCase{"Success", {WaitResult::Ended, 0, 0, 1200, {}}, ""},
+        OutcomeCase{"Status3", {WaitResult::Ended, 3, 0, 1200, {}}, "Error!! The updater ended with status 3."},
+        OutcomeCase{"Killed", {WaitResult::Ended, 137, 9, 1200, {}},
+                    "Error!! The updater was killed by signal 9" +
+                        (platform::signalName(9).empty() ? "" : " (" + platform::signalName(9) + ")") + "."},
+        OutcomeCase{"StillRunningAtTheLimit", {WaitResult::TimedOut, platform::kStillActive, 0, 150000, {}},
+                    "Error!! The updater is still running after 150 s."}),
+    [](const ::testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.label); });
+
+// The firmware file is needed by either firmware option; without it the updater is not started.
+TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
+    struct Case {
+        bool firmware, readFirmware, fileThere;
+        bool starts;
+    };
+    const Case cases[] = {
+        {true, true, false, false}, {true, false, false, false}, {false, true, false, false},
+        {false, false, false, true}, {true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(firmwareFile());
+        if (c.fileThere)
+            testing::writeFile(firmwareFile(), "firmware");
+        starts.clear();
+        messages.clear();
+        TFBootSer& d = dialog();
+        d.show();
+        d.CB_Firm->setChecked(c.firmware);
+        d.CB_RFirm->setChecked(c.readFirmware);
+        connectNextExecute(d);
+        const std::string where = std::to_string(c.firmware) + std::to_string(c.readFirmware) + std::to_string(c.fileThere);
+        EXPECT_EQ(starts.size(), c.starts ? 1u : 0u) << where;
+        if (c.starts)
+            EXPECT_TRUE(messages.boxes.empty()) << where;
+        else
+            EXPECT_EQ(messages.texts(),
+                      QStringList{QString::fromStdString("Error!! The firmware file is missing: " + firmwareFile())})
+                << where;
+        d.close();
+    }
+    // A folder in its place is no firmware file either.
+    std::filesystem::remove(firmwareFile());
+    std::filesystem::create_directory(firmwareFile());
+    messages.clear();
+    starts.clear();
+    TFBootSer& d = dialog();
+    d.show();
+    connectNextExecute(d);
+    EXPECT_TRUE(starts.empty());
+    EXPECT_EQ(messages.texts(),
+              QStringList{QString::fromStdString("Error!! The firmware file is not a file: " + firmwareFile())});
+}
+
+// ---- Execute with the test updater beside a stand-in executable folder. ----
+
+class BootSerExecute : public BootSerTest {
+protected:
+    void SetUp() override {
+        // The updater is looked for in the workspace, wherever the executable is.
+        ws.Dir_Exe = (dir / "bin").string();
+        ws.Dir_Workspace = dir.path().string();
+        ws.Dir_Master = (dir / "MASTER").string();
+        ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
+        std::filesystem::create_directory(ws.Dir_Master);
+        testing::writeFile(firmwareFile(), "firmware");
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").string());
+        platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "300");
+        startProgram = [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                              const UpdaterLauncher::PollCallback& onPoll) {
+            return UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (modal && modal->objectName() == "UpdateProgress")
+                    ++progressPolls;
+                if (!clickedDuringWait) {
+                    clickedDuringWait = true;
+                    click(m_dialog->LbButton4); // input is discarded while the updater runs
+                }
+                onPoll(ms);
+            });
+        };
+    }
+    void TearDown() override {
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG");
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_MS");
+        platform::unsetEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT");
+    }
+    void installUpdater() {
+        std::filesystem::copy_file(STROVANE_FAKE_UPDATER, dir / platform::executableName("Ser_40518_Update"));
+    }
+    // What the updater received: its arguments, or on Windows the one command line it was given.
+    std::vector<std::string> recorded() const {
+        if (platform::kWindows)
+            return {testing::readFile(dir / "args.txt.line")};
+        return testing::readLines(dir / "args.txt");
+    }
+
+    testing::TempDir dir;
+    int progressPolls = 0;
+    bool clickedDuringWait = false;
+};
+
+TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
+    installUpdater();
+    TFBootSer& d = dialog();
+    d.show();
+    d.CB_RFirm->setChecked(false);
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
+    EXPECT_TRUE(messages.boxes.empty());
+    const std::vector<std::string> arguments{device("ttyUSB0"), "FW", "NO", "PW", "PR",
+                                             inside(ws.Dir_Master, "sim40518.sim"),
+                                             inside(inside(ws.Dir_Project, "bin"), "")};
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].arguments, arguments);
+    EXPECT_EQ(recorded(), platform::kWindows ? std::vector<std::string>{starts[0].Parameter} : arguments);
+    EXPECT_GT(progressPolls, 0) << "the progress window is the modal window during the wait";
+    EXPECT_EQ(starts.size(), 1u) << "a click during the wait must not start a second update";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
+}
+
+TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
+    installUpdater();
+    int runs = 0;
+    bool ranDuringWait = false;
+    const auto inner = startProgram;
+    startProgram = [&](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
+                       const UpdaterLauncher::PollCallback& onPoll) {
+        return inner(n, p, t, a, [&](std::uint32_t ms) {
+            whenUpdaterIdle([&] { ++runs; }); // e.g. a termination request from the system
+            onPoll(ms);
+            ranDuringWait = ranDuringWait || runs > 0 || !updaterWaitRunning();
+        });
+    };
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
+    EXPECT_FALSE(ranDuringWait) << "the updater is not cut off";
+    EXPECT_FALSE(updaterWaitRunning());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, 5000)) << "the request is not lost";
+
+    int now = 0;
+    whenUpdaterIdle([&] { ++now; });
+    EXPECT_EQ(now, 1) << "outside the wait it runs at once";
+}
+
+TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
+    installUpdater();
+    platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "3");
+    TFBootSer& d = dialog();
+    d.show();
+    connectNextExecute(d);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(messages.texts(), QStringList{"Error!! The updater ended with status 3."});
+}
+
+TEST_F(BootSerExecute, MissingUpdaterIsReported) {
+    TFBootSer& d = dialog();
+    d.show();
+    click(d.connectButton());
+    click(d.nextButton());
+    click(d.executeButton());
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
+    EXPECT_EQ(messages.boxes[0].text,
+              QString::fromStdString("Error!! The updater cannot be started: " +
+                                     inside(ws.Dir_Workspace, platform::executableName("Ser_40518_Update"))));
+    EXPECT_NE(messages.boxes[0].detail.toStdString().find(platform::systemErrorText(platform::fileNotFoundError())),
+              std::string::npos)
+        << messages.boxes[0].detail.toStdString();
+    EXPECT_TRUE(d.Panel1->isVisible());
+}
+
+} // namespace
+} // namespace strovane::update

@@ -1,0 +1,498 @@
+#include "widgets/gui/hover_button.h"
+
+#include "tests/widgets/gui/render.h"
+
+#include <QAccessible>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcutEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace strovane::widgets;
+using strovane::testing::render;
+
+namespace {
+
+// A shown, active window holding buttons, so that clicks, focus and keys behave as on screen.
+class LbButtonWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<QDialog>();
+        window->resize(300, 200);
+        button = new TLbButton(window.get());
+        button->move(10, 10);
+        button->setCaption(QStringLiteral("Press"));
+        QObject::connect(button, &QAbstractButton::clicked, window.get(), [this] { ++clicks; });
+    }
+    void showActive() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    std::unique_ptr<QDialog> window;
+    TLbButton* button = nullptr;
+    int clicks = 0;
+};
+
+TEST(TLbButtonState, NewButtonDefaults) {
+    TLbButton b;
+    EXPECT_EQ(b.size(), QSize(100, 23));
+    EXPECT_EQ(b.Color(), clBtnFace);
+    EXPECT_EQ(b.Alignment(), TAlignment::taCenter);
+    EXPECT_EQ(b.Style(), TLbButtonStyle::bsNormal);
+    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom);
+    EXPECT_EQ(b.Layout(), TLbButtonLayout::blGlyphLeft);
+    EXPECT_EQ(b.ColorStyle(), TLbColorStyle::lcsCustom);
+    EXPECT_EQ(b.NumGlyphs(), 0);
+    EXPECT_EQ(b.HotTrackStep(), 0);
+    EXPECT_EQ(b.ModalResult(), 0);
+    EXPECT_EQ(b.LightColor(), 0xFFFFFFu);
+    EXPECT_EQ(b.ShadowColor(), 0x808080u);
+    EXPECT_EQ(b.ColorWhenDown(), clNone);
+    EXPECT_EQ(b.HotTrackColor(), clNone);
+    EXPECT_FALSE(b.Flat() || b.WordWrap() || b.Default() || b.Cancel() || b.SlowDecease() || b.UseHotTrackFont());
+    EXPECT_TRUE(b.Caption().isEmpty());
+    EXPECT_TRUE(b.Glyph().isNull());
+    EXPECT_EQ(b.focusPolicy(), Qt::StrongFocus);
+}
+
+struct PaletteCase {
+    TLbColorStyle style;
+    TColor color, light, shadow, whenDown, hot;
+    bool flat;
+    TLbButtonStyle buttonStyle;
+};
+
+TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
+    using C = TLbColorStyle;
+    using S = TLbButtonStyle;
+    const PaletteCase cases[] = {
+        {C::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, S::bsModern},
+        {C::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, S::bsModern},
+        {C::lcsBlue, 0xFF8000, 0xFFFF00, 0xFF0000, clNone, clNone, false, S::bsModern},
+        {C::lcsRed, 0x0000FF, 0xC0C0FF, 0x0000C0, clNone, clNone, false, S::bsModern},
+        {C::lcsUltraFlat1, clBtnFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, S::bsNormal},
+        {C::lcsUltraFlat2, clBtnFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, S::bsNormal},
+        {C::lcsUltraFlatXP, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, S::bsNormal},
+        {C::lcsAqua, 0xECCE94, 0xFCE6D4, 0x000000, clNone, clNone, false, S::bsModern},
+        {C::lcsDefault, clBtnFace, 0xFFFFFF, 0x808080, clNone, clNone, false, S::bsNormal},
+        {C::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, S::bsQuicken},
+    };
+    for (const PaletteCase& c : cases) {
+        TLbButton b;
+        b.setFlat(!c.flat);
+        b.setColorStyle(c.style);
+        EXPECT_EQ(b.ColorStyle(), C::lcsCustom);
+        EXPECT_EQ(b.Color(), c.color) << int(c.style);
+        EXPECT_EQ(b.LightColor(), c.light) << int(c.style);
+        EXPECT_EQ(b.ShadowColor(), c.shadow) << int(c.style);
+        EXPECT_EQ(b.ColorWhenDown(), c.whenDown) << int(c.style);
+        EXPECT_EQ(b.HotTrackColor(), c.hot) << int(c.style);
+        EXPECT_EQ(b.Flat(), c.flat) << int(c.style);
+        EXPECT_EQ(b.Style(), c.buttonStyle) << int(c.style);
+        EXPECT_EQ(b.FontColor(), c.style == C::lcsQuicken ? clWhite : clBlack) << int(c.style);
+    }
+    TLbButton b;
+    b.setColor(0x123456);
+    b.setStyle(TLbButtonStyle::bsOld);
+    b.setColorStyle(C::lcsCustom);
+    EXPECT_EQ(b.Color(), 0x123456u);
+    EXPECT_EQ(b.Style(), TLbButtonStyle::bsOld);
+}
+
+TEST(TLbButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
+    TLbButton b;
+    b.setKind(TLbButtonKind::bkOK);
+    QImage strip(32, 16, QImage::Format_RGB32);
+    strip.fill(Qt::red);
+    b.setGlyph(strip);
+    EXPECT_EQ(b.NumGlyphs(), 2);
+    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom);
+    b.setGlyph(QImage(64, 16, QImage::Format_RGB32));
+    EXPECT_EQ(b.NumGlyphs(), 4);
+    b.setGlyph(QImage());
+    EXPECT_EQ(b.NumGlyphs(), 0);
+    EXPECT_TRUE(b.Glyph().isNull());
+    b.setGlyphResource(QStringLiteral("no such glyph"));
+    EXPECT_EQ(b.NumGlyphs(), 0);
+    b.setGlyphResource(QStringLiteral("ok"));
+    EXPECT_EQ(b.NumGlyphs(), 2);
+}
+
+struct KindCase {
+    TLbButtonKind kind;
+    int modalResult;
+    const char* caption;
+    int glyphHeight;
+};
+
+TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
+    using K = TLbButtonKind;
+    const KindCase cases[] = {
+        {K::bkOK, 1, "OK", 18},           {K::bkCancel, 2, "Abbrechen", 18}, {K::bkHelp, 0, "Hilfe", 18},
+        {K::bkYes, 6, "Ja", 18},          {K::bkNo, 7, "Nein", 18},          {K::bkClose, 0, "Schlie\u00dfen", 18},
+        {K::bkAbort, 3, "Abbrechen", 18}, {K::bkRetry, 4, "Wiederholen", 18}, {K::bkIgnore, 5, "Ignorieren", 18},
+        {K::bkAll, 12, "Alle", 19},
+    };
+    for (const KindCase& c : cases) {
+        TLbButton b;
+        b.setKind(c.kind);
+        EXPECT_EQ(b.Kind(), c.kind);
+        EXPECT_EQ(b.ModalResult(), c.modalResult) << c.caption;
+        EXPECT_EQ(b.Caption(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(b.NumGlyphs(), 2);
+        EXPECT_EQ(b.Glyph().size(), QSize(36, c.glyphHeight)) << c.caption;
+    }
+    TLbButton b;
+    b.setKind(TLbButtonKind::bkYes);
+    b.setModalResult(1);
+    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom) << "a modal result of its own makes it custom";
+    b.setCaption(QStringLiteral("Mine"));
+    b.setKind(TLbButtonKind::bkCustom);
+    EXPECT_EQ(b.Caption(), QStringLiteral("Mine"));
+    EXPECT_EQ(b.ModalResult(), 1);
+}
+
+TEST_F(LbButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
+    showActive();
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(button->isPressedDown());
+    EXPECT_TRUE(button->hasFocus());
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(250, 150)); // far off the button
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(button->isPressedDown());
+
+    QTest::mousePress(button, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(button->isPressedDown());
+    QTest::mouseRelease(button, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1) << "the right button does not click";
+
+    button->setEnabled(false);
+    button->Click();
+    EXPECT_EQ(clicks, 1) << "a disabled button does not click";
+}
+
+TEST_F(LbButtonWindow, EnterAndSpaceClickOnRelease) {
+    showActive();
+    button->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Enter}) {
+        const int before = clicks;
+        QTest::keyPress(button, key);
+        EXPECT_TRUE(button->isPressedDown()) << key;
+        EXPECT_EQ(clicks, before);
+        QTest::keyRelease(button, key);
+        EXPECT_EQ(clicks, before + 1) << key;
+    }
+}
+
+TEST_F(LbButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
+    showActive();
+    button->setFocus();
+    // A window above closes on the press of Enter; the release then lands on this button.
+    QDialog above(window.get());
+    auto* ok = new QPushButton(QStringLiteral("OK"), &above);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &above, &QDialog::accept);
+    above.show();
+    above.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&above));
+    QTest::keyPress(&above, Qt::Key_Return);
+    ASSERT_FALSE(above.isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_EQ(focused, button);
+    QTest::keyRelease(focused, Qt::Key_Return);
+    EXPECT_EQ(clicks, 0) << "the release of another window's Enter does not click";
+    EXPECT_FALSE(button->isPressedDown());
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0) << "nor a lone release of Space";
+
+    // Pressed here, focus gone before the release: no click on a later lone release either.
+    QTest::keyPress(button, Qt::Key_Space);
+    auto* edit = new QLineEdit(window.get());
+    edit->show();
+    edit->setFocus();
+    button->setFocus();
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+
+    // Enter down, Space up: only the key that went down clicks.
+    QTest::keyPress(button, Qt::Key_Return);
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1) << "one press, one click";
+}
+
+TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
+    showActive();
+    button->setModalResult(2);
+    bool openDuringClick = false;
+    QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { openDuringClick = window->isVisible(); });
+    int finished = 0;
+    QObject::connect(window.get(), &QDialog::finished, window.get(), [&] { ++finished; });
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(openDuringClick);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), 2);
+    EXPECT_EQ(finished, 1);
+
+    // A handler that closes the dialog itself keeps its own result.
+    showActive();
+    QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { window->done(1); });
+    button->Click();
+    EXPECT_EQ(window->result(), 1);
+    EXPECT_EQ(finished, 2);
+}
+
+// Assistive technology presses through the button's accessibility action (QAbstractButton's own
+// animated click); the code may call click(). Both end the dialog as a mouse click does.
+TEST_F(LbButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoes) {
+    button->setModalResult(2);
+    int finished = 0;
+    QObject::connect(window.get(), &QDialog::finished, window.get(), [&] { ++finished; });
+    const auto pressByAccessibility = [this] {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(face, nullptr);
+        ASSERT_NE(face->actionInterface(), nullptr);
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    const std::function<void()> presses[] = {pressByAccessibility, [this] { button->click(); }};
+    for (const auto& press : presses) {
+        showActive();
+        const int clicksBefore = clicks;
+        press();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+        EXPECT_EQ(window->result(), 2);
+        EXPECT_EQ(clicks, clicksBefore + 1) << "OnClick runs once";
+    }
+    EXPECT_EQ(finished, 2);
+}
+
+TEST_F(LbButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
+    auto* menu = new QMenu(window.get());
+    menu->addAction(QStringLiteral("Item"));
+    button->setPopupMenu(menu);
+    showActive();
+    std::vector<QString> order;
+    QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { order.push_back("click"); });
+    QObject::connect(menu, &QMenu::aboutToShow, window.get(), [&] { order.push_back("menu"); });
+    button->Click();
+    EXPECT_EQ(order, (std::vector<QString>{"click", "menu"}));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->pos(), button->mapToGlobal(QPoint(0, button->height())));
+    menu->close();
+}
+
+TEST_F(LbButtonWindow, AcceleratorClicksWithoutTakingFocus) {
+    button->setCaption(QStringLiteral("&Go"));
+    auto* edit = new QLineEdit(window.get());
+    edit->move(10, 100);
+    showActive();
+    edit->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(edit->hasFocus());
+
+    button->setEnabled(false);
+    QShortcutEvent shortcut(QKeySequence(QStringLiteral("Alt+G")), 0);
+    QApplication::sendEvent(button, &shortcut);
+    EXPECT_EQ(clicks, 1) << "a disabled button ignores its accelerator";
+}
+
+class DefaultCancelKeys : public LbButtonWindow {
+protected:
+    void SetUp() override {
+        LbButtonWindow::SetUp();
+        button->setDefault(true);
+        cancel = new TLbButton(window.get());
+        cancel->move(120, 10);
+        cancel->setCancel(true);
+        QObject::connect(cancel, &QAbstractButton::clicked, window.get(), [this] { ++cancels; });
+        other = new TLbButton(window.get());
+        other->move(10, 50);
+        QObject::connect(other, &QAbstractButton::clicked, window.get(), [this] { ++others; });
+        edit = new QLineEdit(window.get());
+        edit->move(10, 100);
+    }
+    TLbButton* cancel = nullptr;
+    TLbButton* other = nullptr;
+    QLineEdit* edit = nullptr;
+    int cancels = 0;
+    int others = 0;
+};
+
+TEST_F(DefaultCancelKeys, EnterReachesTheDefaultButtonOnlyFromANonButton) {
+    showActive();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1) << "focus on an edit box: Enter clicks the Default button";
+
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1) << "focus on a button: that button takes Enter";
+    EXPECT_EQ(others, 1);
+}
+
+TEST_F(DefaultCancelKeys, EscapeClicksTheCancelButtonUnlessShifted) {
+    showActive();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_EQ(cancels, 0);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_TRUE(window->isVisible()) << "no modal result: the dialog stays";
+
+    cancel->setModalResult(2);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 2);
+    EXPECT_EQ(window->result(), 2);
+}
+
+TEST_F(DefaultCancelKeys, EscapeFromAFocusedButtonIsLeftToTheWindow) {
+    showActive();
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 0) << "a focused button keeps the Cancel button out of it";
+    EXPECT_EQ(others, 0);
+}
+
+// ---------------------------------------------------------------- hot tracking and fade
+
+class HotTracking : public LbButtonWindow {
+protected:
+    void SetUp() override {
+        LbButtonWindow::SetUp();
+        button->setStyle(TLbButtonStyle::bsEncarta);
+        button->setColor(rgbColor(0, 0, 0));
+        button->setHotTrackColor(rgbColor(240, 160, 80));
+        showActive();
+        window->setFocus(); // keep the button's focus frame out of the face
+    }
+    void enter() {
+        QEnterEvent e(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(button, &e);
+    }
+    void leave() {
+        QEvent e(QEvent::Leave);
+        QApplication::sendEvent(button, &e);
+    }
+    QRgb facePixel() const { return button->RenderFace().pixel(50, 12); }
+};
+
+TEST_F(HotTracking, EnterMakesTheFaceHotAndLeaveRestoresItAtOnce) {
+    int enters = 0, exits = 0;
+    QObject::connect(button, &TLbButton::MouseEnter, window.get(), [&] { ++enters; });
+    QObject::connect(button, &TLbButton::MouseExit, window.get(), [&] { ++exits; });
+    enter();
+    EXPECT_TRUE(button->isCursorOnButton());
+    EXPECT_EQ(button->HotTrackStep(), 8);
+    EXPECT_EQ(facePixel(), qRgb(240, 160, 80));
+    leave();
+    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_FALSE(button->isFading());
+    EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 1);
+
+    button->setEnabled(false);
+    enter();
+    EXPECT_EQ(button->HotTrackStep(), 0) << "a disabled button does not light up";
+    EXPECT_EQ(enters, 1);
+}
+
+TEST_F(HotTracking, ADialogShownAgainStartsColdWithTheMouseElsewhere) {
+    QCursor::setPos(window->mapToGlobal(QPoint(280, 190)));
+    enter();
+    ASSERT_EQ(button->HotTrackStep(), 8);
+    window->hide(); // closed while the mouse was over the button: no leave event arrives
+    showActive();
+    EXPECT_FALSE(button->isCursorOnButton());
+    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
+}
+
+TEST_F(HotTracking, SlowDeceaseFadesInEightTicks) {
+    button->setSlowDecease(true);
+    enter();
+    leave();
+    EXPECT_TRUE(button->isFading());
+    EXPECT_EQ(button->HotTrackStep(), 8);
+    for (int tick = 1; tick <= 8; ++tick) {
+        button->HotTrackTick();
+        const int step = 8 - tick;
+        EXPECT_EQ(button->HotTrackStep(), step);
+        EXPECT_EQ(facePixel(), qRgb(240 * step / 8, 160 * step / 8, 80 * step / 8)) << "tick " << tick;
+    }
+    EXPECT_FALSE(button->isFading()) << "the fade stops itself at step 0";
+}
+
+TEST_F(HotTracking, TheFadeTimerRunsTheTicks) {
+    button->setSlowDecease(true);
+    enter();
+    leave();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !button->isFading(); }, 5000));
+    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
+}
+
+TEST_F(HotTracking, ReenteringOrSwitchingSlowDeceaseOffStopsAFade) {
+    button->setSlowDecease(true);
+    enter();
+    leave();
+    button->HotTrackTick();
+    enter();
+    EXPECT_FALSE(button->isFading()) << "the face stays hot while the mouse is back";
+    EXPECT_EQ(button->HotTrackStep(), 8);
+    leave();
+    button->HotTrackTick();
+    button->setSlowDecease(false);
+    EXPECT_FALSE(button->isFading());
+    EXPECT_EQ(button->HotTrackStep(), 0);
+}
+
+TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
+    showActive();
+    button->setColor(rgbColor(0, 0, 0));
+    button->setFontColor(rgbColor(255, 255, 255));
+    button->clearFocus();
+    QImage img = render(*button);
+    EXPECT_EQ(img.pixel(4, 4), qRgb(0, 0, 0));
+    button->setFocus();
+    img = render(*button);
+    EXPECT_EQ(img.pixel(4, 4), qRgb(255, 255, 255)) << "dotted focus frame from (4, 4)";
+    EXPECT_EQ(img.pixel(5, 4), qRgb(0, 0, 0));
+    button->setStyle(TLbButtonStyle::bsShape);
+    img = render(*button);
+    EXPECT_EQ(img.pixel(4, 4), qRgb(0, 255, 0)) << "bsShape: no focus frame, transparent face";
+
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(button->isPressedDown());
+    button->setEnabled(false);
+    EXPECT_FALSE(button->isPressedDown());
+}
+
+TEST_F(LbButtonWindow, OldStyleWithFocusGetsABlackFrame) {
+    showActive();
+    button->setStyle(TLbButtonStyle::bsOld);
+    button->setColor(rgbColor(50, 60, 70));
+    button->setFocus();
+    const QImage face = button->RenderFace();
+    const int w = face.width(), h = face.height();
+    for (QPoint pt : {QPoint(0, 0), QPoint(w - 1, 5), QPoint(5, h - 1), QPoint(0, h - 1)})
+        EXPECT_EQ(face.pixel(pt), qRgb(0, 0, 0)) << pt.x() << "," << pt.y();
+    EXPECT_EQ(face.pixel(1, 5), qRgb(255, 255, 255)) << "the smaller face is moved to (1, 1)";
+}
+
+} // namespace

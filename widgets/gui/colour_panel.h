@@ -1,0 +1,113 @@
+#pragma once
+
+#include "widgets/gui/colors.h"
+#include "widgets/gui/hover_button_types.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace strovane::widgets {
+
+// Bevel cut of a panel edge.
+enum class TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+
+class PanelImage;
+
+// A panel that paints its own face: the plain panel look (bevels, border, a flat
+// colour with an optional border colour) or a gradient "filter" between its colour and
+// white, with an optional picture file shown over the face.
+class TPanelBColor : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TPanelBColor(QWidget* parent = nullptr);
+    ~TPanelBColor() override;
+
+    TColor BorderColor() const { return m_borderColor; }
+    void setBorderColor(TColor c);
+    // 0 plain face; 1 left-to-right bands; 2 ellipses from white; 3 rectangles to white;
+    // 4 rectangles from white; other values ellipses to white.
+    int Filter() const { return m_filter; }
+    void setFilter(int filter);
+    // A picture file is loaded; setting it true also sets Filter 0.
+    bool Imageempy() const { return m_imageempy; }
+    void setImageempy(bool on);
+    // Loads the picture file; a name that cannot be loaded clears Filename and the picture.
+    QString Filename() const { return m_filename; }
+    void setFilename(const QString& path);
+    bool ImgStretch() const { return m_stretch; }
+    void setImgStretch(bool on);
+    // The picture's size, or the image area's size when no picture is loaded.
+    int Imagewidth() const;
+    int Imageheight() const;
+
+    TAlignment Alignment() const { return m_alignment; }
+    void setAlignment(TAlignment a);
+    QString Caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+    TBevelCut BevelInner() const { return m_bevelInner; }
+    void setBevelInner(TBevelCut cut);
+    TBevelCut BevelOuter() const { return m_bevelOuter; }
+    void setBevelOuter(TBevelCut cut);
+    int BevelWidth() const { return m_bevelWidth; }
+    void setBevelWidth(int width);
+    int BorderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int width);
+    TColor Color() const { return m_color; }
+    void setColor(TColor c);
+    TColor FontColor() const { return m_fontColor; }
+    void setFontColor(TColor c);
+
+    // The panel's own face (without the picture) at (0, 0) of `p`.
+    void PaintTo(QPainter& p) const;
+
+    // Number of gradient steps for a face of `width` x `height` (at least 31).
+    static int FilterSteps(int width, int height, int filter);
+    // The gradient from `a` to `b` over (left, top, right, bottom), right and bottom excluded.
+    static void FilterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom,
+                           int filter);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    TColor m_borderColor = clBtnFace;
+    int m_filter = 0;
+    bool m_imageempy = false;
+    QString m_filename;
+    bool m_stretch = false;
+    PanelImage* m_image = nullptr;
+
+    TAlignment m_alignment = TAlignment::taCenter;
+    QString m_caption;
+    TBevelCut m_bevelInner = TBevelCut::bvNone;
+    TBevelCut m_bevelOuter = TBevelCut::bvRaised;
+    int m_bevelWidth = 1;
+    int m_borderWidth = 0;
+    TColor m_color = clBtnFace;
+    TColor m_fontColor = clWindowText;
+};
+
+// The picture over a colour panel's face: fills the panel, lets mouse input through,
+// draws its picture at the top-left or stretched, a bitmap's bottom-left colour transparent.
+class PanelImage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PanelImage(QWidget* parent);
+    void setPicture(const QImage& picture);
+    const QImage& picture() const { return m_picture; }
+    void setStretch(bool on);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QImage m_picture;
+    bool m_stretch = false;
+};
+
+} // namespace strovane::widgets

@@ -1,0 +1,78 @@
+#include "widgets/gui/form_controls.h"
+
+#include "widgets/gui/resources.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+
+namespace strovane::widgets {
+
+namespace {
+
+constexpr TColor kFormBackground = 0x00EDF7F8; // RGB(248, 247, 237)
+
+} // namespace
+
+void applyFormButtonLook(TLbButton& b, FormButtonLook look) {
+    switch (look) {
+    case FormButtonLook::Dialog:
+        b.setStyle(TLbButtonStyle::bsEncarta);
+        b.setColor(kFormBackground);
+        b.setLightColor(clGray);
+        b.setColorWhenDown(clYellow);
+        b.setHotTrackColor(clYellow);
+        break;
+    case FormButtonLook::UpdateExecute:
+        b.setStyle(TLbButtonStyle::bsEncarta);
+        b.setColor(clBtnFace);
+        b.setLightColor(clGray);
+        b.setColorWhenDown(0x0080FF);
+        b.setHotTrackColor(clSkyBlue);
+        break;
+    case FormButtonLook::Plain:
+        b.setStyle(TLbButtonStyle::bsNormal);
+        break;
+    }
+    b.setUseHotTrackFont(false);
+}
+
+TLbButton* makeFormButton(QWidget* parent, const QString& objectName, const QString& caption, const QRect& geometry,
+                          const QString& glyph, FormButtonLook look) {
+    auto* b = new TLbButton(parent);
+    b->setObjectName(objectName);
+    b->setCaption(caption);
+    b->setGeometry(geometry);
+    applyFormButtonLook(*b, look);
+    if (!glyph.isEmpty())
+        b->setGlyphResource(glyph);
+    return b;
+}
+
+TPCheck* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
+                            TImageType type) {
+    auto* c = new TPCheck(parent);
+    c->setObjectName(objectName);
+    c->setText(caption);
+    c->setImageType(type);
+    c->setFlat(true);
+    c->setTransparent(true);
+    c->setChecked(true);
+    c->setCursor(handCursor());
+    // Wide enough for box, gap and caption; the box is 97 wide at least, as placed on the form.
+    const int width = std::max(97, 22 + QFontMetrics(c->font()).horizontalAdvance(caption) + 6);
+    c->setGeometry(position.x(), position.y(), width, 19);
+    return c;
+}
+
+TPanelBColor* makeButtonBar(QWidget* parent, const QString& objectName) {
+    auto* bar = new TPanelBColor(parent);
+    bar->setObjectName(objectName);
+    bar->setBevelOuter(TBevelCut::bvNone);
+    bar->setColor(kFormBackground);
+    bar->setBorderColor(0x333333);
+    bar->setFilter(0);
+    return bar;
+}
+
+} // namespace strovane::widgets

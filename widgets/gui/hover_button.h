@@ -1,0 +1,176 @@
+#pragma once
+
+#include "widgets/gui/colors.h"
+#include "widgets/gui/hover_button_face.h"
+#include "widgets/gui/hover_button_types.h"
+
+#include <QAbstractButton>
+#include <QFont>
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+
+class QTimer;
+
+namespace strovane::widgets {
+
+// The push button of every window: six drawing styles, hot tracking with an optional
+// fade, a glyph strip of up to four cells (normal, disabled, down, hot), stock kinds,
+// colour palettes, Default/Cancel keys, a modal result and an optional popup menu.
+//
+// The caption is the button's text(); OnClick is the clicked() signal. Call Click() to
+// click from code: it runs the same steps as the mouse (OnClick, modal result, menu).
+class TLbButton : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit TLbButton(QWidget* parent = nullptr);
+    ~TLbButton() override;
+
+    TAlignment Alignment() const { return m_alignment; }
+    void setAlignment(TAlignment a);
+    // Escape (without Shift) on the form clicks the button.
+    bool Cancel() const { return m_cancel; }
+    void setCancel(bool on);
+    QString Caption() const { return text(); }
+    void setCaption(const QString& caption);
+    // Always reads lcsCustom; setting another value applies that palette.
+    TLbColorStyle ColorStyle() const { return TLbColorStyle::lcsCustom; }
+    void setColorStyle(TLbColorStyle style);
+    TColor ColorWhenDown() const { return m_colorWhenDown; }
+    void setColorWhenDown(TColor c);
+    // Enter on the form clicks the button unless another button has the focus.
+    bool Default() const { return m_default; }
+    void setDefault(bool on);
+    bool Flat() const { return m_flat; }
+    void setFlat(bool on);
+    const QImage& Glyph() const { return m_glyph; }
+    // Copies the strip, sets NumGlyphs to width / height and Kind to bkCustom.
+    void setGlyph(const QImage& strip);
+    // The glyph strip of a compiled-in picture; a missing name empties the glyph.
+    void setGlyphResource(const QString& name);
+    TColor HotTrackColor() const { return m_hotTrackColor; }
+    void setHotTrackColor(TColor c);
+    QFont HotTrackFont() const { return m_hotTrackFont; }
+    void setHotTrackFont(const QFont& f);
+    TLbButtonKind Kind() const { return m_kind; }
+    void setKind(TLbButtonKind kind);
+    TLbButtonLayout Layout() const { return m_layout; }
+    void setLayout(TLbButtonLayout layout);
+    using QWidget::setLayout;
+    TColor LightColor() const { return m_lightColor; }
+    void setLightColor(TColor c);
+    // Non-zero: a click ends the button's dialog with this result (QDialog::done).
+    int ModalResult() const { return m_modalResult; }
+    void setModalResult(int result);
+    int NumGlyphs() const { return m_numGlyphs; }
+    void setNumGlyphs(int n);
+    TColor ShadowColor() const { return m_shadowColor; }
+    void setShadowColor(TColor c);
+    // Leaving the button fades the hot colour out in eight 30 ms steps.
+    bool SlowDecease() const { return m_slowDecease; }
+    void setSlowDecease(bool on);
+    TLbButtonStyle Style() const { return m_style; }
+    void setStyle(TLbButtonStyle style);
+    using QWidget::setStyle;
+    bool UseHotTrackFont() const { return m_useHotTrackFont; }
+    void setUseHotTrackFont(bool on);
+    bool WordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on);
+    TColor Color() const { return m_color; }
+    void setColor(TColor c);
+    TColor FontColor() const { return m_fontColor; }
+    void setFontColor(TColor c);
+    // A menu popped up below the button after each click; a marker shows it.
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    void setPopupMenu(QMenu* menu);
+
+    // 0 (plain) .. 8 (fully hot).
+    int HotTrackStep() const { return m_hotTrackStep; }
+    // The pressed state of the drawing (bDown).
+    bool isPressedDown() const { return m_down; }
+    bool isCursorOnButton() const { return m_cursorOnButton; }
+    // A fade is running (the tick timer is active).
+    bool isFading() const { return m_fading; }
+
+    // Clicks the button: OnClick, then the modal result, then the popup menu.
+    void Click();
+    // One fade step; run by the fade timer every 30 ms.
+    void HotTrackTick();
+
+    // The face as the button shows it now (transparent parts have alpha 0).
+    QImage RenderFace() const;
+    // The whole button, face and focus rectangle, at (0, 0) of `p`.
+    void PaintTo(QPainter& p) const;
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void MouseEnter();
+    void MouseExit();
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
+private:
+    void FireClick();
+    bool isHot() const;
+    bool parentShowing() const;
+    LbButtonFace faceState(int width, int height) const;
+    // The face at `ratio` device pixels per unit (the image carries that ratio).
+    QImage renderFace(qreal ratio) const;
+    void updateKeyFilter();
+    bool takesDialogKey(int key, Qt::KeyboardModifiers mods) const;
+    void stopFade();
+    // What follows OnClick: the dialog's modal result, then the menu.
+    void finishClick();
+    void setCursorOnButton(bool on);
+
+    TAlignment m_alignment = TAlignment::taCenter;
+    TColor m_shadowColor = 0x808080;
+    TColor m_colorWhenDown = clNone;
+    bool m_flat = false;
+    bool m_wordWrap = false;
+    QImage m_glyph;
+    QImage m_glyphFine; // the compiled-in picture's 2x strip, when the glyph is one
+    TColor m_hotTrackColor = clNone;
+    QFont m_hotTrackFont;
+    TLbButtonKind m_kind = TLbButtonKind::bkCustom;
+    TLbButtonLayout m_layout = TLbButtonLayout::blGlyphLeft;
+    TColor m_lightColor = 0xFFFFFF;
+    int m_modalResult = 0;
+    int m_numGlyphs = 0;
+    bool m_useHotTrackFont = false;
+    TLbButtonStyle m_style = TLbButtonStyle::bsNormal;
+    bool m_default = false;
+    bool m_cancel = false;
+    bool m_slowDecease = false;
+    TColor m_color = clBtnFace;
+    TColor m_fontColor = clWindowText;
+    QPointer<QMenu> m_popupMenu;
+
+    bool m_down = false;           // bDown
+    bool m_firingClick = false;    // clicked() comes from FireClick, which finishes the click itself
+    bool m_cursorOnButton = false; // bCursorOnButton
+    int m_hotTrackStep = 0;
+    bool m_fading = false;
+    int m_keyDown = 0;             // the Enter or Space key this button saw go down, 0 if none
+    QTimer* m_fadeTimer = nullptr;
+    QPointer<QWidget> m_keyFilterHost; // the window whose Enter/Escape this button watches
+};
+
+} // namespace strovane::widgets

@@ -1,0 +1,330 @@
+#include "widgets/gui/image_check_box.h"
+
+#include "widgets/gui/click_sound.h"
+#include "widgets/gui/gdi_paint.h"
+#include "widgets/gui/resources.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace strovane::widgets {
+
+namespace {
+
+// The hot background shared by all check boxes: made once, in the colour of the
+// first box that needs it.
+const QImage& hotPattern(const QColor& color, const QColor& highlight) {
+    static QImage pattern;
+    if (pattern.isNull()) {
+        pattern = QImage(8, 8, QImage::Format_RGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                pattern.setPixel(x, y, (x % 2 == y % 2) ? gdi::opaque(highlight) : gdi::opaque(color));
+    }
+    return pattern;
+}
+
+constexpr int kCaptionOffsetBoxLeft = 22;  // caption left of R for taRightJustify
+constexpr int kCaptionOffsetBoxRight = 2;  // caption left of R for taLeftJustify
+
+} // namespace
+
+TPCheck::TPCheck(QWidget* parent) : QAbstractButton(parent) {
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(97, 19);
+}
+
+TPCheck::~TPCheck() = default;
+
+QSize TPCheck::sizeHint() const { return {97, 19}; }
+
+QString TPCheck::Version() const { return QStringLiteral("1.0"); }
+
+void TPCheck::setTransparent(bool on) {
+    m_transparent = on;
+    update();
+}
+
+void TPCheck::setFlat(bool on) {
+    m_flat = on;
+    update();
+}
+
+void TPCheck::setAlignment(TLeft left) {
+    if (m_left == left)
+        return;
+    m_left = left;
+    update();
+}
+
+void TPCheck::setImageType(TImageType type) {
+    if (m_imageType == type)
+        return;
+    m_imageType = type;
+    update();
+}
+
+void TPCheck::setStyle(TMargine style) {
+    if (m_margine == style)
+        return;
+    m_margine = style;
+    update();
+}
+
+void TPCheck::setColorSipleMargine(TColor c) {
+    if (m_colorSimpleMargine == c)
+        return;
+    m_colorSimpleMargine = c;
+    update();
+}
+
+void TPCheck::setHintSecondLine(const QString& line) {
+    m_hintTwo = line;
+    if (!toolTip().isEmpty() && !line.isEmpty())
+        setToolTip(toolTip() + QLatin1Char('\n') + line);
+}
+
+void TPCheck::setColor(TColor c) {
+    m_color = c;
+    update();
+}
+
+void TPCheck::setFontColor(TColor c) {
+    m_fontColor = c;
+    update();
+}
+
+QString TPCheck::boxImageName(bool flat, bool enabled) {
+    if (enabled)
+        return flat ? QStringLiteral("BlankFlat") : QStringLiteral("Blank");
+    return flat ? QStringLiteral("EnabledFlat") : QStringLiteral("Enabled");
+}
+
+QString TPCheck::markImageName(TImageType type, bool flat, bool enabled) {
+    if (!enabled)
+        return flat ? QStringLiteral("EnabledFlat") : QStringLiteral("Enabled");
+    switch (type) {
+    case TImageType::igCrossRed: return QStringLiteral("CheckIks");
+    case TImageType::igHookBlue: return QStringLiteral("CheckOk");
+    case TImageType::igCirce: return QStringLiteral("CHECKELLI");
+    case TImageType::igCrossBlue: return QStringLiteral("CHECKEIKSB");
+    case TImageType::igCrossGreen: return QStringLiteral("CHECKIKSG");
+    case TImageType::igHookLime: return QStringLiteral("CHECKOKG");
+    case TImageType::igHookRed: return QStringLiteral("CheckOkR");
+    }
+    return QStringLiteral("CheckIks");
+}
+
+void TPCheck::FireOnClick() { Q_EMIT clicked(isChecked()); }
+
+// ---------------------------------------------------------------- painting
+
+QRect TPCheck::paintFrameAndFill(QPainter& p, bool draw) const {
+    QRect r = rect();
+    const QPalette& pal = palette();
+    if (!draw) {
+        if (m_margine != TMargine::bmNone)
+            r.adjust(1, 1, -1, -1);
+        return r;
+    }
+    const QColor face = toQColor(m_color, pal);
+    const QColor highlight = toQColor(clBtnHighlight, pal);
+    const QColor shadow = toQColor(clBtnShadow, pal);
+    switch (m_margine) {
+    case TMargine::bmNone: break;
+    case TMargine::bmLowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
+    case TMargine::bmRaised: gdi::frame3D(p, r, highlight, shadow, 1); break;
+    case TMargine::bmSimple: {
+        const QColor c = toQColor(m_colorSimpleMargine, pal);
+        gdi::frame3D(p, r, c, c, 1);
+        break;
+    }
+    }
+    const int l = r.left(), t = r.top(), rr = r.right() + 1, b = r.bottom() + 1;
+    if (m_index == 1)
+        gdi::fillRect(p, l, t, rr, b, QBrush(hotPattern(face, highlight)));
+    else
+        gdi::fillRect(p, l, t, rr, b, face);
+    return r;
+}
+
+void TPCheck::drawImage(QPainter& p, const QRect& r, const QString& name) const {
+    const QImage image = resourceImageAt(name, gdi::devicePixelRatio(p));
+    if (image.isNull())
+        return;
+    const int left = m_left == TLeft::taRightJustify ? r.left() + 2 : r.right() + 1 - 18;
+    const int top = r.top() + (r.height() - qRound(image.height() / image.devicePixelRatio())) / 2;
+    gdi::drawAutoTransparent(p, left, top, image);
+}
+
+void TPCheck::PaintTo(QPainter& p) const {
+    const QPalette& pal = palette();
+    // Transparent: the parent's background covers fill and frame, so neither is drawn.
+    const QRect r = paintFrameAndFill(p, !m_transparent);
+
+    p.setFont(font());
+    const QFontMetrics fm(font());
+    const QString caption = text();
+    const int th = fm.height();
+    const int tw = fm.horizontalAdvance(caption);
+    const int t = r.top() + (r.height() - th) / 2;
+    const int amp = caption.contains(QLatin1Char('&')) ? fm.horizontalAdvance(QLatin1Char('&')) : 0;
+    const int left = r.left() + (m_left == TLeft::taRightJustify ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
+
+    const QColor fontColor = toQColor(m_fontColor, pal);
+    if (m_showFocused && hasFocus())
+        gdi::focusRect(p, left - 1, t - 1, left + tw - amp + 3 + 1, t + th + 1, fontColor);
+
+    // Caption: blue while hot, embossed grey when disabled.
+    const QRect captRect(left, t, tw, th);
+    auto drawText = [&](const QRect& rc, const QColor& c) {
+        p.save();
+        p.setClipRect(rc, Qt::IntersectClip);
+        p.setPen(c);
+        p.drawText(rc, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, caption);
+        p.restore();
+    };
+    QColor captionColor = (m_hotTrack && m_index == 1) ? QColor(0, 0, 255) : fontColor;
+    if (!isEnabled()) {
+        drawText(captRect, fontColor);
+        drawText(captRect.translated(1, 1), toQColor(clBtnHighlight, pal));
+        captionColor = toQColor(clBtnShadow, pal);
+    }
+    drawText(captRect, captionColor);
+
+    drawImage(p, r, boxImageName(m_flat, isEnabled()));
+    if (isChecked())
+        drawImage(p, r, markImageName(m_imageType, m_flat, isEnabled()));
+}
+
+void TPCheck::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    PaintTo(p);
+}
+
+// ---------------------------------------------------------------- mouse and keys
+
+void TPCheck::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !isEnabled()) {
+        e->ignore();
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    setChecked(!isChecked());
+    repaint();
+    if (m_playMusic)
+        PlayClickSound(QStringLiteral("klik"));
+    m_mousePressed = true;
+    Q_EMIT pressed(); // OnMouseDown
+}
+
+void TPCheck::mouseReleaseEvent(QMouseEvent* e) {
+    const bool clicked = m_mousePressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    m_mousePressed = false;
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT released();
+    if (clicked)
+        FireOnClick();
+}
+
+void TPCheck::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The second press of a double click inverts Checked again, then OnClick follows
+    // at once; the release after it raises no further click.
+    mousePressEvent(e);
+    if (!m_mousePressed)
+        return;
+    m_mousePressed = false;
+    FireOnClick();
+}
+
+void TPCheck::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        FireOnClick();
+        QWidget::keyPressEvent(e); // OnKeyDown; Checked stays as it is
+        return;
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+        e->accept(); // the space key does not tick the box
+        return;
+    default:
+        QAbstractButton::keyPressEvent(e);
+    }
+}
+
+void TPCheck::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) {
+        e->accept();
+        return;
+    }
+    QAbstractButton::keyReleaseEvent(e);
+}
+
+bool TPCheck::event(QEvent* e) {
+    if (e->type() == QEvent::Shortcut) {
+        // The caption's accelerator: OnClick first, then focus and the new state.
+        if (isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus) {
+            FireOnClick();
+            setFocus(Qt::ShortcutFocusReason);
+            setChecked(!isChecked());
+        }
+        return true;
+    }
+    return QAbstractButton::event(e);
+}
+
+// ---------------------------------------------------------------- hot tracking
+
+void TPCheck::enterEvent(QEnterEvent* e) {
+    QAbstractButton::enterEvent(e);
+    if (!isEnabled())
+        return;
+    if (m_hotTrack) {
+        m_index = 1;
+        repaint();
+    }
+    if (m_showHand)
+        setCursor(handCursor());
+    Q_EMIT MouseEnter();
+}
+
+void TPCheck::leaveEvent(QEvent* e) {
+    QAbstractButton::leaveEvent(e);
+    if (!isEnabled())
+        return;
+    if (m_hotTrack) {
+        m_index = 0;
+        repaint();
+    }
+    if (m_showHand)
+        unsetCursor();
+    Q_EMIT MouseExit();
+}
+
+void TPCheck::focusInEvent(QFocusEvent* e) {
+    QAbstractButton::focusInEvent(e);
+    repaint();
+}
+
+void TPCheck::focusOutEvent(QFocusEvent* e) {
+    QAbstractButton::focusOutEvent(e);
+    repaint();
+}
+
+void TPCheck::changeEvent(QEvent* e) {
+    QAbstractButton::changeEvent(e);
+    switch (e->type()) {
+    case QEvent::EnabledChange:
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+        update();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace strovane::widgets

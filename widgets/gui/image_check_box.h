@@ -1,0 +1,121 @@
+#pragma once
+
+#include "widgets/gui/colors.h"
+
+#include <QAbstractButton>
+#include <QImage>
+
+#include <cstdint>
+
+namespace strovane::widgets {
+
+// Which side the caption is on: taRightJustify puts the box left and the caption right.
+enum class TLeft : std::uint8_t { taRightJustify, taLeftJustify };
+
+// The optional frame around the check box.
+enum class TMargine : std::uint8_t { bmNone, bmLowered, bmRaised, bmSimple };
+
+// The picture of the check mark.
+enum class TImageType : std::uint8_t {
+    igCrossRed, igHookBlue, igCirce, igCrossBlue, igCrossGreen, igHookLime, igHookRed
+};
+
+// A check box drawn from small pictures: a flat or sunken box, seven marks, a greyed
+// box when disabled, hot tracking (blue caption on a checkerboard), a hand cursor,
+// a click sound and a transparent mode. Checked is the button's checked state;
+// OnClick is clicked(), OnMouseDown is pressed().
+class TPCheck : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit TPCheck(QWidget* parent = nullptr);
+    ~TPCheck() override;
+
+    // Lets the parent's background show through fill and hot pattern.
+    bool Transparent() const { return m_transparent; }
+    void setTransparent(bool on);
+    bool ShowFocused() const { return m_showFocused; }
+    void setShowFocused(bool on) { m_showFocused = on; }
+    bool Flat() const { return m_flat; }
+    void setFlat(bool on);
+    QString Version() const;
+    bool HotTrack() const { return m_hotTrack; }
+    void setHotTrack(bool on) { m_hotTrack = on; }
+    // Changing it in code plays no sound and raises no click.
+    bool Checked() const { return isChecked(); }
+    TLeft Alignment() const { return m_left; }
+    void setAlignment(TLeft left);
+    TImageType ImageType() const { return m_imageType; }
+    void setImageType(TImageType type);
+    bool ShowHandCursor() const { return m_showHand; }
+    void setShowHandCursor(bool on) { m_showHand = on; }
+    bool PlayMusic() const { return m_playMusic; }
+    void setPlayMusic(bool on) { m_playMusic = on; }
+    TMargine Style() const { return m_margine; }
+    void setStyle(TMargine style);
+    using QWidget::setStyle;
+    TColor ColorSipleMargine() const { return m_colorSimpleMargine; }
+    void setColorSipleMargine(TColor c);
+    QString HintSecondLine() const { return m_hintTwo; }
+    // Appends a non-empty second line to a non-empty tool tip (each setting appends again).
+    void setHintSecondLine(const QString& line);
+    TColor Color() const { return m_color; }
+    void setColor(TColor c);
+    TColor FontColor() const { return m_fontColor; }
+    void setFontColor(TColor c);
+
+    // 1 while the mouse is over the box with hot tracking on.
+    int hotIndex() const { return m_index; }
+
+    // Raises OnClick.
+    void FireOnClick();
+
+    // The whole control at (0, 0) of `p`; in transparent mode the fill is left out.
+    void PaintTo(QPainter& p) const;
+
+    // Names of the box and mark pictures for a state (for drawing and tests).
+    static QString boxImageName(bool flat, bool enabled);
+    static QString markImageName(TImageType type, bool flat, bool enabled);
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void MouseEnter();
+    void MouseExit();
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
+private:
+    QRect paintFrameAndFill(QPainter& p, bool draw) const;
+    void drawImage(QPainter& p, const QRect& r, const QString& name) const;
+
+    bool m_transparent = false;
+    bool m_showFocused = true;
+    bool m_flat = false;
+    int m_index = 0;
+    bool m_showHand = true;
+    bool m_playMusic = true;
+    bool m_hotTrack = true;
+    TImageType m_imageType = TImageType::igCrossRed;
+    TMargine m_margine = TMargine::bmNone;
+    TLeft m_left = TLeft::taRightJustify;
+    TColor m_colorSimpleMargine = 0xFF0000;
+    QString m_hintTwo;
+    TColor m_color = clBtnFace;
+    TColor m_fontColor = clWindowText;
+    bool m_mousePressed = false; // a left press that a release over the box turns into OnClick
+};
+
+} // namespace strovane::widgets
