@@ -32,11 +32,11 @@ int main(int argc, char** argv) {
     strovane::widgets::QtMessageBoxes messages;
     std::unique_ptr<QDialog> dialog;
     if (which == QLatin1String("rpdo"))
-        dialog = std::make_unique<strovane::editors::TFRPdoMB>(ws, messages);
+        dialog = std::make_unique<strovane::editors::ReceivePdoDialog>(ws, messages);
     else if (which == QLatin1String("tpdo"))
-        dialog = std::make_unique<strovane::editors::TFTPdoMB>(ws, messages);
+        dialog = std::make_unique<strovane::editors::TransmitPdoDialog>(ws, messages);
     else
-        dialog = std::make_unique<strovane::editors::TFParGen>(ws, messages);
+        dialog = std::make_unique<strovane::editors::CommunicationDialog>(ws, messages);
 
     if (grabAt > 0 && grabAt + 1 < args.size()) {
         const QString file = args.at(grabAt + 1);

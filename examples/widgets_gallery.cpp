@@ -14,7 +14,7 @@ using namespace strovane::widgets;
 
 namespace {
 
-constexpr TColor kFormColor = 0x00EDF7F8;
+constexpr ColorRef kFormColor = 0x00EDF7F8;
 
 QLabel* heading(QWidget* parent, const QString& text, int x, int y) {
     auto* l = new QLabel(text, parent);
@@ -25,11 +25,11 @@ QLabel* heading(QWidget* parent, const QString& text, int x, int y) {
     return l;
 }
 
-TLbButton* windowButton(QWidget* parent, const QString& caption, const QString& glyph, QRect geo) {
-    auto* b = new TLbButton(parent);
+HoverButton* windowButton(QWidget* parent, const QString& caption, const QString& glyph, QRect geo) {
+    auto* b = new HoverButton(parent);
     b->setGeometry(geo);
     b->setCaption(caption);
-    b->setStyle(TLbButtonStyle::bsEncarta);
+    b->setStyle(HoverButtonStyle::bsEncarta);
     b->setColor(kFormColor);
     b->setLightColor(clGray);
     b->setColorWhenDown(clYellow);
@@ -57,20 +57,20 @@ int main(int argc, char** argv) {
 
     // Hover button styles, up and pressed.
     heading(&w, QStringLiteral("Hover button styles"), 10, 8);
-    const TLbButtonStyle styles[] = {TLbButtonStyle::bsNormal, TLbButtonStyle::bsEncarta, TLbButtonStyle::bsModern,
-                                     TLbButtonStyle::bsOld,    TLbButtonStyle::bsShape,   TLbButtonStyle::bsQuicken};
+    const HoverButtonStyle styles[] = {HoverButtonStyle::bsNormal, HoverButtonStyle::bsEncarta, HoverButtonStyle::bsModern,
+                                     HoverButtonStyle::bsOld,    HoverButtonStyle::bsShape,   HoverButtonStyle::bsQuicken};
     const char* styleNames[] = {"bsNormal", "bsEncarta", "bsModern", "bsOld", "bsShape", "bsQuicken"};
-    TLbButton* pressed = nullptr;
+    HoverButton* pressed = nullptr;
     for (int i = 0; i < 6; ++i) {
         for (int row = 0; row < 3; ++row) {
-            auto* b = new TLbButton(&w);
+            auto* b = new HoverButton(&w);
             b->setGeometry(10 + i * 122, 28 + row * 28, 114, 24);
             b->setCaption(QString::fromLatin1(styleNames[i]));
             b->setStyle(styles[i]);
             b->setGlyphResource(QStringLiteral("OK"));
-            if (styles[i] == TLbButtonStyle::bsModern || styles[i] == TLbButtonStyle::bsQuicken)
-                b->setColorStyle(styles[i] == TLbButtonStyle::bsModern ? TLbColorStyle::lcsChrome
-                                                                       : TLbColorStyle::lcsQuicken);
+            if (styles[i] == HoverButtonStyle::bsModern || styles[i] == HoverButtonStyle::bsQuicken)
+                b->setColorStyle(styles[i] == HoverButtonStyle::bsModern ? HoverColorStyle::lcsChrome
+                                                                       : HoverColorStyle::lcsQuicken);
             if (row == 1)
                 b->setEnabled(false);
             if (row == 2 && i == 1)
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         auto* b = windowButton(&w, QString::fromLatin1(winButtons[i].caption), QString::fromLatin1(winButtons[i].glyph),
                                QRect(10 + col * 155, 138 + row * 30, 145, 26));
         if (i == 8)
-            b->setLayout(TLbButtonLayout::blGlyphRight);
+            b->setLayout(GlyphLayout::blGlyphRight);
         if (i == 9) {
             b->setHotTrackColor(clSkyBlue);
             b->setColorWhenDown(0x0080FF);
@@ -104,27 +104,27 @@ int main(int argc, char** argv) {
     auto* refresh = windowButton(&w, QString(), QStringLiteral("REFRESH"), QRect(658, 138, 23, 22));
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     auto* close = windowButton(&w, QStringLiteral("X"), QString(), QRect(688, 138, 21, 19));
-    close->setStyle(TLbButtonStyle::bsNormal);
+    close->setStyle(HoverButtonStyle::bsNormal);
     auto* menuButton = windowButton(&w, QStringLiteral("Menu"), QString(), QRect(630, 198, 100, 23));
     menuButton->setPopupMenu(new QMenu(menuButton));
 
     // Palettes and stock kinds.
     heading(&w, QStringLiteral("Colour styles and stock kinds"), 10, 232);
-    const TLbColorStyle palettes[] = {TLbColorStyle::lcsGold,       TLbColorStyle::lcsChrome,
-                                      TLbColorStyle::lcsBlue,       TLbColorStyle::lcsRed,
-                                      TLbColorStyle::lcsUltraFlat1, TLbColorStyle::lcsUltraFlat2,
-                                      TLbColorStyle::lcsUltraFlatXP, TLbColorStyle::lcsAqua,
-                                      TLbColorStyle::lcsDefault,    TLbColorStyle::lcsQuicken};
+    const HoverColorStyle palettes[] = {HoverColorStyle::lcsGold,       HoverColorStyle::lcsChrome,
+                                      HoverColorStyle::lcsBlue,       HoverColorStyle::lcsRed,
+                                      HoverColorStyle::lcsUltraFlat1, HoverColorStyle::lcsUltraFlat2,
+                                      HoverColorStyle::lcsUltraFlatXP, HoverColorStyle::lcsAqua,
+                                      HoverColorStyle::lcsDefault,    HoverColorStyle::lcsQuicken};
     for (int i = 0; i < 10; ++i) {
-        auto* b = new TLbButton(&w);
+        auto* b = new HoverButton(&w);
         b->setGeometry(10 + i * 74, 252, 70, 23);
         b->setCaption(QStringLiteral("Style %1").arg(i + 1));
         b->setColorStyle(palettes[i]);
     }
     for (int i = 1; i <= 10; ++i) {
-        auto* b = new TLbButton(&w);
+        auto* b = new HoverButton(&w);
         b->setGeometry(10 + (i - 1) * 74, 280, 70, 25);
-        b->setKind(TLbButtonKind(i));
+        b->setKind(HoverButtonKind(i));
     }
 
     // Image check boxes.
@@ -132,10 +132,10 @@ int main(int argc, char** argv) {
     const char* types[] = {"CrossRed", "HookBlue", "Circe", "CrossBlue", "CrossGreen", "HookLime", "HookRed"};
     for (int i = 0; i < 7; ++i) {
         for (int flat = 0; flat < 2; ++flat) {
-            auto* c = new TPCheck(&w);
+            auto* c = new ImageCheckBox(&w);
             c->setGeometry(10 + i * 105, 336 + flat * 22, 100, 19);
             c->setText(QString::fromLatin1(types[i]));
-            c->setImageType(TImageType(i));
+            c->setImageType(CheckMark(i));
             c->setFlat(flat);
             c->setTransparent(true);
             c->setChecked(true);
@@ -143,16 +143,16 @@ int main(int argc, char** argv) {
     }
     const struct {
         const char* caption;
-        TMargine margine;
+        CheckBoxBorder margine;
         bool enabled, checked;
-        TLeft side;
-    } boxes[] = {{"&Lowered", TMargine::bmLowered, true, true, TLeft::taRightJustify},
-                 {"Raised", TMargine::bmRaised, true, false, TLeft::taRightJustify},
-                 {"Simple", TMargine::bmSimple, true, true, TLeft::taRightJustify},
-                 {"Disabled", TMargine::bmNone, false, true, TLeft::taRightJustify},
-                 {"Box right", TMargine::bmNone, true, true, TLeft::taLeftJustify}};
+        CheckBoxSide side;
+    } boxes[] = {{"&Lowered", CheckBoxBorder::bmLowered, true, true, CheckBoxSide::taRightJustify},
+                 {"Raised", CheckBoxBorder::bmRaised, true, false, CheckBoxSide::taRightJustify},
+                 {"Simple", CheckBoxBorder::bmSimple, true, true, CheckBoxSide::taRightJustify},
+                 {"Disabled", CheckBoxBorder::bmNone, false, true, CheckBoxSide::taRightJustify},
+                 {"Box right", CheckBoxBorder::bmNone, true, true, CheckBoxSide::taLeftJustify}};
     for (int i = 0; i < 5; ++i) {
-        auto* c = new TPCheck(&w);
+        auto* c = new ImageCheckBox(&w);
         c->setGeometry(10 + i * 120, 384, 110, 21);
         c->setText(QString::fromLatin1(boxes[i].caption));
         c->setStyle(boxes[i].margine);
@@ -165,15 +165,15 @@ int main(int argc, char** argv) {
     // Colour panels: the filters, then the receive editor's button bar.
     heading(&w, QStringLiteral("Colour panels (Filter 0 to 5)"), 10, 416);
     for (int i = 0; i <= 5; ++i) {
-        auto* p = new TPanelBColor(&w);
+        auto* p = new ColourPanel(&w);
         p->setGeometry(10 + i * 122, 436, 114, 80);
         p->setColor(0x00C08040);
         p->setFilter(i);
         p->setCaption(QStringLiteral("Filter %1").arg(i));
     }
-    auto* bar = new TPanelBColor(&w);
+    auto* bar = new ColourPanel(&w);
     bar->setGeometry(0, 600 - 41, 760, 41);
-    bar->setBevelOuter(TBevelCut::bvNone);
+    bar->setBevelOuter(BevelCut::bvNone);
     bar->setColor(kFormColor);
     bar->setBorderColor(0x333333);
     auto* ok = windowButton(bar, QStringLiteral("OK"), QStringLiteral("OK"), QRect(560, 10, 90, 23));

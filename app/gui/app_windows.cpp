@@ -15,17 +15,17 @@ namespace strovane::app {
 
 AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
                        const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir)
-    : FStrovanoFirmWare(std::make_unique<TFStrovanoFirmWare>(workspace, messages, exeDir, workspaceDir)) {
+    : FStrovanoFirmWare(std::make_unique<MainWindow>(workspace, messages, exeDir, workspaceDir)) {
     // The dialogs are children of the main window, so they centre on it and go with it.
     QWidget* owner = FStrovanoFirmWare.get();
-    FNew_Project = new workspace::TFNew_Project(workspace, messages, owner);
-    FOpenConf = new workspace::TFOpenConf(workspace, owner);
-    FAbout = new workspace::TFAbout(owner);
-    FParGen = new editors::TFParGen(workspace, messages, owner);
-    FRPdoMB = new editors::TFRPdoMB(workspace, messages, owner);
-    FTPdoMB = new editors::TFTPdoMB(workspace, messages, owner);
-    TFStrovanoFirmWare* main = FStrovanoFirmWare.get();
-    FBootSer = new update::TFBootSer(
+    FNew_Project = new workspace::NewProjectDialog(workspace, messages, owner);
+    FOpenConf = new workspace::OpenProjectDialog(workspace, owner);
+    FAbout = new workspace::AboutDialog(owner);
+    FParGen = new editors::CommunicationDialog(workspace, messages, owner);
+    FRPdoMB = new editors::ReceivePdoDialog(workspace, messages, owner);
+    FTPdoMB = new editors::TransmitPdoDialog(workspace, messages, owner);
+    MainWindow* main = FStrovanoFirmWare.get();
+    FBootSer = new update::UpdateDialog(
         messages, workspace, [] { return platform::probePorts(); }, platform::createSerialDevice,
         [main](const std::string& program, const std::string& parameters, bool hidden,
                const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll) {

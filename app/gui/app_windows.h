@@ -8,23 +8,23 @@ class MessageBoxes;
 }
 namespace strovane::workspace {
 struct Workspace;
-class TFNew_Project;
-class TFOpenConf;
-class TFAbout;
+class NewProjectDialog;
+class OpenProjectDialog;
+class AboutDialog;
 } // namespace strovane::workspace
 namespace strovane::editors {
-class TFParGen;
-class TFRPdoMB;
-class TFTPdoMB;
+class CommunicationDialog;
+class ReceivePdoDialog;
+class TransmitPdoDialog;
 } // namespace strovane::editors
 
 namespace strovane::update {
-class TFBootSer;
+class UpdateDialog;
 }
 
 namespace strovane::app {
 
-class TFStrovanoFirmWare;
+class MainWindow;
 
 // The program's eight windows, created once in this order and kept until the end.
 struct AppWindows {
@@ -33,14 +33,14 @@ struct AppWindows {
                const std::filesystem::path& workspaceDir = {});
     ~AppWindows();
 
-    std::unique_ptr<TFStrovanoFirmWare> FStrovanoFirmWare;
-    workspace::TFNew_Project* FNew_Project;
-    workspace::TFOpenConf* FOpenConf;
-    workspace::TFAbout* FAbout;
-    editors::TFParGen* FParGen;
-    editors::TFRPdoMB* FRPdoMB;
-    editors::TFTPdoMB* FTPdoMB;
-    update::TFBootSer* FBootSer;
+    std::unique_ptr<MainWindow> FStrovanoFirmWare;
+    workspace::NewProjectDialog* FNew_Project;
+    workspace::OpenProjectDialog* FOpenConf;
+    workspace::AboutDialog* FAbout;
+    editors::CommunicationDialog* FParGen;
+    editors::ReceivePdoDialog* FRPdoMB;
+    editors::TransmitPdoDialog* FTPdoMB;
+    update::UpdateDialog* FBootSer;
 };
 
 } // namespace strovane::app

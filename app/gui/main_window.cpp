@@ -35,7 +35,7 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* caption, 
 
 } // namespace
 
-TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+MainWindow::MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
                                        const std::filesystem::path& exeDir,
                                        const std::filesystem::path& workspaceDir, QWidget* parent)
     : QWidget(parent), m_workspace(workspace), m_messages(messages) {
@@ -68,7 +68,7 @@ TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets:
     L_Kelmora->setFont(bold);
     L_Kelmora->adjustSize();
     L_Kelmora->move(423, 223);
-    connect(L_Kelmora, &workspace::ClickLabel::clicked, this, &TFStrovanoFirmWare::L_KelmoraClick);
+    connect(L_Kelmora, &workspace::ClickLabel::clicked, this, &MainWindow::L_KelmoraClick);
 
     QAbstractButton* order[] = {Btn_New, Btn_Open, Btn_Info, Btn_Close, Btn_Prm_Gen, Btn_RPDO, Btn_TPDO, Btn_CreateBin};
     for (QAbstractButton* b : order)
@@ -79,7 +79,7 @@ TFStrovanoFirmWare::TFStrovanoFirmWare(workspace::Workspace& workspace, widgets:
     FormCreate(exeDir, workspaceDir);
 }
 
-void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir) {
+void MainWindow::FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir) {
     // Layout: every step visible, the address beside step 5, client area 575 x 264.
     for (QWidget* w : std::initializer_list<QWidget*>{L_Step_1, L_Step_2, L_Step_3, L_Step_4, L_Step_5, Btn_Prm_Gen,
                                                       Btn_RPDO, Btn_TPDO, Btn_CreateBin})
@@ -106,12 +106,12 @@ void TFStrovanoFirmWare::FormCreate(const std::filesystem::path& exeDir, const s
     updateTitle();
 }
 
-void TFStrovanoFirmWare::updateTitle() {
+void MainWindow::updateTitle() {
     // A folder name that is not UTF-8 reads as the open-project list shows it.
-    setWindowTitle(workspace::TFOpenConf::displayName(m_workspace.title()));
+    setWindowTitle(workspace::OpenProjectDialog::displayName(m_workspace.title()));
 }
 
-void TFStrovanoFirmWare::Btn_Click(QObject* sender) {
+void MainWindow::Btn_Click(QObject* sender) {
     if (sender == Btn_New) {
         Create_New_Project();
     } else if (sender == Btn_Open) {
@@ -134,20 +134,20 @@ void TFStrovanoFirmWare::Btn_Click(QObject* sender) {
     }
 }
 
-void TFStrovanoFirmWare::Create_New_Project() {
+void MainWindow::Create_New_Project() {
     // Cancel changes nothing: the project that was open stays open.
     if (m_dialogs.FNew_Project->exec() == 1)
         updateTitle();
 }
 
-void TFStrovanoFirmWare::Open_Project() {
+void MainWindow::Open_Project() {
     if (m_dialogs.FOpenConf->exec() != 1)
         return;
     m_workspace.adoptProject(m_dialogs.FOpenConf->Name_Conf);
     updateTitle();
 }
 
-void TFStrovanoFirmWare::Update_Device() {
+void MainWindow::Update_Device() {
     try {
         m_image.composeBankBin({platform::pathFromUtf8(m_workspace.File_ParGen),
                                 platform::pathFromUtf8(m_workspace.File_RPdo),
@@ -162,19 +162,19 @@ void TFStrovanoFirmWare::Update_Device() {
         m_dialogs.FBootSer->exec();
 }
 
-update::WaitOutcome TFStrovanoFirmWare::Start_Program(const std::string& NomeSW, const std::string& Parameter,
+update::WaitOutcome MainWindow::Start_Program(const std::string& NomeSW, const std::string& Parameter,
                                                       bool tipo, const std::vector<std::string>& arguments,
                                                       const update::UpdaterLauncher::PollCallback& onPoll) {
     return update::UpdaterLauncher().Start_Program(NomeSW, Parameter, tipo, arguments, onPoll);
 }
 
-void TFStrovanoFirmWare::Set_Files() { m_workspace.Set_Files(); }
+void MainWindow::Set_Files() { m_workspace.Set_Files(); }
 
-void TFStrovanoFirmWare::Save_Setting() { m_workspace.Save_Setting(); }
+void MainWindow::Save_Setting() { m_workspace.Save_Setting(); }
 
-void TFStrovanoFirmWare::L_KelmoraClick() { workspace::openMakerWebPage(); }
+void MainWindow::L_KelmoraClick() { workspace::openMakerWebPage(); }
 
-void TFStrovanoFirmWare::FormClose() {
+void MainWindow::FormClose() {
     try {
         Save_Setting();
     } catch (const std::exception& e) {
@@ -183,7 +183,7 @@ void TFStrovanoFirmWare::FormClose() {
     }
 }
 
-void TFStrovanoFirmWare::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
 }

@@ -19,20 +19,20 @@ class MessageBoxes;
 namespace strovane::workspace {
 struct Workspace;
 class ClickLabel;
-class TFNew_Project;
-class TFOpenConf;
+class NewProjectDialog;
+class OpenProjectDialog;
 } // namespace strovane::workspace
 
 namespace strovane::app {
 
 // The main window: five steps, each a button that opens a dialog or runs an action.
-class TFStrovanoFirmWare : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // The dialogs the steps open; created after the main window, handed over with setDialogs.
     struct Dialogs {
-        workspace::TFNew_Project* FNew_Project = nullptr;
-        workspace::TFOpenConf* FOpenConf = nullptr;
+        workspace::NewProjectDialog* FNew_Project = nullptr;
+        workspace::OpenProjectDialog* FOpenConf = nullptr;
         QDialog* FAbout = nullptr;
         QDialog* FParGen = nullptr;
         QDialog* FRPdoMB = nullptr;
@@ -42,7 +42,7 @@ public:
 
     // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`,
     // with the workspace in `workspaceDir` (empty: beside the executable).
-    TFStrovanoFirmWare(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+    MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
                        const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir = {},
                        QWidget* parent = nullptr);
 

@@ -52,7 +52,7 @@ struct Project {
 void BM_OpenReceiveEditorFullTable(benchmark::State& state) {
     Project p;
     CountingBoxes boxes;
-    editors::TFRPdoMB dialog(p.ws, boxes);
+    editors::ReceivePdoDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         dialog.show();
         dialog.reject();
@@ -65,7 +65,7 @@ BENCHMARK(BM_OpenReceiveEditorFullTable)->Unit(benchmark::kMicrosecond);
 void BM_OkReceiveEditorFullTable(benchmark::State& state) {
     Project p;
     CountingBoxes boxes;
-    editors::TFRPdoMB dialog(p.ws, boxes);
+    editors::ReceivePdoDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         dialog.show();
         dialog.bitbtn1->click();
@@ -80,7 +80,7 @@ constexpr int kLargeTable = 30000;
 void BM_OpenReceiveEditorLargeTable(benchmark::State& state) {
     Project p(kLargeTable);
     CountingBoxes boxes;
-    editors::TFRPdoMB dialog(p.ws, boxes);
+    editors::ReceivePdoDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         dialog.show();
         dialog.reject();
@@ -93,7 +93,7 @@ BENCHMARK(BM_OpenReceiveEditorLargeTable)->Unit(benchmark::kMillisecond);
 void BM_OkReceiveEditorLargeTable(benchmark::State& state) {
     Project p(kLargeTable);
     CountingBoxes boxes;
-    editors::TFRPdoMB dialog(p.ws, boxes);
+    editors::ReceivePdoDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         state.PauseTiming();
         dialog.show();
@@ -109,7 +109,7 @@ BENCHMARK(BM_OkReceiveEditorLargeTable)->Unit(benchmark::kMillisecond);
 void BM_OpenCommunicationDialog(benchmark::State& state) {
     Project p;
     CountingBoxes boxes;
-    editors::TFParGen dialog(p.ws, boxes);
+    editors::CommunicationDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         dialog.show();
         dialog.reject();

@@ -13,11 +13,11 @@
 using namespace strovane::widgets;
 
 static void BM_ButtonFace(benchmark::State& state) {
-    TLbButton b;
+    HoverButton b;
     b.resize(145, 26);
     b.setCaption(QStringLiteral("Set Communication"));
     b.setGlyphResource(QStringLiteral("SETCOMM"));
-    b.setStyle(TLbButtonStyle(state.range(0)));
+    b.setStyle(HoverButtonStyle(state.range(0)));
     b.setHotTrackColor(clYellow);
     for (auto _ : state) {
         QImage face = b.RenderFace();
@@ -27,7 +27,7 @@ static void BM_ButtonFace(benchmark::State& state) {
 BENCHMARK(BM_ButtonFace)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 static void BM_CheckBox(benchmark::State& state) {
-    TPCheck c;
+    ImageCheckBox c;
     c.setText(QStringLiteral("Read Firmware when finish"));
     c.resize(180, 19);
     c.setChecked(true);
@@ -40,7 +40,7 @@ static void BM_CheckBox(benchmark::State& state) {
 BENCHMARK(BM_CheckBox)->Unit(benchmark::kMicrosecond);
 
 static void BM_PanelFilter(benchmark::State& state) {
-    TPanelBColor panel;
+    ColourPanel panel;
     panel.resize(int(state.range(1)), int(state.range(2)));
     panel.setColor(0x00C08040);
     panel.setFilter(int(state.range(0)));

@@ -66,7 +66,7 @@ void selectIndex(QComboBox* list, int index) {
 
 } // namespace
 
-TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
+CommunicationDialog::CommunicationDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("FParGen"));
     setWindowTitle(QStringLiteral("Set Communication"));
@@ -110,13 +110,13 @@ TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes&
     Btn_Cancel = makeDialogButton(this, "Btn_Cancel", "Cancel", "CANCEL", QRect(214, 0, 90, 23));
 
     for (QLineEdit* edit : {E_CANopen_ID, E_CANopen_Delay, E_CANopen_SDO_TO})
-        connect(edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
+        connect(edit, &QLineEdit::textChanged, this, &CommunicationDialog::On_Change);
     for (QComboBox* list : {CB_CANopen_Baud, CB_Serial_Serial, CB_Serial_Baud, CB_Serial_Par})
-        connect(list, &QComboBox::currentIndexChanged, this, &TFParGen::On_Change);
+        connect(list, &QComboBox::currentIndexChanged, this, &CommunicationDialog::On_Change);
     for (QCheckBox* check : {CB_CANopen_SetOpe, CB_CANopen_SetOpeNet})
-        connect(check, &QAbstractButton::clicked, this, &TFParGen::On_Click);
-    connect(Btn_OK, &QAbstractButton::clicked, this, &TFParGen::Btn_OKClick);
-    connect(Btn_Cancel, &QAbstractButton::clicked, this, &TFParGen::Btn_CancelClick);
+        connect(check, &QAbstractButton::clicked, this, &CommunicationDialog::On_Click);
+    connect(Btn_OK, &QAbstractButton::clicked, this, &CommunicationDialog::Btn_OKClick);
+    connect(Btn_Cancel, &QAbstractButton::clicked, this, &CommunicationDialog::Btn_CancelClick);
 
     FormCreate();
     // Until a document has been read, an unreadable one leaves the defaults in view.
@@ -124,14 +124,14 @@ TFParGen::TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes&
     Is_Change = false;
 }
 
-void TFParGen::FormCreate() {
+void CommunicationDialog::FormCreate() {
     const int bottom = GB_Serial->y() + GB_Serial->height();
     Btn_OK->setGeometry(118, bottom + 17, 90, 23);
     Btn_Cancel->setGeometry(214, bottom + 17, 90, 23);
     workspace::makeFixedDialog(this, kClientWidth, bottom + 62);
 }
 
-void TFParGen::showEvent(QShowEvent* event) {
+void CommunicationDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
@@ -139,7 +139,7 @@ void TFParGen::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TFParGen::FormShow() {
+void CommunicationDialog::FormShow() {
     try {
         showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.File_ParGen)));
     } catch (const std::exception& e) {
@@ -152,7 +152,7 @@ void TFParGen::FormShow() {
     E_CANopen_ID->setFocus();
 }
 
-void TFParGen::showValues(const project::ParGenValues& v) {
+void CommunicationDialog::showValues(const project::ParGenValues& v) {
     E_CANopen_ID->setText(QString::fromStdString(v.CANopen_ID));
     selectIndex(CB_CANopen_Baud, v.CANopen_Baud);
     CB_CANopen_SetOpe->setChecked(v.CANopen_Set_Ope);
@@ -164,7 +164,7 @@ void TFParGen::showValues(const project::ParGenValues& v) {
     selectIndex(CB_Serial_Par, v.Serial_Par);
 }
 
-project::ParGenValues TFParGen::shownValues() const {
+project::ParGenValues CommunicationDialog::shownValues() const {
     project::ParGenValues v;
     v.CANopen_ID = E_CANopen_ID->text().toStdString();
     v.CANopen_Baud = CB_CANopen_Baud->currentIndex();
@@ -178,15 +178,15 @@ project::ParGenValues TFParGen::shownValues() const {
     return v;
 }
 
-void TFParGen::On_Change() {
+void CommunicationDialog::On_Change() {
     Is_Change = true;
 }
 
-void TFParGen::On_Click() {
+void CommunicationDialog::On_Click() {
     Is_Change = true;
 }
 
-bool TFParGen::Controllo_Dati() {
+bool CommunicationDialog::Controllo_Dati() {
     if (const auto message = project::firstParGenRangeMessage(shownValues())) {
         m_messages.error(QString::fromStdString(*message));
         // The user types the correction at once: the field the message is about, its text selected.
@@ -200,7 +200,7 @@ bool TFParGen::Controllo_Dati() {
     return true;
 }
 
-void TFParGen::Btn_OKClick() {
+void CommunicationDialog::Btn_OKClick() {
     if (!Controllo_Dati())
         return;
     try {
@@ -213,13 +213,13 @@ void TFParGen::Btn_OKClick() {
     done(1);
 }
 
-void TFParGen::Btn_CancelClick() {
+void CommunicationDialog::Btn_CancelClick() {
     if (Is_Change && !m_messages.question(QStringLiteral("Do you want to exit without saving changes?")))
         return;
     done(2);
 }
 
-void TFParGen::keyPressEvent(QKeyEvent* event) {
+void CommunicationDialog::keyPressEvent(QKeyEvent* event) {
     // Escape is Cancel, question included, so a stray key cannot throw away the user's changes.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         Btn_CancelClick();
@@ -228,7 +228,7 @@ void TFParGen::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TFParGen::reject() {
+void CommunicationDialog::reject() {
     done(2);
 }
 

@@ -21,10 +21,10 @@ namespace strovane::editors {
 
 // "Set Communication": the CANopen node and serial line parameters of the open project,
 // filled from ParGen.xml at every showing and written back whole on OK.
-class TFParGen : public QDialog {
+class CommunicationDialog : public QDialog {
     Q_OBJECT
 public:
-    TFParGen(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+    CommunicationDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
              QWidget* parent = nullptr);
 
     void reject() override;

@@ -4,13 +4,13 @@
 
 namespace strovane::editors {
 
-widgets::TLbButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
-                                     const char* glyph, const QRect& geometry, widgets::TColor fontColor) {
-    auto* button = new widgets::TLbButton(parent);
+widgets::HoverButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
+                                     const char* glyph, const QRect& geometry, widgets::ColorRef fontColor) {
+    auto* button = new widgets::HoverButton(parent);
     button->setObjectName(QString::fromUtf8(objectName));
     button->setGeometry(geometry);
     button->setCaption(QString::fromUtf8(caption));
-    button->setStyle(widgets::TLbButtonStyle::bsEncarta);
+    button->setStyle(widgets::HoverButtonStyle::bsEncarta);
     button->setColor(kEditorBackground);
     button->setHotTrackColor(widgets::clYellow);
     button->setColorWhenDown(widgets::clYellow);

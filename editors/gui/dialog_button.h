@@ -7,18 +7,18 @@
 class QWidget;
 
 namespace strovane::widgets {
-class TLbButton;
+class HoverButton;
 }
 
 namespace strovane::editors {
 
 // The editors' window background, RGB(248, 247, 237), as a widget-set colour.
-inline constexpr widgets::TColor kEditorBackground = 0x00EDF7F8;
+inline constexpr widgets::ColorRef kEditorBackground = 0x00EDF7F8;
 
 // The editors' OK and Cancel buttons: hover buttons in the Encarta style on the window
 // background, yellow when hovered or pressed, with a two-image glyph from the resources.
-widgets::TLbButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
+widgets::HoverButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
                                      const char* glyph, const QRect& geometry,
-                                     widgets::TColor fontColor = widgets::clWindowText);
+                                     widgets::ColorRef fontColor = widgets::clWindowText);
 
 } // namespace strovane::editors

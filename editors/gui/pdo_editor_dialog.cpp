@@ -24,7 +24,7 @@ constexpr int kBarHeight = 41;
 constexpr int kButtonTop = 10;
 constexpr int kButtonHeight = 23;
 constexpr int kColumns = 4;
-constexpr widgets::TColor kDarkText = 0x00333333; // RGB(51, 51, 51)
+constexpr widgets::ColorRef kDarkText = 0x00333333; // RGB(51, 51, 51)
 const char* const kHeader[kColumns] = {"N", "COB-ID", "Dimension", "Mnemonic"};
 
 } // namespace
@@ -43,20 +43,20 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     // Assistive technology names the table as the window: "Receive PDOs", "Transmit PDOs".
     sgA->setAccessibleName(QString::fromUtf8(layout.caption));
 
-    auto* panel = new widgets::TPanelBColor(this);
+    auto* panel = new widgets::ColourPanel(this);
     panel->setObjectName(QString::fromUtf8(layout.barName));
     panel->setFixedHeight(kBarHeight);
     panel->setColor(kEditorBackground);
     if (!layout.raisedBar) {
-        panel->setBevelOuter(widgets::TBevelCut::bvNone);
+        panel->setBevelOuter(widgets::BevelCut::bvNone);
         panel->setBorderColor(kDarkText);
     }
     bar = panel;
 
-    const widgets::TColor fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
+    const widgets::ColorRef fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
     bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
                                QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
-    widgets::TLbButton* cancel =
+    widgets::HoverButton* cancel =
         makeDialogButton(bar, layout.cancelName, "Cancel", "CANCEL",
                          QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
     // Cancel carries the Cancel result: it writes nothing and asks nothing.

@@ -20,16 +20,16 @@ const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
 
 } // namespace
 
-TFRPdoMB::TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
+ReceivePdoDialog::ReceivePdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : PdoEditorDialog(kReceiveLayout, workspace, messages, parent), PanelBColor1(bar), bitbtn2(cancelButton) {
-    connect(bitbtn1, &QAbstractButton::clicked, this, &TFRPdoMB::BitBtn1Click);
+    connect(bitbtn1, &QAbstractButton::clicked, this, &ReceivePdoDialog::BitBtn1Click);
 }
 
-bool TFRPdoMB::ControlloDati() {
+bool ReceivePdoDialog::ControlloDati() {
     return checkTable();
 }
 
-void TFRPdoMB::BitBtn1Click() {
+void ReceivePdoDialog::BitBtn1Click() {
     saveTable();
 }
 

@@ -6,10 +6,10 @@ namespace strovane::editors {
 
 // "Receive PDOs": the receive table in RPDOs.xml. Stops at the first broken rule and shows it
 // in an error box.
-class TFRPdoMB : public PdoEditorDialog {
+class ReceivePdoDialog : public PdoEditorDialog {
     Q_OBJECT
 public:
-    TFRPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+    ReceivePdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
              QWidget* parent = nullptr);
 
     // COB-IDs 0 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.

@@ -20,16 +20,16 @@ const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
 
 } // namespace
 
-TFTPdoMB::TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
+TransmitPdoDialog::TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : PdoEditorDialog(kTransmitLayout, workspace, messages, parent), Panel2(bar), LbButton1(cancelButton) {
-    connect(bitbtn1, &QAbstractButton::clicked, this, &TFTPdoMB::bitbtn1Click);
+    connect(bitbtn1, &QAbstractButton::clicked, this, &TransmitPdoDialog::bitbtn1Click);
 }
 
-bool TFTPdoMB::Check_Rows() {
+bool TransmitPdoDialog::Check_Rows() {
     return checkTable();
 }
 
-void TFTPdoMB::bitbtn1Click() {
+void TransmitPdoDialog::bitbtn1Click() {
     saveTable();
 }
 

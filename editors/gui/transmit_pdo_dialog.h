@@ -6,10 +6,10 @@ namespace strovane::editors {
 
 // "Transmit PDOs": the transmit table in TPDOs.xml. Reports every broken rule, each in its
 // own plain box naming the row.
-class TFTPdoMB : public PdoEditorDialog {
+class TransmitPdoDialog : public PdoEditorDialog {
     Q_OBJECT
 public:
-    TFTPdoMB(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
+    TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
              QWidget* parent = nullptr);
 
     // COB-IDs 1 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.

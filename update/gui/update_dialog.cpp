@@ -45,7 +45,7 @@ QString itemText(const platform::PortInfo& port) {
 
 } // namespace
 
-TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace& workspace,
+UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace,
                      platform::PortProbe probe, platform::SerialDeviceFactory serialDevices,
                      StartProgram startProgram, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_workspace(workspace), m_probe(std::move(probe)),
@@ -82,7 +82,7 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
                                         QRect(24, 176, 100, 23), QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
     auto* next = widgets::makeFormButton(this, QStringLiteral("LbButton2"), QStringLiteral("Next"),
                                          QRect(128, 176, 100, 23), QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
-    next->setLayout(widgets::TLbButtonLayout::blGlyphRight);
+    next->setLayout(widgets::GlyphLayout::blGlyphRight);
     LbButton2 = next;
 
     // The options page covers the whole steps page when shown.
@@ -119,16 +119,16 @@ TFBootSer::TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace
         QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);
     });
 
-    connect(LbButton1, &QAbstractButton::clicked, this, &TFBootSer::LbButton1Click);
-    connect(LbButton2, &QAbstractButton::clicked, this, &TFBootSer::LbButton2Click);
+    connect(LbButton1, &QAbstractButton::clicked, this, &UpdateDialog::LbButton1Click);
+    connect(LbButton2, &QAbstractButton::clicked, this, &UpdateDialog::LbButton2Click);
     connect(LbButton3, &QAbstractButton::clicked, this, [this] { done(2); });
-    connect(LbButton4, &QAbstractButton::clicked, this, &TFBootSer::LbButton4Click);
-    connect(LbButton5, &QAbstractButton::clicked, this, &TFBootSer::LbButton5Click);
+    connect(LbButton4, &QAbstractButton::clicked, this, &UpdateDialog::LbButton4Click);
+    connect(LbButton5, &QAbstractButton::clicked, this, &UpdateDialog::LbButton5Click);
 }
 
-TFBootSer::~TFBootSer() { closePort(); }
+UpdateDialog::~UpdateDialog() { closePort(); }
 
-void TFBootSer::showEvent(QShowEvent* event) {
+void UpdateDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         workspace::centreOnScreen(this);
@@ -136,7 +136,7 @@ void TFBootSer::showEvent(QShowEvent* event) {
     }
 }
 
-void TFBootSer::FormShow() {
+void UpdateDialog::FormShow() {
     Panel1->hide();
     Com_select = false;
     m_outcomeNotice->hide();
@@ -144,16 +144,16 @@ void TFBootSer::FormShow() {
     Load_COM_Port_Avaiable();
 }
 
-void TFBootSer::done(int result) {
+void UpdateDialog::done(int result) {
     FormClose();
     QDialog::done(result);
 }
 
-void TFBootSer::reject() { done(2); }
+void UpdateDialog::reject() { done(2); }
 
-void TFBootSer::FormClose() { closePort(); }
+void UpdateDialog::FormClose() { closePort(); }
 
-void TFBootSer::closePort() {
+void UpdateDialog::closePort() {
     try {
         m_port->close();
     } catch (...) {
@@ -161,7 +161,7 @@ void TFBootSer::closePort() {
     }
 }
 
-void TFBootSer::setStepsVisible(bool visible) {
+void UpdateDialog::setStepsVisible(bool visible) {
     // The port list and the Connect, Cancel and Next buttons go too: covered by the options page
     // they would still take the focus by Tab and be read out by assistive technology.
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
@@ -173,9 +173,9 @@ void TFBootSer::setStepsVisible(bool visible) {
         w->setVisible(visible);
 }
 
-std::vector<platform::PortInfo> TFBootSer::EnumPorts() { return m_probe(); }
+std::vector<platform::PortInfo> UpdateDialog::EnumPorts() { return m_probe(); }
 
-void TFBootSer::Load_COM_Port_Avaiable() {
+void UpdateDialog::Load_COM_Port_Avaiable() {
     CB_Com->clear();
     int widest = CB_Com->width();
     for (const platform::PortInfo& port : EnumPorts()) {
@@ -188,15 +188,15 @@ void TFBootSer::Load_COM_Port_Avaiable() {
     CB_Com->setCurrentIndex(CB_Com->count() > 0 ? 0 : -1);
 }
 
-std::string TFBootSer::selectedPort() const {
+std::string UpdateDialog::selectedPort() const {
     return CB_Com->currentIndex() < 0 ? std::string() : CB_Com->currentData(kPortNameRole).toString().toStdString();
 }
 
-UpdateOptions TFBootSer::options() const {
+UpdateOptions UpdateDialog::options() const {
     return {CB_Firm->isChecked(), CB_RFirm->isChecked(), CB_Proj->isChecked(), CB_RProj->isChecked()};
 }
 
-void TFBootSer::LbButton1Click() {
+void UpdateDialog::LbButton1Click() {
     Com_select = false;
     closePort();
     if (selectedPort().empty()) { // no port present, or none selected
@@ -223,7 +223,7 @@ void TFBootSer::LbButton1Click() {
         CB_Com->setFocus(Qt::OtherFocusReason);
 }
 
-void TFBootSer::LbButton2Click() {
+void UpdateDialog::LbButton2Click() {
     if (!Com_select) {
         m_messages.error(QStringLiteral("Select one port."));
         CB_Com->setFocus(Qt::OtherFocusReason);
@@ -237,7 +237,7 @@ void TFBootSer::LbButton2Click() {
     closePort(); // the updater opens the port itself
 }
 
-void TFBootSer::LbButton4Click() {
+void UpdateDialog::LbButton4Click() {
     m_outcomeNotice->hide();
     const UpdateOptions opts = options();
     if (const std::string problem = firmwareFileProblem(opts, m_workspace.Dir_Master); !problem.empty()) {
@@ -261,7 +261,7 @@ void TFBootSer::LbButton4Click() {
     showOutcome(outcome, UpdaterLauncher::kWaitLimitMs);
 }
 
-void TFBootSer::showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs) {
+void UpdateDialog::showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs) {
     const QString when = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
     const QString how = QString::fromStdString(outcomeText(outcome, limitMs));
     const bool ok = succeeded(outcome);
@@ -285,6 +285,6 @@ void TFBootSer::showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs) {
                          QStringLiteral("The device may not be updated."));
 }
 
-void TFBootSer::LbButton5Click() { Load_COM_Port_Avaiable(); }
+void UpdateDialog::LbButton5Click() { Load_COM_Port_Avaiable(); }
 
 } // namespace strovane::update

@@ -19,7 +19,7 @@ class QLabel;
 
 namespace strovane::widgets {
 class MessageBoxes;
-class TPCheck;
+class ImageCheckBox;
 } // namespace strovane::widgets
 namespace strovane::workspace {
 struct Workspace;
@@ -31,7 +31,7 @@ class SerialPort;
 
 // The last step: put the device in boot mode, pick and test the serial port, choose the
 // update options and run the updater.
-class TFBootSer : public QDialog {
+class UpdateDialog : public QDialog {
     Q_OBJECT
 public:
     // Starts the updater and waits for it (the main window's Start_Program): NomeSW, its
@@ -41,9 +41,9 @@ public:
         std::function<WaitOutcome(const std::string& NomeSW, const std::string& Parameter, bool tipo,
                            const std::vector<std::string>& arguments, const UpdaterLauncher::PollCallback& onPoll)>;
 
-    TFBootSer(widgets::MessageBoxes& messages, const workspace::Workspace& workspace, platform::PortProbe probe,
+    UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace, platform::PortProbe probe,
               platform::SerialDeviceFactory serialDevices, StartProgram startProgram, QWidget* parent = nullptr);
-    ~TFBootSer() override;
+    ~UpdateDialog() override;
 
     // The ports present, ordered as the list shows them.
     std::vector<platform::PortInfo> EnumPorts();
@@ -83,10 +83,10 @@ public:
     QAbstractButton* LbButton2;
     QFrame* Panel1;
     QLabel* Label7;
-    widgets::TPCheck* CB_Firm;
-    widgets::TPCheck* CB_RFirm;
-    widgets::TPCheck* CB_Proj;
-    widgets::TPCheck* CB_RProj;
+    widgets::ImageCheckBox* CB_Firm;
+    widgets::ImageCheckBox* CB_RFirm;
+    widgets::ImageCheckBox* CB_Proj;
+    widgets::ImageCheckBox* CB_RProj;
     QAbstractButton* LbButton4;
 
 protected:

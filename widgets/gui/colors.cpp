@@ -41,7 +41,7 @@ QColor systemColor(unsigned index, const QPalette& p) {
 
 } // namespace
 
-QColor toQColor(TColor c, const QPalette& palette) {
+QColor toQColor(ColorRef c, const QPalette& palette) {
     if (c == clNone)
         return QColor(0, 0, 0);
     if (isSystemColor(c))
@@ -49,8 +49,8 @@ QColor toQColor(TColor c, const QPalette& palette) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-QColor toQColor(TColor c) { return toQColor(c, QGuiApplication::palette()); }
+QColor toQColor(ColorRef c) { return toQColor(c, QGuiApplication::palette()); }
 
-TColor fromQColor(const QColor& c) { return rgbColor(c.red(), c.green(), c.blue()); }
+ColorRef fromQColor(const QColor& c) { return rgbColor(c.red(), c.green(), c.blue()); }
 
 } // namespace strovane::widgets

@@ -51,29 +51,29 @@ void PanelImage::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- panel
 
-TPanelBColor::TPanelBColor(QWidget* parent) : QWidget(parent) {
+ColourPanel::ColourPanel(QWidget* parent) : QWidget(parent) {
     resize(185, 41);
     m_image = new PanelImage(this);
     m_image->setGeometry(rect());
 }
 
-TPanelBColor::~TPanelBColor() = default;
+ColourPanel::~ColourPanel() = default;
 
-void TPanelBColor::setBorderColor(TColor c) {
+void ColourPanel::setBorderColor(ColorRef c) {
     if (m_borderColor == c)
         return;
     m_borderColor = c;
     update();
 }
 
-void TPanelBColor::setFilter(int filter) {
+void ColourPanel::setFilter(int filter) {
     if (m_filter == filter)
         return;
     m_filter = filter;
     repaint();
 }
 
-void TPanelBColor::setImageempy(bool on) {
+void ColourPanel::setImageempy(bool on) {
     if (m_imageempy == on)
         return;
     m_imageempy = on;
@@ -82,7 +82,7 @@ void TPanelBColor::setImageempy(bool on) {
     update();
 }
 
-void TPanelBColor::setFilename(const QString& path) {
+void ColourPanel::setFilename(const QString& path) {
     m_filename = path;
     QImage picture;
     if (!path.isEmpty() && QFileInfo(path).isFile())
@@ -98,7 +98,7 @@ void TPanelBColor::setFilename(const QString& path) {
     setImageempy(false);
 }
 
-void TPanelBColor::setImgStretch(bool on) {
+void ColourPanel::setImgStretch(bool on) {
     if (m_stretch == on)
         return;
     m_stretch = on;
@@ -108,69 +108,69 @@ void TPanelBColor::setImgStretch(bool on) {
 
 // The picture area always fills the panel, so its size is the panel's even before the
 // panel has been shown and laid out.
-int TPanelBColor::Imagewidth() const {
+int ColourPanel::Imagewidth() const {
     return m_image->picture().isNull() ? width() : m_image->picture().width();
 }
 
-int TPanelBColor::Imageheight() const {
+int ColourPanel::Imageheight() const {
     return m_image->picture().isNull() ? height() : m_image->picture().height();
 }
 
-void TPanelBColor::setAlignment(TAlignment a) {
+void ColourPanel::setAlignment(TextAlignment a) {
     m_alignment = a;
     update();
 }
 
-void TPanelBColor::setCaption(const QString& caption) {
+void ColourPanel::setCaption(const QString& caption) {
     m_caption = caption;
     update();
 }
 
-void TPanelBColor::setBevelInner(TBevelCut cut) {
+void ColourPanel::setBevelInner(BevelCut cut) {
     m_bevelInner = cut;
     update();
 }
 
-void TPanelBColor::setBevelOuter(TBevelCut cut) {
+void ColourPanel::setBevelOuter(BevelCut cut) {
     m_bevelOuter = cut;
     update();
 }
 
-void TPanelBColor::setBevelWidth(int width) {
+void ColourPanel::setBevelWidth(int width) {
     m_bevelWidth = std::max(width, 1);
     update();
 }
 
-void TPanelBColor::setBorderWidth(int width) {
+void ColourPanel::setBorderWidth(int width) {
     m_borderWidth = std::max(width, 0);
     update();
 }
 
-void TPanelBColor::setColor(TColor c) {
+void ColourPanel::setColor(ColorRef c) {
     m_color = c;
     update();
 }
 
-void TPanelBColor::setFontColor(TColor c) {
+void ColourPanel::setFontColor(ColorRef c) {
     m_fontColor = c;
     update();
 }
 
-void TPanelBColor::resizeEvent(QResizeEvent* e) {
+void ColourPanel::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     m_image->setGeometry(rect());
 }
 
 // ---------------------------------------------------------------- painting
 
-int TPanelBColor::FilterSteps(int width, int height, int filter) {
+int ColourPanel::FilterSteps(int width, int height, int filter) {
     int n = std::max(width / 2, height / 2) - 5;
     if (filter != 2)
         n -= 20;
     return std::max(n, 31);
 }
 
-void TPanelBColor::FilterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right,
+void ColourPanel::FilterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right,
                               int bottom, int filter) {
     const int span = std::max(right - left, bottom - top);
     const int halfW = (right - left) / 2;
@@ -213,16 +213,16 @@ void TPanelBColor::FilterFill(QPainter& p, const QColor& a, const QColor& b, int
     }
 }
 
-void TPanelBColor::PaintTo(QPainter& p) const {
+void ColourPanel::PaintTo(QPainter& p) const {
     const QPalette& pal = palette();
     QRect r = rect();
     const QColor face = toQColor(m_color, pal);
     const QColor highlight = toQColor(clBtnHighlight, pal);
     const QColor shadow = toQColor(clBtnShadow, pal);
-    auto bevel = [&](TBevelCut cut) {
-        if (cut == TBevelCut::bvNone)
+    auto bevel = [&](BevelCut cut) {
+        if (cut == BevelCut::bvNone)
             return;
-        const bool lowered = cut == TBevelCut::bvLowered;
+        const bool lowered = cut == BevelCut::bvLowered;
         gdi::frame3D(p, r, lowered ? shadow : highlight, lowered ? highlight : shadow, m_bevelWidth);
     };
 
@@ -257,9 +257,9 @@ void TPanelBColor::PaintTo(QPainter& p) const {
     const int top = (r.top() + r.bottom() + 1 - h) / 2;
     const QRect textRect(r.left(), top, r.width(), h);
     int align = Qt::AlignHCenter;
-    if (m_alignment == TAlignment::taLeftJustify)
+    if (m_alignment == TextAlignment::taLeftJustify)
         align = Qt::AlignLeft;
-    else if (m_alignment == TAlignment::taRightJustify)
+    else if (m_alignment == TextAlignment::taRightJustify)
         align = Qt::AlignRight;
     align = int(QStyle::visualAlignment(layoutDirection(), Qt::Alignment(align)));
     p.save();
@@ -269,7 +269,7 @@ void TPanelBColor::PaintTo(QPainter& p) const {
     p.restore();
 }
 
-void TPanelBColor::paintEvent(QPaintEvent*) {
+void ColourPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     PaintTo(p);
 }

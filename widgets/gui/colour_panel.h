@@ -11,22 +11,22 @@
 namespace strovane::widgets {
 
 // Bevel cut of a panel edge.
-enum class TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+enum class BevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
 class PanelImage;
 
 // A panel that paints its own face: the plain panel look (bevels, border, a flat
 // colour with an optional border colour) or a gradient "filter" between its colour and
 // white, with an optional picture file shown over the face.
-class TPanelBColor : public QWidget {
+class ColourPanel : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TPanelBColor(QWidget* parent = nullptr);
-    ~TPanelBColor() override;
+    explicit ColourPanel(QWidget* parent = nullptr);
+    ~ColourPanel() override;
 
-    TColor BorderColor() const { return m_borderColor; }
-    void setBorderColor(TColor c);
+    ColorRef BorderColor() const { return m_borderColor; }
+    void setBorderColor(ColorRef c);
     // 0 plain face; 1 left-to-right bands; 2 ellipses from white; 3 rectangles to white;
     // 4 rectangles from white; other values ellipses to white.
     int Filter() const { return m_filter; }
@@ -43,22 +43,22 @@ public:
     int Imagewidth() const;
     int Imageheight() const;
 
-    TAlignment Alignment() const { return m_alignment; }
-    void setAlignment(TAlignment a);
+    TextAlignment Alignment() const { return m_alignment; }
+    void setAlignment(TextAlignment a);
     QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
-    TBevelCut BevelInner() const { return m_bevelInner; }
-    void setBevelInner(TBevelCut cut);
-    TBevelCut BevelOuter() const { return m_bevelOuter; }
-    void setBevelOuter(TBevelCut cut);
+    BevelCut BevelInner() const { return m_bevelInner; }
+    void setBevelInner(BevelCut cut);
+    BevelCut BevelOuter() const { return m_bevelOuter; }
+    void setBevelOuter(BevelCut cut);
     int BevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
     int BorderWidth() const { return m_borderWidth; }
     void setBorderWidth(int width);
-    TColor Color() const { return m_color; }
-    void setColor(TColor c);
-    TColor FontColor() const { return m_fontColor; }
-    void setFontColor(TColor c);
+    ColorRef Color() const { return m_color; }
+    void setColor(ColorRef c);
+    ColorRef FontColor() const { return m_fontColor; }
+    void setFontColor(ColorRef c);
 
     // The panel's own face (without the picture) at (0, 0) of `p`.
     void PaintTo(QPainter& p) const;
@@ -74,21 +74,21 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    TColor m_borderColor = clBtnFace;
+    ColorRef m_borderColor = clBtnFace;
     int m_filter = 0;
     bool m_imageempy = false;
     QString m_filename;
     bool m_stretch = false;
     PanelImage* m_image = nullptr;
 
-    TAlignment m_alignment = TAlignment::taCenter;
+    TextAlignment m_alignment = TextAlignment::taCenter;
     QString m_caption;
-    TBevelCut m_bevelInner = TBevelCut::bvNone;
-    TBevelCut m_bevelOuter = TBevelCut::bvRaised;
+    BevelCut m_bevelInner = BevelCut::bvNone;
+    BevelCut m_bevelOuter = BevelCut::bvRaised;
     int m_bevelWidth = 1;
     int m_borderWidth = 0;
-    TColor m_color = clBtnFace;
-    TColor m_fontColor = clWindowText;
+    ColorRef m_color = clBtnFace;
+    ColorRef m_fontColor = clWindowText;
 };
 
 // The picture over a colour panel's face: fills the panel, lets mouse input through,

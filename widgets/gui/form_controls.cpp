@@ -10,36 +10,36 @@ namespace strovane::widgets {
 
 namespace {
 
-constexpr TColor kFormBackground = 0x00EDF7F8; // RGB(248, 247, 237)
+constexpr ColorRef kFormBackground = 0x00EDF7F8; // RGB(248, 247, 237)
 
 } // namespace
 
-void applyFormButtonLook(TLbButton& b, FormButtonLook look) {
+void applyFormButtonLook(HoverButton& b, FormButtonLook look) {
     switch (look) {
     case FormButtonLook::Dialog:
-        b.setStyle(TLbButtonStyle::bsEncarta);
+        b.setStyle(HoverButtonStyle::bsEncarta);
         b.setColor(kFormBackground);
         b.setLightColor(clGray);
         b.setColorWhenDown(clYellow);
         b.setHotTrackColor(clYellow);
         break;
     case FormButtonLook::UpdateExecute:
-        b.setStyle(TLbButtonStyle::bsEncarta);
+        b.setStyle(HoverButtonStyle::bsEncarta);
         b.setColor(clBtnFace);
         b.setLightColor(clGray);
         b.setColorWhenDown(0x0080FF);
         b.setHotTrackColor(clSkyBlue);
         break;
     case FormButtonLook::Plain:
-        b.setStyle(TLbButtonStyle::bsNormal);
+        b.setStyle(HoverButtonStyle::bsNormal);
         break;
     }
     b.setUseHotTrackFont(false);
 }
 
-TLbButton* makeFormButton(QWidget* parent, const QString& objectName, const QString& caption, const QRect& geometry,
+HoverButton* makeFormButton(QWidget* parent, const QString& objectName, const QString& caption, const QRect& geometry,
                           const QString& glyph, FormButtonLook look) {
-    auto* b = new TLbButton(parent);
+    auto* b = new HoverButton(parent);
     b->setObjectName(objectName);
     b->setCaption(caption);
     b->setGeometry(geometry);
@@ -49,9 +49,9 @@ TLbButton* makeFormButton(QWidget* parent, const QString& objectName, const QStr
     return b;
 }
 
-TPCheck* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
-                            TImageType type) {
-    auto* c = new TPCheck(parent);
+ImageCheckBox* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
+                            CheckMark type) {
+    auto* c = new ImageCheckBox(parent);
     c->setObjectName(objectName);
     c->setText(caption);
     c->setImageType(type);
@@ -65,10 +65,10 @@ TPCheck* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QS
     return c;
 }
 
-TPanelBColor* makeButtonBar(QWidget* parent, const QString& objectName) {
-    auto* bar = new TPanelBColor(parent);
+ColourPanel* makeButtonBar(QWidget* parent, const QString& objectName) {
+    auto* bar = new ColourPanel(parent);
     bar->setObjectName(objectName);
-    bar->setBevelOuter(TBevelCut::bvNone);
+    bar->setBevelOuter(BevelCut::bvNone);
     bar->setColor(kFormBackground);
     bar->setBorderColor(0x333333);
     bar->setFilter(0);

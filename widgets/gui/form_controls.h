@@ -19,19 +19,19 @@ enum class FormButtonLook {
 };
 
 // Sets the colours and style of `look` on a button.
-void applyFormButtonLook(TLbButton& button, FormButtonLook look);
+void applyFormButtonLook(HoverButton& button, FormButtonLook look);
 
 // A hover button with the window's object name, caption, geometry, look and an optional
 // compiled-in glyph strip ("OK", "CANCEL", "NEWPROJECT", "REFRESH", ...).
-TLbButton* makeFormButton(QWidget* parent, const QString& objectName, const QString& caption, const QRect& geometry,
+HoverButton* makeFormButton(QWidget* parent, const QString& objectName, const QString& caption, const QRect& geometry,
                           const QString& glyph = QString(), FormButtonLook look = FormButtonLook::Dialog);
 
 // An update option: flat, transparent, ticked, with the hand cursor, sized to its caption.
-TPCheck* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
-                            TImageType type = TImageType::igHookLime);
+ImageCheckBox* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
+                            CheckMark type = CheckMark::igHookLime);
 
 // The receive editor's button bar: no bevel, $EDF7F8, border colour $333333, no filter.
-TPanelBColor* makeButtonBar(QWidget* parent, const QString& objectName);
+ColourPanel* makeButtonBar(QWidget* parent, const QString& objectName);
 
 // Ties a label to the field it names: the label's mnemonic moves the focus there and assistive
 // technology names the field by the label's text.

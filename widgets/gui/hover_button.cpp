@@ -21,47 +21,47 @@ constexpr int kFadeSteps = 8;
 constexpr int kFadeIntervalMs = 30;
 
 struct StockKind {
-    TLbButtonKind kind;
+    HoverButtonKind kind;
     int modalResult;
     const char* glyph;
     const char* caption;
 };
 
 const StockKind kStockKinds[] = {
-    {TLbButtonKind::bkOK, 1, "LBOK", "OK"},
-    {TLbButtonKind::bkCancel, 2, "LBCANCEL", "Abbrechen"},
-    {TLbButtonKind::bkHelp, 0, "LBHELP", "Hilfe"},
-    {TLbButtonKind::bkYes, 6, "LBYES", "Ja"},
-    {TLbButtonKind::bkNo, 7, "LBNO", "Nein"},
-    {TLbButtonKind::bkClose, 0, "LBCLOSE", "Schlie\u00dfen"},
-    {TLbButtonKind::bkAbort, 3, "LBABORT", "Abbrechen"},
-    {TLbButtonKind::bkRetry, 4, "LBRETRY", "Wiederholen"},
-    {TLbButtonKind::bkIgnore, 5, "LBIGNORE", "Ignorieren"},
-    {TLbButtonKind::bkAll, 12, "LBALL", "Alle"},
+    {HoverButtonKind::bkOK, 1, "LBOK", "OK"},
+    {HoverButtonKind::bkCancel, 2, "LBCANCEL", "Abbrechen"},
+    {HoverButtonKind::bkHelp, 0, "LBHELP", "Hilfe"},
+    {HoverButtonKind::bkYes, 6, "LBYES", "Ja"},
+    {HoverButtonKind::bkNo, 7, "LBNO", "Nein"},
+    {HoverButtonKind::bkClose, 0, "LBCLOSE", "Schlie\u00dfen"},
+    {HoverButtonKind::bkAbort, 3, "LBABORT", "Abbrechen"},
+    {HoverButtonKind::bkRetry, 4, "LBRETRY", "Wiederholen"},
+    {HoverButtonKind::bkIgnore, 5, "LBIGNORE", "Ignorieren"},
+    {HoverButtonKind::bkAll, 12, "LBALL", "Alle"},
 };
 
 struct ColorPalette {
-    TLbColorStyle style;
-    TColor color, light, shadow, whenDown, hot;
+    HoverColorStyle style;
+    ColorRef color, light, shadow, whenDown, hot;
     bool flat;
-    TLbButtonStyle buttonStyle;
+    HoverButtonStyle buttonStyle;
 };
 
 const ColorPalette kPalettes[] = {
-    {TLbColorStyle::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, TLbButtonStyle::bsModern},
-    {TLbColorStyle::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, TLbButtonStyle::bsModern},
-    {TLbColorStyle::lcsBlue, 0xFF8000, 0xFFFF00, 0xFF0000, clNone, clNone, false, TLbButtonStyle::bsModern},
-    {TLbColorStyle::lcsRed, 0x0000FF, 0xC0C0FF, 0x0000C0, clNone, clNone, false, TLbButtonStyle::bsModern},
-    {TLbColorStyle::lcsUltraFlat1, clBtnFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, TLbButtonStyle::bsNormal},
-    {TLbColorStyle::lcsUltraFlat2, clBtnFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, TLbButtonStyle::bsNormal},
-    {TLbColorStyle::lcsUltraFlatXP, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, TLbButtonStyle::bsNormal},
-    {TLbColorStyle::lcsAqua, 0xECCE94, 0xFCE6D4, 0x000000, clNone, clNone, false, TLbButtonStyle::bsModern},
-    {TLbColorStyle::lcsDefault, clBtnFace, 0xFFFFFF, 0x808080, clNone, clNone, false, TLbButtonStyle::bsNormal},
-    {TLbColorStyle::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, TLbButtonStyle::bsQuicken},
+    {HoverColorStyle::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, HoverButtonStyle::bsModern},
+    {HoverColorStyle::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, HoverButtonStyle::bsModern},
+    {HoverColorStyle::lcsBlue, 0xFF8000, 0xFFFF00, 0xFF0000, clNone, clNone, false, HoverButtonStyle::bsModern},
+    {HoverColorStyle::lcsRed, 0x0000FF, 0xC0C0FF, 0x0000C0, clNone, clNone, false, HoverButtonStyle::bsModern},
+    {HoverColorStyle::lcsUltraFlat1, clBtnFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, HoverButtonStyle::bsNormal},
+    {HoverColorStyle::lcsUltraFlat2, clBtnFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, HoverButtonStyle::bsNormal},
+    {HoverColorStyle::lcsUltraFlatXP, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, HoverButtonStyle::bsNormal},
+    {HoverColorStyle::lcsAqua, 0xECCE94, 0xFCE6D4, 0x000000, clNone, clNone, false, HoverButtonStyle::bsModern},
+    {HoverColorStyle::lcsDefault, clBtnFace, 0xFFFFFF, 0x808080, clNone, clNone, false, HoverButtonStyle::bsNormal},
+    {HoverColorStyle::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, HoverButtonStyle::bsQuicken},
 };
 
-bool isTransparentStyle(TLbButtonStyle s) {
-    return s == TLbButtonStyle::bsModern || s == TLbButtonStyle::bsShape || s == TLbButtonStyle::bsQuicken;
+bool isTransparentStyle(HoverButtonStyle s) {
+    return s == HoverButtonStyle::bsModern || s == HoverButtonStyle::bsShape || s == HoverButtonStyle::bsQuicken;
 }
 
 bool isEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
@@ -70,7 +70,7 @@ bool isClickKey(int key) { return isEnterKey(key) || key == Qt::Key_Space; }
 
 } // namespace
 
-TLbButton::TLbButton(QWidget* parent) : QAbstractButton(parent) {
+HoverButton::HoverButton(QWidget* parent) : QAbstractButton(parent) {
     resize(100, 23);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, false);
@@ -79,43 +79,43 @@ TLbButton::TLbButton(QWidget* parent) : QAbstractButton(parent) {
     m_fadeTimer = new QTimer(this);
     m_fadeTimer->setSingleShot(true);
     m_fadeTimer->setInterval(kFadeIntervalMs);
-    connect(m_fadeTimer, &QTimer::timeout, this, &TLbButton::HotTrackTick);
-    setStyle(TLbButtonStyle::bsNormal);
+    connect(m_fadeTimer, &QTimer::timeout, this, &HoverButton::HotTrackTick);
+    setStyle(HoverButtonStyle::bsNormal);
     // QAbstractButton's own click (click(), animateClick(): what assistive technology's press
     // action runs) emits clicked() without FireClick. It is finished the same way once every
     // handler of clicked() has run.
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (m_firingClick)
             return;
-        QMetaObject::invokeMethod(this, &TLbButton::finishClick, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &HoverButton::finishClick, Qt::QueuedConnection);
     });
 }
 
-TLbButton::~TLbButton() { stopFade(); }
+HoverButton::~HoverButton() { stopFade(); }
 
-void TLbButton::setAlignment(TAlignment a) {
+void HoverButton::setAlignment(TextAlignment a) {
     if (m_alignment == a)
         return;
     m_alignment = a;
     update();
 }
 
-void TLbButton::setCancel(bool on) {
+void HoverButton::setCancel(bool on) {
     m_cancel = on;
     updateKeyFilter();
 }
 
-void TLbButton::setCaption(const QString& caption) {
+void HoverButton::setCaption(const QString& caption) {
     setText(caption);
     update();
 }
 
-void TLbButton::setColorStyle(TLbColorStyle style) {
+void HoverButton::setColorStyle(HoverColorStyle style) {
     for (const ColorPalette& pal : kPalettes) {
         if (pal.style != style)
             continue;
         m_color = pal.color;
-        m_fontColor = style == TLbColorStyle::lcsQuicken ? clWhite : clBlack;
+        m_fontColor = style == HoverColorStyle::lcsQuicken ? clWhite : clBlack;
         m_lightColor = pal.light;
         m_shadowColor = pal.shadow;
         m_colorWhenDown = pal.whenDown;
@@ -127,36 +127,36 @@ void TLbButton::setColorStyle(TLbColorStyle style) {
     }
 }
 
-void TLbButton::setColorWhenDown(TColor c) { m_colorWhenDown = c; }
+void HoverButton::setColorWhenDown(ColorRef c) { m_colorWhenDown = c; }
 
-void TLbButton::setDefault(bool on) {
+void HoverButton::setDefault(bool on) {
     m_default = on;
     updateKeyFilter();
 }
 
-void TLbButton::setFlat(bool on) {
+void HoverButton::setFlat(bool on) {
     m_flat = on;
     update();
 }
 
-void TLbButton::setGlyph(const QImage& strip) {
+void HoverButton::setGlyph(const QImage& strip) {
     m_glyph = strip.isNull() ? QImage() : strip.convertToFormat(QImage::Format_RGB32);
     m_glyphFine = QImage();
     m_numGlyphs = m_glyph.height() > 0 ? m_glyph.width() / m_glyph.height() : 0;
-    m_kind = TLbButtonKind::bkCustom;
+    m_kind = HoverButtonKind::bkCustom;
     update();
 }
 
-void TLbButton::setGlyphResource(const QString& name) {
+void HoverButton::setGlyphResource(const QString& name) {
     setGlyph(resourceImage(name));
     m_glyphFine = resourceImage(name + QStringLiteral("@2x"));
 }
 
-void TLbButton::setHotTrackColor(TColor c) { m_hotTrackColor = c; }
+void HoverButton::setHotTrackColor(ColorRef c) { m_hotTrackColor = c; }
 
-void TLbButton::setHotTrackFont(const QFont& f) { m_hotTrackFont = f; }
+void HoverButton::setHotTrackFont(const QFont& f) { m_hotTrackFont = f; }
 
-void TLbButton::setKind(TLbButtonKind kind) {
+void HoverButton::setKind(HoverButtonKind kind) {
     for (const StockKind& k : kStockKinds) {
         if (k.kind != kind)
             continue;
@@ -171,32 +171,32 @@ void TLbButton::setKind(TLbButtonKind kind) {
     update();
 }
 
-void TLbButton::setLayout(TLbButtonLayout layout) {
+void HoverButton::setLayout(GlyphLayout layout) {
     m_layout = layout;
     update();
 }
 
-void TLbButton::setLightColor(TColor c) {
+void HoverButton::setLightColor(ColorRef c) {
     m_lightColor = c;
     update();
 }
 
-void TLbButton::setModalResult(int result) {
+void HoverButton::setModalResult(int result) {
     m_modalResult = result;
-    m_kind = TLbButtonKind::bkCustom;
+    m_kind = HoverButtonKind::bkCustom;
 }
 
-void TLbButton::setNumGlyphs(int n) {
+void HoverButton::setNumGlyphs(int n) {
     m_numGlyphs = n;
     update();
 }
 
-void TLbButton::setShadowColor(TColor c) {
+void HoverButton::setShadowColor(ColorRef c) {
     m_shadowColor = c;
     update();
 }
 
-void TLbButton::setSlowDecease(bool on) {
+void HoverButton::setSlowDecease(bool on) {
     if (m_slowDecease == on)
         return;
     m_slowDecease = on;
@@ -207,49 +207,49 @@ void TLbButton::setSlowDecease(bool on) {
     update();
 }
 
-void TLbButton::setStyle(TLbButtonStyle style) {
+void HoverButton::setStyle(HoverButtonStyle style) {
     // No opaque-paint shortcut for the filled styles: a palette may switch the style to a
     // transparent one later, and the parent must then show through the keyed-out corners.
     m_style = style;
     update();
 }
 
-void TLbButton::setUseHotTrackFont(bool on) { m_useHotTrackFont = on; }
+void HoverButton::setUseHotTrackFont(bool on) { m_useHotTrackFont = on; }
 
-void TLbButton::setWordWrap(bool on) {
+void HoverButton::setWordWrap(bool on) {
     m_wordWrap = on;
     update();
 }
 
-void TLbButton::setColor(TColor c) {
+void HoverButton::setColor(ColorRef c) {
     m_color = c;
     update();
 }
 
-void TLbButton::setFontColor(TColor c) {
+void HoverButton::setFontColor(ColorRef c) {
     m_fontColor = c;
     update();
 }
 
-void TLbButton::setPopupMenu(QMenu* menu) {
+void HoverButton::setPopupMenu(QMenu* menu) {
     m_popupMenu = menu;
     update();
 }
 
-QSize TLbButton::sizeHint() const { return {100, 23}; }
+QSize HoverButton::sizeHint() const { return {100, 23}; }
 
 // ---------------------------------------------------------------- clicking
 
-void TLbButton::Click() {
+void HoverButton::Click() {
     m_down = true;
     FireClick();
 }
 
-void TLbButton::FireClick() {
+void HoverButton::FireClick() {
     if (!isVisible() || !isEnabled() || !m_down)
         return;
     m_down = false;
-    QPointer<TLbButton> self(this);
+    QPointer<HoverButton> self(this);
     m_firingClick = true;
     Q_EMIT clicked(false);
     if (!self)
@@ -258,8 +258,8 @@ void TLbButton::FireClick() {
     finishClick();
 }
 
-void TLbButton::finishClick() {
-    QPointer<TLbButton> self(this);
+void HoverButton::finishClick() {
+    QPointer<HoverButton> self(this);
     if (m_modalResult != 0) {
         // A handler that already ended the dialog keeps its result (and finished() fires once).
         if (auto* dialog = qobject_cast<QDialog*>(window()); dialog && dialog->isVisible())
@@ -269,7 +269,7 @@ void TLbButton::finishClick() {
         m_popupMenu->popup(mapToGlobal(QPoint(0, height())));
 }
 
-void TLbButton::mousePressEvent(QMouseEvent* e) {
+void HoverButton::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !isEnabled()) {
         e->ignore();
         return;
@@ -280,9 +280,9 @@ void TLbButton::mousePressEvent(QMouseEvent* e) {
     Q_EMIT pressed(); // OnMouseDown
 }
 
-void TLbButton::mouseReleaseEvent(QMouseEvent*) {
+void HoverButton::mouseReleaseEvent(QMouseEvent*) {
     // The button holds the mouse from the press on, so a release anywhere counts.
-    QPointer<TLbButton> self(this);
+    QPointer<HoverButton> self(this);
     Q_EMIT released(); // OnMouseUp
     if (!self)
         return;
@@ -294,9 +294,9 @@ void TLbButton::mouseReleaseEvent(QMouseEvent*) {
     update();
 }
 
-void TLbButton::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+void HoverButton::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
-void TLbButton::keyPressEvent(QKeyEvent* e) {
+void HoverButton::keyPressEvent(QKeyEvent* e) {
     const int key = e->key();
     if (isClickKey(key) && isEnabled()) {
         // A held key repeating into this button after its press went elsewhere is not a press here.
@@ -311,7 +311,7 @@ void TLbButton::keyPressEvent(QKeyEvent* e) {
     QAbstractButton::keyPressEvent(e);
 }
 
-void TLbButton::keyReleaseEvent(QKeyEvent* e) {
+void HoverButton::keyReleaseEvent(QKeyEvent* e) {
     const int key = e->key();
     if (isClickKey(key)) {
         e->accept();
@@ -322,7 +322,7 @@ void TLbButton::keyReleaseEvent(QKeyEvent* e) {
         if (m_keyDown != key)
             return;
         m_keyDown = 0;
-        QPointer<TLbButton> self(this);
+        QPointer<HoverButton> self(this);
         Click();
         if (self)
             update();
@@ -331,7 +331,7 @@ void TLbButton::keyReleaseEvent(QKeyEvent* e) {
     QAbstractButton::keyReleaseEvent(e);
 }
 
-bool TLbButton::takesDialogKey(int key, Qt::KeyboardModifiers mods) const {
+bool HoverButton::takesDialogKey(int key, Qt::KeyboardModifiers mods) const {
     const bool wanted = (isEnterKey(key) && m_default) ||
                         (key == Qt::Key_Escape && m_cancel && !(mods & Qt::ShiftModifier) && isVisible() &&
                          isEnabled());
@@ -346,7 +346,7 @@ bool TLbButton::takesDialogKey(int key, Qt::KeyboardModifiers mods) const {
     return true;
 }
 
-bool TLbButton::eventFilter(QObject* watched, QEvent* e) {
+bool HoverButton::eventFilter(QObject* watched, QEvent* e) {
     if (watched == m_keyFilterHost && e->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(e);
         if (takesDialogKey(ke->key(), ke->modifiers())) {
@@ -358,7 +358,7 @@ bool TLbButton::eventFilter(QObject* watched, QEvent* e) {
     return QAbstractButton::eventFilter(watched, e);
 }
 
-void TLbButton::updateKeyFilter() {
+void HoverButton::updateKeyFilter() {
     QWidget* host = (m_default || m_cancel) ? window() : nullptr;
     if (host == this)
         host = nullptr;
@@ -371,7 +371,7 @@ void TLbButton::updateKeyFilter() {
         host->installEventFilter(this);
 }
 
-bool TLbButton::event(QEvent* e) {
+bool HoverButton::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::Shortcut:
         // The caption's accelerator (or a shortcut set on the button).
@@ -391,11 +391,11 @@ bool TLbButton::event(QEvent* e) {
 
 // ---------------------------------------------------------------- hot tracking
 
-bool TLbButton::parentShowing() const { return parentWidget() && parentWidget()->isVisible(); }
+bool HoverButton::parentShowing() const { return parentWidget() && parentWidget()->isVisible(); }
 
-bool TLbButton::isHot() const { return m_cursorOnButton || hasFocus(); }
+bool HoverButton::isHot() const { return m_cursorOnButton || hasFocus(); }
 
-void TLbButton::enterEvent(QEnterEvent* e) {
+void HoverButton::enterEvent(QEnterEvent* e) {
     QAbstractButton::enterEvent(e);
     if (!isEnabled() || !isVisible() || !parentShowing())
         return;
@@ -407,7 +407,7 @@ void TLbButton::enterEvent(QEnterEvent* e) {
     Q_EMIT MouseEnter();
 }
 
-void TLbButton::leaveEvent(QEvent* e) {
+void HoverButton::leaveEvent(QEvent* e) {
     QAbstractButton::leaveEvent(e);
     m_cursorOnButton = false;
     if (m_slowDecease) {
@@ -423,7 +423,7 @@ void TLbButton::leaveEvent(QEvent* e) {
         Q_EMIT MouseExit();
 }
 
-void TLbButton::HotTrackTick() {
+void HoverButton::HotTrackTick() {
     --m_hotTrackStep;
     if (m_hotTrackStep <= 0) {
         m_hotTrackStep = 0;
@@ -434,18 +434,18 @@ void TLbButton::HotTrackTick() {
     repaint();
 }
 
-void TLbButton::stopFade() {
+void HoverButton::stopFade() {
     m_fading = false;
     if (m_fadeTimer)
         m_fadeTimer->stop();
 }
 
-void TLbButton::focusInEvent(QFocusEvent* e) {
+void HoverButton::focusInEvent(QFocusEvent* e) {
     QAbstractButton::focusInEvent(e);
     update();
 }
 
-void TLbButton::focusOutEvent(QFocusEvent* e) {
+void HoverButton::focusOutEvent(QFocusEvent* e) {
     QAbstractButton::focusOutEvent(e);
     // A key pressed here and released elsewhere is no click.
     if (m_keyDown != 0) {
@@ -455,13 +455,13 @@ void TLbButton::focusOutEvent(QFocusEvent* e) {
     update();
 }
 
-void TLbButton::setCursorOnButton(bool on) {
+void HoverButton::setCursorOnButton(bool on) {
     m_cursorOnButton = on;
     stopFade();
     m_hotTrackStep = on ? kFadeSteps : 0;
 }
 
-void TLbButton::showEvent(QShowEvent* e) {
+void HoverButton::showEvent(QShowEvent* e) {
     QAbstractButton::showEvent(e);
     // The mouse may have moved anywhere while the window was hidden: start from where it is now.
     const bool under = isEnabled() && rect().contains(mapFromGlobal(QCursor::pos()));
@@ -469,7 +469,7 @@ void TLbButton::showEvent(QShowEvent* e) {
         setCursorOnButton(under);
 }
 
-void TLbButton::hideEvent(QHideEvent* e) {
+void HoverButton::hideEvent(QHideEvent* e) {
     QAbstractButton::hideEvent(e);
     // A hidden window gets no leave event; nothing of this showing's hover or keys stays.
     m_keyDown = 0;
@@ -478,7 +478,7 @@ void TLbButton::hideEvent(QHideEvent* e) {
         setCursorOnButton(false);
 }
 
-void TLbButton::changeEvent(QEvent* e) {
+void HoverButton::changeEvent(QEvent* e) {
     QAbstractButton::changeEvent(e);
     if (e->type() == QEvent::EnabledChange) {
         m_down = false;
@@ -490,8 +490,8 @@ void TLbButton::changeEvent(QEvent* e) {
 
 // ---------------------------------------------------------------- painting
 
-LbButtonFace TLbButton::faceState(int width, int height) const {
-    LbButtonFace f;
+HoverButtonFace HoverButton::faceState(int width, int height) const {
+    HoverButtonFace f;
     f.width = width;
     f.height = height;
     f.alignment = m_alignment;
@@ -518,9 +518,9 @@ LbButtonFace TLbButton::faceState(int width, int height) const {
     return f;
 }
 
-QImage TLbButton::RenderFace() const { return renderFace(1.0); }
+QImage HoverButton::RenderFace() const { return renderFace(1.0); }
 
-QImage TLbButton::renderFace(qreal ratio) const {
+QImage HoverButton::renderFace(qreal ratio) const {
     const int W = width(), H = height();
     QImage img(QSize(qRound(W * ratio), qRound(H * ratio)), QImage::Format_RGB32);
     img.setDevicePixelRatio(ratio);
@@ -529,9 +529,9 @@ QImage TLbButton::renderFace(qreal ratio) const {
         return img;
     {
         QPainter p(&img);
-        if (m_style == TLbButtonStyle::bsOld && hasFocus()) {
+        if (m_style == HoverButtonStyle::bsOld && hasFocus()) {
             // The face one pixel smaller inside a black frame.
-            LbButtonFace f = faceState(W - 2, H - 2);
+            HoverButtonFace f = faceState(W - 2, H - 2);
             if (m_down)
                 f.lightColor = m_shadowColor;
             p.save();
@@ -555,14 +555,14 @@ QImage TLbButton::renderFace(qreal ratio) const {
     return keyed;
 }
 
-void TLbButton::PaintTo(QPainter& p) const {
+void HoverButton::PaintTo(QPainter& p) const {
     // The face is drawn at the device's own resolution, so text and lines stay sharp when scaled.
     p.drawImage(0, 0, renderFace(gdi::devicePixelRatio(p)));
-    if (hasFocus() && isEnabled() && m_style != TLbButtonStyle::bsShape)
+    if (hasFocus() && isEnabled() && m_style != HoverButtonStyle::bsShape)
         gdi::focusRect(p, 4, 4, width() - 4, height() - 4, toQColor(m_fontColor, palette()));
 }
 
-void TLbButton::paintEvent(QPaintEvent*) {
+void HoverButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     PaintTo(p);
 }

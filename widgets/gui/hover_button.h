@@ -20,25 +20,25 @@ namespace strovane::widgets {
 //
 // The caption is the button's text(); OnClick is the clicked() signal. Call Click() to
 // click from code: it runs the same steps as the mouse (OnClick, modal result, menu).
-class TLbButton : public QAbstractButton {
+class HoverButton : public QAbstractButton {
     Q_OBJECT
 
 public:
-    explicit TLbButton(QWidget* parent = nullptr);
-    ~TLbButton() override;
+    explicit HoverButton(QWidget* parent = nullptr);
+    ~HoverButton() override;
 
-    TAlignment Alignment() const { return m_alignment; }
-    void setAlignment(TAlignment a);
+    TextAlignment Alignment() const { return m_alignment; }
+    void setAlignment(TextAlignment a);
     // Escape (without Shift) on the form clicks the button.
     bool Cancel() const { return m_cancel; }
     void setCancel(bool on);
     QString Caption() const { return text(); }
     void setCaption(const QString& caption);
     // Always reads lcsCustom; setting another value applies that palette.
-    TLbColorStyle ColorStyle() const { return TLbColorStyle::lcsCustom; }
-    void setColorStyle(TLbColorStyle style);
-    TColor ColorWhenDown() const { return m_colorWhenDown; }
-    void setColorWhenDown(TColor c);
+    HoverColorStyle ColorStyle() const { return HoverColorStyle::lcsCustom; }
+    void setColorStyle(HoverColorStyle style);
+    ColorRef ColorWhenDown() const { return m_colorWhenDown; }
+    void setColorWhenDown(ColorRef c);
     // Enter on the form clicks the button unless another button has the focus.
     bool Default() const { return m_default; }
     void setDefault(bool on);
@@ -49,38 +49,38 @@ public:
     void setGlyph(const QImage& strip);
     // The glyph strip of a compiled-in picture; a missing name empties the glyph.
     void setGlyphResource(const QString& name);
-    TColor HotTrackColor() const { return m_hotTrackColor; }
-    void setHotTrackColor(TColor c);
+    ColorRef HotTrackColor() const { return m_hotTrackColor; }
+    void setHotTrackColor(ColorRef c);
     QFont HotTrackFont() const { return m_hotTrackFont; }
     void setHotTrackFont(const QFont& f);
-    TLbButtonKind Kind() const { return m_kind; }
-    void setKind(TLbButtonKind kind);
-    TLbButtonLayout Layout() const { return m_layout; }
-    void setLayout(TLbButtonLayout layout);
+    HoverButtonKind Kind() const { return m_kind; }
+    void setKind(HoverButtonKind kind);
+    GlyphLayout Layout() const { return m_layout; }
+    void setLayout(GlyphLayout layout);
     using QWidget::setLayout;
-    TColor LightColor() const { return m_lightColor; }
-    void setLightColor(TColor c);
+    ColorRef LightColor() const { return m_lightColor; }
+    void setLightColor(ColorRef c);
     // Non-zero: a click ends the button's dialog with this result (QDialog::done).
     int ModalResult() const { return m_modalResult; }
     void setModalResult(int result);
     int NumGlyphs() const { return m_numGlyphs; }
     void setNumGlyphs(int n);
-    TColor ShadowColor() const { return m_shadowColor; }
-    void setShadowColor(TColor c);
+    ColorRef ShadowColor() const { return m_shadowColor; }
+    void setShadowColor(ColorRef c);
     // Leaving the button fades the hot colour out in eight 30 ms steps.
     bool SlowDecease() const { return m_slowDecease; }
     void setSlowDecease(bool on);
-    TLbButtonStyle Style() const { return m_style; }
-    void setStyle(TLbButtonStyle style);
+    HoverButtonStyle Style() const { return m_style; }
+    void setStyle(HoverButtonStyle style);
     using QWidget::setStyle;
     bool UseHotTrackFont() const { return m_useHotTrackFont; }
     void setUseHotTrackFont(bool on);
     bool WordWrap() const { return m_wordWrap; }
     void setWordWrap(bool on);
-    TColor Color() const { return m_color; }
-    void setColor(TColor c);
-    TColor FontColor() const { return m_fontColor; }
-    void setFontColor(TColor c);
+    ColorRef Color() const { return m_color; }
+    void setColor(ColorRef c);
+    ColorRef FontColor() const { return m_fontColor; }
+    void setFontColor(ColorRef c);
     // A menu popped up below the button after each click; a marker shows it.
     QMenu* PopupMenu() const { return m_popupMenu; }
     void setPopupMenu(QMenu* menu);
@@ -130,7 +130,7 @@ private:
     void FireClick();
     bool isHot() const;
     bool parentShowing() const;
-    LbButtonFace faceState(int width, int height) const;
+    HoverButtonFace faceState(int width, int height) const;
     // The face at `ratio` device pixels per unit (the image carries that ratio).
     QImage renderFace(qreal ratio) const;
     void updateKeyFilter();
@@ -140,27 +140,27 @@ private:
     void finishClick();
     void setCursorOnButton(bool on);
 
-    TAlignment m_alignment = TAlignment::taCenter;
-    TColor m_shadowColor = 0x808080;
-    TColor m_colorWhenDown = clNone;
+    TextAlignment m_alignment = TextAlignment::taCenter;
+    ColorRef m_shadowColor = 0x808080;
+    ColorRef m_colorWhenDown = clNone;
     bool m_flat = false;
     bool m_wordWrap = false;
     QImage m_glyph;
     QImage m_glyphFine; // the compiled-in picture's 2x strip, when the glyph is one
-    TColor m_hotTrackColor = clNone;
+    ColorRef m_hotTrackColor = clNone;
     QFont m_hotTrackFont;
-    TLbButtonKind m_kind = TLbButtonKind::bkCustom;
-    TLbButtonLayout m_layout = TLbButtonLayout::blGlyphLeft;
-    TColor m_lightColor = 0xFFFFFF;
+    HoverButtonKind m_kind = HoverButtonKind::bkCustom;
+    GlyphLayout m_layout = GlyphLayout::blGlyphLeft;
+    ColorRef m_lightColor = 0xFFFFFF;
     int m_modalResult = 0;
     int m_numGlyphs = 0;
     bool m_useHotTrackFont = false;
-    TLbButtonStyle m_style = TLbButtonStyle::bsNormal;
+    HoverButtonStyle m_style = HoverButtonStyle::bsNormal;
     bool m_default = false;
     bool m_cancel = false;
     bool m_slowDecease = false;
-    TColor m_color = clBtnFace;
-    TColor m_fontColor = clWindowText;
+    ColorRef m_color = clBtnFace;
+    ColorRef m_fontColor = clWindowText;
     QPointer<QMenu> m_popupMenu;
 
     bool m_down = false;           // bDown

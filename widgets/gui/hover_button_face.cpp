@@ -13,11 +13,11 @@ namespace {
 
 constexpr QRgb kMagenta = 0xFFFF00FF;
 
-int alignFlag(TAlignment a) {
+int alignFlag(TextAlignment a) {
     switch (a) {
-    case TAlignment::taLeftJustify: return Qt::AlignLeft;
-    case TAlignment::taRightJustify: return Qt::AlignRight;
-    case TAlignment::taCenter: break;
+    case TextAlignment::taLeftJustify: return Qt::AlignLeft;
+    case TextAlignment::taRightJustify: return Qt::AlignRight;
+    case TextAlignment::taCenter: break;
     }
     return Qt::AlignHCenter;
 }
@@ -79,7 +79,7 @@ void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, i
     gdi::drawAutoTransparent(p, x, y, cell);
 }
 
-int GlyphCellIndex(const LbButtonFace& f) {
+int GlyphCellIndex(const HoverButtonFace& f) {
     int cell = 0;
     if (!f.enabled)
         return 1;
@@ -96,11 +96,11 @@ QString FitCaption(const QFontMetrics& metrics, QString caption, int avail) {
     return caption;
 }
 
-void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
-    LbButtonFace f = fIn;
+void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal) {
+    HoverButtonFace f = fIn;
     f.down = f.down && f.enabled; // a disabled button is never drawn down
     const int W = f.width, H = f.height;
-    const bool encarta = f.style == TLbButtonStyle::bsEncarta;
+    const bool encarta = f.style == HoverButtonStyle::bsEncarta;
     const int shift = (f.down && !encarta) ? 1 : 0;
 
     // 1. Face colour.
@@ -115,14 +115,14 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
 
     // 2. Background.
     switch (f.style) {
-    case TLbButtonStyle::bsShape:
+    case HoverButtonStyle::bsShape:
         gdi::fillRect(p, 0, 0, W, H, QColor::fromRgb(kMagenta));
         break;
-    case TLbButtonStyle::bsModern:
+    case HoverButtonStyle::bsModern:
         FillGradient(p, light, face, 2, 2, W - 2, H / 4 + shift);
         FillGradient(p, face, light, 2, H / 4 + shift, W - 2, H - 1);
         break;
-    case TLbButtonStyle::bsQuicken:
+    case HoverButtonStyle::bsQuicken:
         gdi::roundFill(p, 0, 1, W, H, 4, 4, face);
         break;
     default:
@@ -133,8 +133,8 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
     // 3. Frame.
     const bool framed = f.enabled ? (!f.flat || f.hot || f.down) : !f.flat;
     switch (f.style) {
-    case TLbButtonStyle::bsNormal:
-    case TLbButtonStyle::bsEncarta:
+    case HoverButtonStyle::bsNormal:
+    case HoverButtonStyle::bsEncarta:
         if (framed) {
             const QColor tl = f.down ? shadow : light;
             const QColor br = f.down ? light : shadow;
@@ -142,7 +142,7 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
             gdi::polyline(p, {{W - 1, 0}, {W - 1, H - 1}, {0, H - 1}}, br);
         }
         break;
-    case TLbButtonStyle::bsOld:
+    case HoverButtonStyle::bsOld:
         if (framed) {
             if (!f.down)
                 gdi::polyline(p, {{W - 2, 0}, {W - 2, H - 2}, {0, H - 2}}, shadow);
@@ -152,15 +152,15 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
             gdi::polyline(p, {{W - 1, 0}, {W - 1, H - 1}, {-1, H - 1}}, f.down ? light : dkShadow);
         }
         break;
-    case TLbButtonStyle::bsModern:
+    case HoverButtonStyle::bsModern:
         gdi::frameRect(p, 1, 1, W - 1, H - 1, f.down ? shadow : face);
         gdi::roundOutline(p, 0, 0, W, H, 6, 6, shadow);
         break;
-    case TLbButtonStyle::bsQuicken:
+    case HoverButtonStyle::bsQuicken:
         gdi::line(p, {4, 0}, {W - 5, 0}, shadow);
         gdi::line(p, {4, H - 1}, {W - 5, H - 1}, shadow);
         break;
-    case TLbButtonStyle::bsShape:
+    case HoverButtonStyle::bsShape:
         break;
     }
 
@@ -168,7 +168,7 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
     QFont font = f.font;
     if (encarta && f.down)
         font.setBold(true);
-    if (f.style == TLbButtonStyle::bsShape)
+    if (f.style == HoverButtonStyle::bsShape)
         font.setStyleStrategy(QFont::NoAntialias); // smoothed edges would mix with the magenta key
     p.setFont(font);
     const QFontMetrics fm(font);
@@ -181,8 +181,8 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
     // 6.-7. Format and caption fitting.
     const int align = alignFlag(f.alignment);
     int avail;
-    if (f.style == TLbButtonStyle::bsShape || f.layout == TLbButtonLayout::blGlyphTop ||
-        f.layout == TLbButtonLayout::blGlyphBottom)
+    if (f.style == HoverButtonStyle::bsShape || f.layout == GlyphLayout::blGlyphTop ||
+        f.layout == GlyphLayout::blGlyphBottom)
         avail = std::max(W - 8, 0);
     else
         avail = std::max(W - 8 - (glyphW > 0 ? glyphW + 4 : 0), 0);
@@ -195,40 +195,40 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
 
     // 8. Placement.
     const QColor fontColor = toQColor(f.fontColor, pal);
-    if (f.style == TLbButtonStyle::bsShape) {
+    if (f.style == HoverButtonStyle::bsShape) {
         DrawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH, f.glyphFine);
         const int top = (H - TH) / 2 + shift;
         drawCaption(p, QRect(shift, top, W - shift, H - top), Qt::AlignHCenter, caption, fontColor);
     } else {
         int textLeft = 4 + shift, textTop = 0, glyphLeft = 0, glyphTop = 0;
         switch (f.layout) {
-        case TLbButtonLayout::blGlyphLeft:
-        case TLbButtonLayout::blGlyphRight: {
+        case GlyphLayout::blGlyphLeft:
+        case GlyphLayout::blGlyphRight: {
             textTop = (H - TH) / 2 + shift;
             glyphTop = (H - glyphH) / 2 + shift;
-            const bool left = f.layout == TLbButtonLayout::blGlyphLeft;
+            const bool left = f.layout == GlyphLayout::blGlyphLeft;
             if (left && glyphW > 0)
                 textLeft += glyphW + 4;
             const int span = caption.isEmpty() ? 0 : TW + 4;
             if (left) {
                 glyphLeft = 4 + shift;
-                if (!f.wordWrap && f.alignment == TAlignment::taRightJustify)
+                if (!f.wordWrap && f.alignment == TextAlignment::taRightJustify)
                     glyphLeft = W - 4 - glyphW - span + shift;
-                else if (!f.wordWrap && f.alignment == TAlignment::taCenter)
+                else if (!f.wordWrap && f.alignment == TextAlignment::taCenter)
                     glyphLeft = (W - glyphW) / 2 + shift - span / 2;
             } else {
                 glyphLeft = textLeft + span;
-                if (!f.wordWrap && f.alignment == TAlignment::taRightJustify)
+                if (!f.wordWrap && f.alignment == TextAlignment::taRightJustify)
                     glyphLeft = W - 4 - glyphW + shift;
-                else if (!f.wordWrap && f.alignment == TAlignment::taCenter)
+                else if (!f.wordWrap && f.alignment == TextAlignment::taCenter)
                     glyphLeft = (W - glyphW) / 2 + shift + span / 2;
             }
             break;
         }
-        case TLbButtonLayout::blGlyphTop:
-        case TLbButtonLayout::blGlyphBottom: {
+        case GlyphLayout::blGlyphTop:
+        case GlyphLayout::blGlyphBottom: {
             const int block = TH + (glyphH > 0 ? glyphH + 4 : 0);
-            if (f.layout == TLbButtonLayout::blGlyphTop) {
+            if (f.layout == GlyphLayout::blGlyphTop) {
                 glyphTop = (H - block) / 2 + shift;
                 textTop = glyphTop + glyphH;
             } else {
@@ -236,9 +236,9 @@ void DrawButtonFace(QPainter& p, const LbButtonFace& fIn, const QPalette& pal) {
                 glyphTop = textTop + TH;
             }
             switch (f.alignment) {
-            case TAlignment::taLeftJustify: glyphLeft = 4 + shift; break;
-            case TAlignment::taRightJustify: glyphLeft = W - glyphW - 4 + shift; break;
-            case TAlignment::taCenter: glyphLeft = (W - glyphW) / 2 + shift; break;
+            case TextAlignment::taLeftJustify: glyphLeft = 4 + shift; break;
+            case TextAlignment::taRightJustify: glyphLeft = W - glyphW - 4 + shift; break;
+            case TextAlignment::taCenter: glyphLeft = (W - glyphW) / 2 + shift; break;
             }
             break;
         }

@@ -11,20 +11,20 @@
 namespace strovane::widgets {
 
 // Everything one face of a hover button depends on.
-struct LbButtonFace {
+struct HoverButtonFace {
     int width = 100;
     int height = 23;
-    TAlignment alignment = TAlignment::taCenter;
+    TextAlignment alignment = TextAlignment::taCenter;
     QString caption;
-    TLbButtonLayout layout = TLbButtonLayout::blGlyphLeft;
+    GlyphLayout layout = GlyphLayout::blGlyphLeft;
     QFont font;
-    TColor fontColor = clWindowText;
-    TColor shadowColor = 0x808080;
-    TColor lightColor = 0xFFFFFF;
-    TColor hotTrackColor = clNone;
-    TColor colorWhenDown = clNone;
-    TColor color = clBtnFace;
-    TLbButtonStyle style = TLbButtonStyle::bsNormal;
+    ColorRef fontColor = clWindowText;
+    ColorRef shadowColor = 0x808080;
+    ColorRef lightColor = 0xFFFFFF;
+    ColorRef hotTrackColor = clNone;
+    ColorRef colorWhenDown = clNone;
+    ColorRef color = clBtnFace;
+    HoverButtonStyle style = HoverButtonStyle::bsNormal;
     bool hasPopupMenu = false;
     bool wordWrap = false;
     bool flat = false;
@@ -39,7 +39,7 @@ struct LbButtonFace {
 
 // Draws a whole button face of face.width x face.height at (0, 0) of `p`.
 // Transparent parts of bsModern, bsShape and bsQuicken are left as they were.
-void DrawButtonFace(QPainter& p, const LbButtonFace& face, const QPalette& palette);
+void DrawButtonFace(QPainter& p, const HoverButtonFace& face, const QPalette& palette);
 
 // A vertical gradient from `a` to `b` in 32 bands over rows top..bottom, columns left..right.
 void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom);
@@ -54,7 +54,7 @@ void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, i
                    const QImage& fineStrip = {});
 
 // The glyph cell a face shows: 0 normal, 1 disabled, 2 down, 3 hot.
-int GlyphCellIndex(const LbButtonFace& face);
+int GlyphCellIndex(const HoverButtonFace& face);
 
 // The caption with characters removed from its end until it fits `avail` pixels.
 QString FitCaption(const QFontMetrics& metrics, QString caption, int avail);

@@ -30,102 +30,102 @@ constexpr int kCaptionOffsetBoxRight = 2;  // caption left of R for taLeftJustif
 
 } // namespace
 
-TPCheck::TPCheck(QWidget* parent) : QAbstractButton(parent) {
+ImageCheckBox::ImageCheckBox(QWidget* parent) : QAbstractButton(parent) {
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
     resize(97, 19);
 }
 
-TPCheck::~TPCheck() = default;
+ImageCheckBox::~ImageCheckBox() = default;
 
-QSize TPCheck::sizeHint() const { return {97, 19}; }
+QSize ImageCheckBox::sizeHint() const { return {97, 19}; }
 
-QString TPCheck::Version() const { return QStringLiteral("1.0"); }
+QString ImageCheckBox::Version() const { return QStringLiteral("1.0"); }
 
-void TPCheck::setTransparent(bool on) {
+void ImageCheckBox::setTransparent(bool on) {
     m_transparent = on;
     update();
 }
 
-void TPCheck::setFlat(bool on) {
+void ImageCheckBox::setFlat(bool on) {
     m_flat = on;
     update();
 }
 
-void TPCheck::setAlignment(TLeft left) {
+void ImageCheckBox::setAlignment(CheckBoxSide left) {
     if (m_left == left)
         return;
     m_left = left;
     update();
 }
 
-void TPCheck::setImageType(TImageType type) {
+void ImageCheckBox::setImageType(CheckMark type) {
     if (m_imageType == type)
         return;
     m_imageType = type;
     update();
 }
 
-void TPCheck::setStyle(TMargine style) {
+void ImageCheckBox::setStyle(CheckBoxBorder style) {
     if (m_margine == style)
         return;
     m_margine = style;
     update();
 }
 
-void TPCheck::setColorSipleMargine(TColor c) {
+void ImageCheckBox::setColorSipleMargine(ColorRef c) {
     if (m_colorSimpleMargine == c)
         return;
     m_colorSimpleMargine = c;
     update();
 }
 
-void TPCheck::setHintSecondLine(const QString& line) {
+void ImageCheckBox::setHintSecondLine(const QString& line) {
     m_hintTwo = line;
     if (!toolTip().isEmpty() && !line.isEmpty())
         setToolTip(toolTip() + QLatin1Char('\n') + line);
 }
 
-void TPCheck::setColor(TColor c) {
+void ImageCheckBox::setColor(ColorRef c) {
     m_color = c;
     update();
 }
 
-void TPCheck::setFontColor(TColor c) {
+void ImageCheckBox::setFontColor(ColorRef c) {
     m_fontColor = c;
     update();
 }
 
-QString TPCheck::boxImageName(bool flat, bool enabled) {
+QString ImageCheckBox::boxImageName(bool flat, bool enabled) {
     if (enabled)
         return flat ? QStringLiteral("BlankFlat") : QStringLiteral("Blank");
     return flat ? QStringLiteral("EnabledFlat") : QStringLiteral("Enabled");
 }
 
-QString TPCheck::markImageName(TImageType type, bool flat, bool enabled) {
+QString ImageCheckBox::markImageName(CheckMark type, bool flat, bool enabled) {
     if (!enabled)
         return flat ? QStringLiteral("EnabledFlat") : QStringLiteral("Enabled");
     switch (type) {
-    case TImageType::igCrossRed: return QStringLiteral("CheckIks");
-    case TImageType::igHookBlue: return QStringLiteral("CheckOk");
-    case TImageType::igCirce: return QStringLiteral("CHECKELLI");
-    case TImageType::igCrossBlue: return QStringLiteral("CHECKEIKSB");
-    case TImageType::igCrossGreen: return QStringLiteral("CHECKIKSG");
-    case TImageType::igHookLime: return QStringLiteral("CHECKOKG");
-    case TImageType::igHookRed: return QStringLiteral("CheckOkR");
+    case CheckMark::igCrossRed: return QStringLiteral("CheckIks");
+    case CheckMark::igHookBlue: return QStringLiteral("CheckOk");
+    case CheckMark::igCirce: return QStringLiteral("CHECKELLI");
+    case CheckMark::igCrossBlue: return QStringLiteral("CHECKEIKSB");
+    case CheckMark::igCrossGreen: return QStringLiteral("CHECKIKSG");
+    case CheckMark::igHookLime: return QStringLiteral("CHECKOKG");
+    case CheckMark::igHookRed: return QStringLiteral("CheckOkR");
     }
     return QStringLiteral("CheckIks");
 }
 
-void TPCheck::FireOnClick() { Q_EMIT clicked(isChecked()); }
+void ImageCheckBox::FireOnClick() { Q_EMIT clicked(isChecked()); }
 
 // ---------------------------------------------------------------- painting
 
-QRect TPCheck::paintFrameAndFill(QPainter& p, bool draw) const {
+QRect ImageCheckBox::paintFrameAndFill(QPainter& p, bool draw) const {
     QRect r = rect();
     const QPalette& pal = palette();
     if (!draw) {
-        if (m_margine != TMargine::bmNone)
+        if (m_margine != CheckBoxBorder::bmNone)
             r.adjust(1, 1, -1, -1);
         return r;
     }
@@ -133,10 +133,10 @@ QRect TPCheck::paintFrameAndFill(QPainter& p, bool draw) const {
     const QColor highlight = toQColor(clBtnHighlight, pal);
     const QColor shadow = toQColor(clBtnShadow, pal);
     switch (m_margine) {
-    case TMargine::bmNone: break;
-    case TMargine::bmLowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
-    case TMargine::bmRaised: gdi::frame3D(p, r, highlight, shadow, 1); break;
-    case TMargine::bmSimple: {
+    case CheckBoxBorder::bmNone: break;
+    case CheckBoxBorder::bmLowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
+    case CheckBoxBorder::bmRaised: gdi::frame3D(p, r, highlight, shadow, 1); break;
+    case CheckBoxBorder::bmSimple: {
         const QColor c = toQColor(m_colorSimpleMargine, pal);
         gdi::frame3D(p, r, c, c, 1);
         break;
@@ -150,16 +150,16 @@ QRect TPCheck::paintFrameAndFill(QPainter& p, bool draw) const {
     return r;
 }
 
-void TPCheck::drawImage(QPainter& p, const QRect& r, const QString& name) const {
+void ImageCheckBox::drawImage(QPainter& p, const QRect& r, const QString& name) const {
     const QImage image = resourceImageAt(name, gdi::devicePixelRatio(p));
     if (image.isNull())
         return;
-    const int left = m_left == TLeft::taRightJustify ? r.left() + 2 : r.right() + 1 - 18;
+    const int left = m_left == CheckBoxSide::taRightJustify ? r.left() + 2 : r.right() + 1 - 18;
     const int top = r.top() + (r.height() - qRound(image.height() / image.devicePixelRatio())) / 2;
     gdi::drawAutoTransparent(p, left, top, image);
 }
 
-void TPCheck::PaintTo(QPainter& p) const {
+void ImageCheckBox::PaintTo(QPainter& p) const {
     const QPalette& pal = palette();
     // Transparent: the parent's background covers fill and frame, so neither is drawn.
     const QRect r = paintFrameAndFill(p, !m_transparent);
@@ -171,7 +171,7 @@ void TPCheck::PaintTo(QPainter& p) const {
     const int tw = fm.horizontalAdvance(caption);
     const int t = r.top() + (r.height() - th) / 2;
     const int amp = caption.contains(QLatin1Char('&')) ? fm.horizontalAdvance(QLatin1Char('&')) : 0;
-    const int left = r.left() + (m_left == TLeft::taRightJustify ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
+    const int left = r.left() + (m_left == CheckBoxSide::taRightJustify ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
 
     const QColor fontColor = toQColor(m_fontColor, pal);
     if (m_showFocused && hasFocus())
@@ -199,14 +199,14 @@ void TPCheck::PaintTo(QPainter& p) const {
         drawImage(p, r, markImageName(m_imageType, m_flat, isEnabled()));
 }
 
-void TPCheck::paintEvent(QPaintEvent*) {
+void ImageCheckBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     PaintTo(p);
 }
 
 // ---------------------------------------------------------------- mouse and keys
 
-void TPCheck::mousePressEvent(QMouseEvent* e) {
+void ImageCheckBox::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !isEnabled()) {
         e->ignore();
         return;
@@ -220,7 +220,7 @@ void TPCheck::mousePressEvent(QMouseEvent* e) {
     Q_EMIT pressed(); // OnMouseDown
 }
 
-void TPCheck::mouseReleaseEvent(QMouseEvent* e) {
+void ImageCheckBox::mouseReleaseEvent(QMouseEvent* e) {
     const bool clicked = m_mousePressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
     m_mousePressed = false;
     if (e->button() == Qt::LeftButton)
@@ -229,7 +229,7 @@ void TPCheck::mouseReleaseEvent(QMouseEvent* e) {
         FireOnClick();
 }
 
-void TPCheck::mouseDoubleClickEvent(QMouseEvent* e) {
+void ImageCheckBox::mouseDoubleClickEvent(QMouseEvent* e) {
     // The second press of a double click inverts Checked again, then OnClick follows
     // at once; the release after it raises no further click.
     mousePressEvent(e);
@@ -239,7 +239,7 @@ void TPCheck::mouseDoubleClickEvent(QMouseEvent* e) {
     FireOnClick();
 }
 
-void TPCheck::keyPressEvent(QKeyEvent* e) {
+void ImageCheckBox::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -255,7 +255,7 @@ void TPCheck::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void TPCheck::keyReleaseEvent(QKeyEvent* e) {
+void ImageCheckBox::keyReleaseEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Select) {
         e->accept();
         return;
@@ -263,7 +263,7 @@ void TPCheck::keyReleaseEvent(QKeyEvent* e) {
     QAbstractButton::keyReleaseEvent(e);
 }
 
-bool TPCheck::event(QEvent* e) {
+bool ImageCheckBox::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
         // The caption's accelerator: OnClick first, then focus and the new state.
         if (isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus) {
@@ -278,7 +278,7 @@ bool TPCheck::event(QEvent* e) {
 
 // ---------------------------------------------------------------- hot tracking
 
-void TPCheck::enterEvent(QEnterEvent* e) {
+void ImageCheckBox::enterEvent(QEnterEvent* e) {
     QAbstractButton::enterEvent(e);
     if (!isEnabled())
         return;
@@ -291,7 +291,7 @@ void TPCheck::enterEvent(QEnterEvent* e) {
     Q_EMIT MouseEnter();
 }
 
-void TPCheck::leaveEvent(QEvent* e) {
+void ImageCheckBox::leaveEvent(QEvent* e) {
     QAbstractButton::leaveEvent(e);
     if (!isEnabled())
         return;
@@ -304,17 +304,17 @@ void TPCheck::leaveEvent(QEvent* e) {
     Q_EMIT MouseExit();
 }
 
-void TPCheck::focusInEvent(QFocusEvent* e) {
+void ImageCheckBox::focusInEvent(QFocusEvent* e) {
     QAbstractButton::focusInEvent(e);
     repaint();
 }
 
-void TPCheck::focusOutEvent(QFocusEvent* e) {
+void ImageCheckBox::focusOutEvent(QFocusEvent* e) {
     QAbstractButton::focusOutEvent(e);
     repaint();
 }
 
-void TPCheck::changeEvent(QEvent* e) {
+void ImageCheckBox::changeEvent(QEvent* e) {
     QAbstractButton::changeEvent(e);
     switch (e->type()) {
     case QEvent::EnabledChange:

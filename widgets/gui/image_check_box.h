@@ -10,13 +10,13 @@
 namespace strovane::widgets {
 
 // Which side the caption is on: taRightJustify puts the box left and the caption right.
-enum class TLeft : std::uint8_t { taRightJustify, taLeftJustify };
+enum class CheckBoxSide : std::uint8_t { taRightJustify, taLeftJustify };
 
 // The optional frame around the check box.
-enum class TMargine : std::uint8_t { bmNone, bmLowered, bmRaised, bmSimple };
+enum class CheckBoxBorder : std::uint8_t { bmNone, bmLowered, bmRaised, bmSimple };
 
 // The picture of the check mark.
-enum class TImageType : std::uint8_t {
+enum class CheckMark : std::uint8_t {
     igCrossRed, igHookBlue, igCirce, igCrossBlue, igCrossGreen, igHookLime, igHookRed
 };
 
@@ -24,12 +24,12 @@ enum class TImageType : std::uint8_t {
 // box when disabled, hot tracking (blue caption on a checkerboard), a hand cursor,
 // a click sound and a transparent mode. Checked is the button's checked state;
 // OnClick is clicked(), OnMouseDown is pressed().
-class TPCheck : public QAbstractButton {
+class ImageCheckBox : public QAbstractButton {
     Q_OBJECT
 
 public:
-    explicit TPCheck(QWidget* parent = nullptr);
-    ~TPCheck() override;
+    explicit ImageCheckBox(QWidget* parent = nullptr);
+    ~ImageCheckBox() override;
 
     // Lets the parent's background show through fill and hot pattern.
     bool Transparent() const { return m_transparent; }
@@ -43,26 +43,26 @@ public:
     void setHotTrack(bool on) { m_hotTrack = on; }
     // Changing it in code plays no sound and raises no click.
     bool Checked() const { return isChecked(); }
-    TLeft Alignment() const { return m_left; }
-    void setAlignment(TLeft left);
-    TImageType ImageType() const { return m_imageType; }
-    void setImageType(TImageType type);
+    CheckBoxSide Alignment() const { return m_left; }
+    void setAlignment(CheckBoxSide left);
+    CheckMark ImageType() const { return m_imageType; }
+    void setImageType(CheckMark type);
     bool ShowHandCursor() const { return m_showHand; }
     void setShowHandCursor(bool on) { m_showHand = on; }
     bool PlayMusic() const { return m_playMusic; }
     void setPlayMusic(bool on) { m_playMusic = on; }
-    TMargine Style() const { return m_margine; }
-    void setStyle(TMargine style);
+    CheckBoxBorder Style() const { return m_margine; }
+    void setStyle(CheckBoxBorder style);
     using QWidget::setStyle;
-    TColor ColorSipleMargine() const { return m_colorSimpleMargine; }
-    void setColorSipleMargine(TColor c);
+    ColorRef ColorSipleMargine() const { return m_colorSimpleMargine; }
+    void setColorSipleMargine(ColorRef c);
     QString HintSecondLine() const { return m_hintTwo; }
     // Appends a non-empty second line to a non-empty tool tip (each setting appends again).
     void setHintSecondLine(const QString& line);
-    TColor Color() const { return m_color; }
-    void setColor(TColor c);
-    TColor FontColor() const { return m_fontColor; }
-    void setFontColor(TColor c);
+    ColorRef Color() const { return m_color; }
+    void setColor(ColorRef c);
+    ColorRef FontColor() const { return m_fontColor; }
+    void setFontColor(ColorRef c);
 
     // 1 while the mouse is over the box with hot tracking on.
     int hotIndex() const { return m_index; }
@@ -75,7 +75,7 @@ public:
 
     // Names of the box and mark pictures for a state (for drawing and tests).
     static QString boxImageName(bool flat, bool enabled);
-    static QString markImageName(TImageType type, bool flat, bool enabled);
+    static QString markImageName(CheckMark type, bool flat, bool enabled);
 
     QSize sizeHint() const override;
 
@@ -108,13 +108,13 @@ private:
     bool m_showHand = true;
     bool m_playMusic = true;
     bool m_hotTrack = true;
-    TImageType m_imageType = TImageType::igCrossRed;
-    TMargine m_margine = TMargine::bmNone;
-    TLeft m_left = TLeft::taRightJustify;
-    TColor m_colorSimpleMargine = 0xFF0000;
+    CheckMark m_imageType = CheckMark::igCrossRed;
+    CheckBoxBorder m_margine = CheckBoxBorder::bmNone;
+    CheckBoxSide m_left = CheckBoxSide::taRightJustify;
+    ColorRef m_colorSimpleMargine = 0xFF0000;
     QString m_hintTwo;
-    TColor m_color = clBtnFace;
-    TColor m_fontColor = clWindowText;
+    ColorRef m_color = clBtnFace;
+    ColorRef m_fontColor = clWindowText;
     bool m_mousePressed = false; // a left press that a release over the box turns into OnClick
 };
 

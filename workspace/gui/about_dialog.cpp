@@ -77,7 +77,7 @@ QPixmap aboutEmblem() {
     return pix;
 }
 
-TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FAbout"));
     setWindowTitle(QStringLiteral("About..."));
     makeFixedDialog(this, 406, 148);
@@ -95,7 +95,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     Image2->setGeometry(32, 24, 81, 81);
     Image2->setScaledContents(true);
     Image2->setCursor(Qt::ArrowCursor);
-    connect(Image2, &ClickLabel::clicked, this, &TFAbout::Label4Click);
+    connect(Image2, &ClickLabel::clicked, this, &AboutDialog::Label4Click);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("Software Strovane "), 128, 24);
     QFont bold = font();
@@ -115,7 +115,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     QPalette linkPal = Label4->palette();
     linkPal.setColor(QPalette::WindowText, Qt::blue);
     Label4->setPalette(linkPal);
-    connect(Label4, &ClickLabel::clicked, this, &TFAbout::Label4Click);
+    connect(Label4, &ClickLabel::clicked, this, &AboutDialog::Label4Click);
 
     Label6 = makeLabel(this, "Label6", QStringLiteral("Software Code : "), 128, 62);
     Label8 = makeLabel(this, "Label8", QStringLiteral("Document Code :"), 128, 93);
@@ -128,7 +128,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
     Label4->move(std::min(297, 406 - 8 - Label4->width()), 131);
 }
 
-void TFAbout::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         centreOnScreen(this);
@@ -136,7 +136,7 @@ void TFAbout::showEvent(QShowEvent* event) {
     }
 }
 
-void TFAbout::FormShow() {
+void AboutDialog::FormShow() {
     if (Image2->pixmap().isNull())
         Image2->setPixmap(aboutEmblem()); // drawn at the first showing, not at start-up
     Label2->setText(QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
@@ -148,8 +148,8 @@ void TFAbout::FormShow() {
     setFixedSize(406, 148);
 }
 
-void TFAbout::Label4Click() { openMakerWebPage(); }
+void AboutDialog::Label4Click() { openMakerWebPage(); }
 
-void TFAbout::reject() { done(2); }
+void AboutDialog::reject() { done(2); }
 
 } // namespace strovane::workspace

@@ -10,10 +10,10 @@ namespace strovane::workspace {
 class ClickLabel;
 
 // Names the software, its codes and version, and links to the maker's web page.
-class TFAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFAbout(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     void Label4Click();
     void reject() override;

@@ -12,7 +12,7 @@
 
 namespace strovane::workspace {
 
-TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
+NewProjectDialog::NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("FNew_Project"));
     setWindowTitle(QStringLiteral("Create New Project"));
@@ -36,13 +36,13 @@ TFNew_Project::TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messag
     setTabOrder(E_New_Proj, Btn_OK);
     setTabOrder(Btn_OK, Btn_Cancel);
 
-    connect(Btn_OK, &QAbstractButton::clicked, this, &TFNew_Project::Btn_OKClick);
+    connect(Btn_OK, &QAbstractButton::clicked, this, &NewProjectDialog::Btn_OKClick);
     connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
     // Enter in the name box acts exactly as OK.
-    connect(E_New_Proj, &QLineEdit::returnPressed, this, &TFNew_Project::Btn_OKClick);
+    connect(E_New_Proj, &QLineEdit::returnPressed, this, &NewProjectDialog::Btn_OKClick);
 }
 
-void TFNew_Project::showEvent(QShowEvent* event) {
+void NewProjectDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         centreOnScreen(this);
@@ -50,12 +50,12 @@ void TFNew_Project::showEvent(QShowEvent* event) {
     }
 }
 
-void TFNew_Project::FormShow() {
+void NewProjectDialog::FormShow() {
     E_New_Proj->clear();
     E_New_Proj->setFocus();
 }
 
-void TFNew_Project::Btn_OKClick() {
+void NewProjectDialog::Btn_OKClick() {
     std::string failure;
     const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString(), &failure);
     if (result != NewProjectResult::Created) {
@@ -68,6 +68,6 @@ void TFNew_Project::Btn_OKClick() {
     done(1);
 }
 
-void TFNew_Project::reject() { done(2); }
+void NewProjectDialog::reject() { done(2); }
 
 } // namespace strovane::workspace

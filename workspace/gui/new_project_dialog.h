@@ -16,10 +16,10 @@ struct Workspace;
 
 // Asks for a project name, creates PROJECTS/<name>/bin and adopts the project.
 // Result 1 when a project was created, 2 on Cancel or the close box.
-class TFNew_Project : public QDialog {
+class NewProjectDialog : public QDialog {
     Q_OBJECT
 public:
-    TFNew_Project(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
+    NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
 
     void Btn_OKClick();
     void reject() override;

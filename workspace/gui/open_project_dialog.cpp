@@ -16,7 +16,7 @@ constexpr int kClientWidth = 377;
 constexpr int kClientHeight = 351;
 } // namespace
 
-TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(parent), m_workspace(workspace) {
+OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent) : QDialog(parent), m_workspace(workspace) {
     setObjectName(QStringLiteral("FOpenConf"));
     setWindowTitle(QStringLiteral("Open Project"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -52,7 +52,7 @@ TFOpenConf::TFOpenConf(const Workspace& workspace, QWidget* parent) : QDialog(pa
     connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
 }
 
-void TFOpenConf::showEvent(QShowEvent* event) {
+void OpenProjectDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         centreOnScreen(this);
@@ -60,7 +60,7 @@ void TFOpenConf::showEvent(QShowEvent* event) {
     }
 }
 
-void TFOpenConf::resizeEvent(QResizeEvent* event) {
+void OpenProjectDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     // The list grows with the window; the buttons keep their distance from the bottom-right corner.
     const int dw = width() - kClientWidth;
@@ -70,24 +70,24 @@ void TFOpenConf::resizeEvent(QResizeEvent* event) {
     Btn_OK->move(165 + dw, 307 + dh);
 }
 
-void TFOpenConf::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.Dir_Projects); }
+void OpenProjectDialog::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.Dir_Projects); }
 
-int TFOpenConf::Search_Open_Conf(const std::string& name) const { return searchOpenConf(SL, name); }
+int OpenProjectDialog::Search_Open_Conf(const std::string& name) const { return searchOpenConf(SL, name); }
 
-QString TFOpenConf::displayName(const std::string& name) {
+QString OpenProjectDialog::displayName(const std::string& name) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(QByteArrayView(name.data(), qsizetype(name.size())));
     return utf8.hasError() ? QString::fromLatin1(name.data(), qsizetype(name.size())) : text;
 }
 
-void TFOpenConf::ListBox1Click() {
+void OpenProjectDialog::ListBox1Click() {
     const int row = ListBox1->currentRow();
     const QListWidgetItem* item = ListBox1->currentItem();
     if (item && item->isSelected() && row >= 0 && row < int(SL.size()))
         Name_Conf = SL[std::size_t(row)];
 }
 
-void TFOpenConf::FormShow() {
+void OpenProjectDialog::FormShow() {
     SL.clear();
     Load_Existing_Configuration();
 
@@ -113,6 +113,6 @@ void TFOpenConf::FormShow() {
     ListBox1->setFocus();
 }
 
-void TFOpenConf::reject() { done(2); }
+void OpenProjectDialog::reject() { done(2); }
 
 } // namespace strovane::workspace

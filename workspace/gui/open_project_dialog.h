@@ -16,10 +16,10 @@ struct Workspace;
 
 // Lists the project folders under PROJECTS and leaves the chosen name in Name_Conf.
 // Result 1 from OK (whether or not anything is selected), 2 from Cancel or the close box.
-class TFOpenConf : public QDialog {
+class OpenProjectDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFOpenConf(const Workspace& workspace, QWidget* parent = nullptr);
+    explicit OpenProjectDialog(const Workspace& workspace, QWidget* parent = nullptr);
 
     void Load_Existing_Configuration();
     int Search_Open_Conf(const std::string& name) const;

@@ -72,7 +72,7 @@ protected:
     workspace::Workspace ws;
     MessageRecorder messages;
     std::unique_ptr<app::AppWindows> windows;
-    app::TFStrovanoFirmWare* main = nullptr;
+    app::MainWindow* main = nullptr;
     QStringList opened;
 };
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-using strovane::editors::TFParGen;
+using strovane::editors::CommunicationDialog;
 using strovane::testing::MessageRecorder;
 using strovane::testing::readFile;
 using strovane::testing::writeFile;
@@ -54,7 +54,7 @@ protected:
                 list("CB_Serial_Par")->currentText()};
     }
 
-    TFParGen m_dialog;
+    CommunicationDialog m_dialog;
 };
 
 const QStringList kDefaults = {"10", "1000K", "-", "-", "0", "10000", "RS232", "115200", "NONE"};

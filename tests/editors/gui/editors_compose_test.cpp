@@ -16,7 +16,7 @@ using namespace strovane;
 class EditorsComposeTest : public strovane::testing::EditorFixture {};
 
 TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
-    editors::TFParGen parGen(m_workspace, m_messages);
+    editors::CommunicationDialog parGen(m_workspace, m_messages);
     parGen.show();
     typeInto(parGen.E_CANopen_ID, "0x20");
     typeInto(parGen.E_CANopen_Delay, "5");
@@ -25,7 +25,7 @@ TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
     click(parGen.Btn_OK);
     ASSERT_EQ(parGen.result(), 1);
 
-    editors::TFRPdoMB receive(m_workspace, m_messages);
+    editors::ReceivePdoDialog receive(m_workspace, m_messages);
     receive.show();
     receive.sgA->setCells(1, 1, "0x181");
     receive.sgA->setCells(2, 1, "8");
@@ -34,7 +34,7 @@ TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
     click(receive.bitbtn1);
     ASSERT_EQ(receive.result(), 1);
 
-    editors::TFTPdoMB transmit(m_workspace, m_messages);
+    editors::TransmitPdoDialog transmit(m_workspace, m_messages);
     transmit.show();
     transmit.sgA->setCells(1, 1, "$7ff");
     transmit.sgA->setCells(2, 1, "1");

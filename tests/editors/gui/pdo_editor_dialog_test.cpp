@@ -17,15 +17,15 @@ namespace {
 
 using strovane::editors::PdoEditorDialog;
 using strovane::editors::PdoGrid;
-using strovane::editors::TFRPdoMB;
-using strovane::editors::TFTPdoMB;
+using strovane::editors::ReceivePdoDialog;
+using strovane::editors::TransmitPdoDialog;
 using strovane::testing::MessageRecorder;
 using strovane::testing::readFile;
 using strovane::testing::writeFile;
-using strovane::widgets::TBevelCut;
-using strovane::widgets::TColor;
-using strovane::widgets::TLbButton;
-using strovane::widgets::TPanelBColor;
+using strovane::widgets::BevelCut;
+using strovane::widgets::ColorRef;
+using strovane::widgets::HoverButton;
+using strovane::widgets::ColourPanel;
 
 enum class Editor { Receive, Transmit };
 
@@ -49,9 +49,9 @@ protected:
     void create(Editor editor) {
         m_editor = editor;
         if (editor == Editor::Receive)
-            m_dialog = std::make_unique<TFRPdoMB>(m_workspace, m_messages);
+            m_dialog = std::make_unique<ReceivePdoDialog>(m_workspace, m_messages);
         else
-            m_dialog = std::make_unique<TFTPdoMB>(m_workspace, m_messages);
+            m_dialog = std::make_unique<TransmitPdoDialog>(m_workspace, m_messages);
         m_grid = m_dialog->findChild<PdoGrid*>("sgA");
     }
     const std::string& file() const {
@@ -119,8 +119,8 @@ TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
     for (int r = 1; r <= 10; ++r)
         EXPECT_EQ(gridRow(r), QStringList({QString::number(r), "", "", ""}));
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
-                                            : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
+    EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<ReceivePdoDialog&>(*m_dialog).num_sdo
+                                            : static_cast<TransmitPdoDialog&>(*m_dialog).NTPDO,
               10);
 }
 
@@ -391,8 +391,8 @@ TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
         ASSERT_EQ(m_grid->entryRows(), count);
         const QString last = QString::number(count);
         EXPECT_EQ(gridRow(count), QStringList({last, last, "1", "m" + last}));
-        EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<TFRPdoMB&>(*m_dialog).num_sdo
-                                                : static_cast<TFTPdoMB&>(*m_dialog).NTPDO,
+        EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<ReceivePdoDialog&>(*m_dialog).num_sdo
+                                                : static_cast<TransmitPdoDialog&>(*m_dialog).NTPDO,
                   count);
         click(ok());
         ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
@@ -664,8 +664,8 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
         QRect okRect;
         const char* cancelName;
         QRect cancelRect;
-        TBevelCut barBevel;
-        TColor captionColor;
+        BevelCut barBevel;
+        ColorRef captionColor;
     };
     const Expected cases[] = {
         {Editor::Receive,
@@ -674,7 +674,7 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
          {12, 10, 69, 23},
          "bitbtn2",
          {92, 10, 69, 23},
-         TBevelCut::bvNone,
+         BevelCut::bvNone,
          0x333333},
         {Editor::Transmit,
          "Transmit PDOs",
@@ -682,7 +682,7 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
          {4, 10, 85, 23},
          "LbButton1",
          {100, 10, 85, 23},
-         TBevelCut::bvRaised,
+         BevelCut::bvRaised,
          strovane::widgets::clWindowText},
     };
     for (const Expected& e : cases) {
@@ -698,19 +698,19 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
         EXPECT_EQ(cancelButton->geometry(), e.cancelRect);
         EXPECT_EQ(ok()->text(), "OK");
         EXPECT_EQ(cancelButton->text(), "Cancel");
-        auto* panel = qobject_cast<TPanelBColor*>(bar);
+        auto* panel = qobject_cast<ColourPanel*>(bar);
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->BevelOuter(), e.barBevel);
         EXPECT_EQ(panel->Color(), 0x00EDF7F8u);
         for (QAbstractButton* b : {ok(), cancelButton}) {
-            auto* hover = qobject_cast<TLbButton*>(b);
+            auto* hover = qobject_cast<HoverButton*>(b);
             ASSERT_NE(hover, nullptr);
             EXPECT_EQ(hover->FontColor(), e.captionColor);
-            EXPECT_EQ(hover->Style(), strovane::widgets::TLbButtonStyle::bsEncarta);
+            EXPECT_EQ(hover->Style(), strovane::widgets::HoverButtonStyle::bsEncarta);
         }
         // Only Cancel ends the dialog by itself; OK validates and saves first.
-        EXPECT_EQ(qobject_cast<TLbButton*>(ok())->ModalResult(), 0);
-        EXPECT_EQ(qobject_cast<TLbButton*>(cancelButton)->ModalResult(), 2);
+        EXPECT_EQ(qobject_cast<HoverButton*>(ok())->ModalResult(), 0);
+        EXPECT_EQ(qobject_cast<HoverButton*>(cancelButton)->ModalResult(), 2);
     }
 }
 

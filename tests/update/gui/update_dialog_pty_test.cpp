@@ -25,7 +25,7 @@ TEST(BootSerPseudoTerminal, ConnectsWithoutModemLines) {
     const std::vector<platform::PortCandidate> candidates{{path.substr(5), path, ""}}; // "pts/N" under /dev/
     testing::MessageRecorder messages;
     workspace::Workspace ws;
-    TFBootSer d(
+    UpdateDialog d(
         messages, ws, [&] { return platform::probePorts([&] { return candidates; }); }, platform::createSerialDevice,
         [](auto&&...) { return WaitOutcome{}; });
     d.show();

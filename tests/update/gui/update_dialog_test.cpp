@@ -55,10 +55,10 @@ protected:
                  {"ttyUSB1", "/dev/ttyUSB1", "", PortState::InUse}};
     }
 
-    TFBootSer& dialog(platform::SerialDeviceFactory devices = {}) {
+    UpdateDialog& dialog(platform::SerialDeviceFactory devices = {}) {
         if (!devices)
             devices = fake.factory();
-        m_dialog = std::make_unique<TFBootSer>(
+        m_dialog = std::make_unique<UpdateDialog>(
             messages, ws, [this] { return ports; }, std::move(devices),
             [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                    const UpdaterLauncher::PollCallback& onPoll) {
@@ -70,7 +70,7 @@ protected:
     std::string firmwareFile() const { return inside(ws.Dir_Master, "sim40518.sim"); }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Connect, Next and Execute, as a person goes through them.
-    void connectNextExecute(TFBootSer& d) {
+    void connectNextExecute(UpdateDialog& d) {
         click(d.connectButton());
         click(d.nextButton());
         click(d.executeButton());
@@ -82,12 +82,12 @@ protected:
     platform::FakeSerialPort fake;
     MessageRecorder messages;
     std::vector<StartCall> starts;
-    TFBootSer::StartProgram startProgram;
-    std::unique_ptr<TFBootSer> m_dialog;
+    UpdateDialog::StartProgram startProgram;
+    std::unique_ptr<UpdateDialog> m_dialog;
 };
 
 TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
     EXPECT_FALSE(d.Panel1->isVisible());
@@ -99,12 +99,12 @@ TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
     EXPECT_EQ(d.CB_Com->itemText(1), "ttyUSB1 (in use)");
     EXPECT_EQ(d.CB_Com->itemData(1).toString(), "ttyUSB1");
     EXPECT_EQ(d.selectedPort(), "ttyUSB0");
-    for (widgets::TPCheck* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
+    for (widgets::ImageCheckBox* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
         EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
 }
 
 TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     d.CB_Com->setCurrentIndex(1);
     click(d.connectButton());
@@ -122,7 +122,7 @@ TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
         platform::kWindows ? std::vector<platform::SysError>{1, 50} : std::vector<platform::SysError>{ENOTTY, EINVAL};
     for (platform::SysError noLines : refusals) {
         ASSERT_TRUE(platform::lacksModemLines(noLines)) << noLines;
-        TFBootSer& d = dialog();
+        UpdateDialog& d = dialog();
         d.show();
         fake.escapeError = noLines;
         click(d.connectButton());
@@ -148,7 +148,7 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     const ConnectFailure& c = GetParam();
     fake.openError = c.openError;
     fake.escapeError = c.escapeError;
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     d.Com_select = true; // from an earlier Connect: every Connect clears it first
     click(d.connectButton());
@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ConnectFailure>& info) { return std::string(info.param.label); });
 
 TEST_F(BootSerTest, NextWithoutConnectRefuses) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     click(d.nextButton());
     EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
@@ -189,7 +189,7 @@ TEST_F(BootSerTest, NextWithoutConnectRefuses) {
 }
 
 TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
     ASSERT_TRUE(d.Com_select);
@@ -226,7 +226,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
 }
 
 TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     d.CB_Com->setCurrentIndex(1);
     click(d.connectButton());
@@ -239,7 +239,7 @@ TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
 }
 
 TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
     click(d.nextButton());
@@ -260,7 +260,7 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
 }
 
 TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     testing::onNextModal([&](QWidget*) {
         click(d.connectButton());
         ASSERT_TRUE(fake.isOpen());
@@ -282,7 +282,7 @@ TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
     for (const bool portsPresent : {false, true}) {
         if (!portsPresent)
             ports.clear();
-        TFBootSer& d = dialog(platform::createSerialDevice);
+        UpdateDialog& d = dialog(platform::createSerialDevice);
         d.show();
         if (portsPresent)
             d.CB_Com->setCurrentIndex(-1); // present, but none selected
@@ -313,7 +313,7 @@ class UpdateOutcomeShown : public BootSerTest, public ::testing::WithParamInterf
 TEST_P(UpdateOutcomeShown, AfterTheWait) {
     const OutcomeCase& c = GetParam();
     startProgram = [&](auto&&...) { return c.outcome; };
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     auto* notice = d.findChild<QLabel*>("UpdateOutcome");
     ASSERT_NE(notice, nullptr);
@@ -371,7 +371,7 @@ TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
             testing::writeFile(firmwareFile(), "firmware");
         starts.clear();
         messages.clear();
-        TFBootSer& d = dialog();
+        UpdateDialog& d = dialog();
         d.show();
         d.CB_Firm->setChecked(c.firmware);
         d.CB_RFirm->setChecked(c.readFirmware);
@@ -391,7 +391,7 @@ TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
     std::filesystem::create_directory(firmwareFile());
     messages.clear();
     starts.clear();
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     connectNextExecute(d);
     EXPECT_TRUE(starts.empty());
@@ -449,7 +449,7 @@ protected:
 
 TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     installUpdater();
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     d.CB_RFirm->setChecked(false);
     click(d.connectButton());
@@ -480,7 +480,7 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
             ranDuringWait = ranDuringWait || runs > 0 || !updaterWaitRunning();
         });
     };
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
     click(d.nextButton());
@@ -497,7 +497,7 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
 TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
     installUpdater();
     platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "3");
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     connectNextExecute(d);
     ASSERT_EQ(starts.size(), 1u);
@@ -505,7 +505,7 @@ TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
 }
 
 TEST_F(BootSerExecute, MissingUpdaterIsReported) {
-    TFBootSer& d = dialog();
+    UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
     click(d.nextButton());

@@ -7,7 +7,7 @@ using namespace strovane::widgets;
 namespace {
 
 struct DirectCase {
-    TColor color;
+    ColorRef color;
     int r, g, b;
 };
 

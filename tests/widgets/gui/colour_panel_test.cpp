@@ -13,7 +13,7 @@ using strovane::testing::TempDir;
 namespace {
 
 // A panel fading between black and white, so a pixel's red byte is its step's colour.
-TPanelBColor* gradientPanel(TPanelBColor& panel, int w, int h, int filter) {
+ColourPanel* gradientPanel(ColourPanel& panel, int w, int h, int filter) {
     panel.resize(w, h);
     panel.setColor(rgbColor(0, 0, 0));
     panel.setFilter(filter);
@@ -21,26 +21,26 @@ TPanelBColor* gradientPanel(TPanelBColor& panel, int w, int h, int filter) {
 }
 
 TEST(TPanelBColorState, NewPanelDefaults) {
-    TPanelBColor p;
+    ColourPanel p;
     EXPECT_EQ(p.Filter(), 0);
     EXPECT_EQ(p.BorderColor(), clBtnFace);
     EXPECT_EQ(p.Color(), clBtnFace);
     EXPECT_FALSE(p.Imageempy());
     EXPECT_FALSE(p.ImgStretch());
     EXPECT_TRUE(p.Filename().isEmpty());
-    EXPECT_EQ(p.BevelOuter(), TBevelCut::bvRaised);
-    EXPECT_EQ(p.BevelInner(), TBevelCut::bvNone);
+    EXPECT_EQ(p.BevelOuter(), BevelCut::bvRaised);
+    EXPECT_EQ(p.BevelInner(), BevelCut::bvNone);
     EXPECT_EQ(p.BorderWidth(), 0);
-    EXPECT_EQ(p.Alignment(), TAlignment::taCenter);
+    EXPECT_EQ(p.Alignment(), TextAlignment::taCenter);
     p.resize(120, 40);
     EXPECT_EQ(p.Imagewidth(), 120) << "no picture: the client size";
     EXPECT_EQ(p.Imageheight(), 40);
 }
 
-TEST(TPanelBColorDrawing, PlainFaceWithCaptionCentredOnTheHeightOfW) {
-    TPanelBColor p;
+TEST(ColourPanelDrawing, PlainFaceWithCaptionCentredOnTheHeightOfW) {
+    ColourPanel p;
     p.resize(120, 41);
-    p.setBevelOuter(TBevelCut::bvNone);
+    p.setBevelOuter(BevelCut::bvNone);
     p.setColor(0x00EDF7F8);
     QFont font = p.font();
     font.setStyleStrategy(QFont::NoAntialias);
@@ -67,8 +67,8 @@ TEST(TPanelBColorDrawing, PlainFaceWithCaptionCentredOnTheHeightOfW) {
     EXPECT_LT(last, top + h);
 }
 
-TEST(TPanelBColorDrawing, BordersAndBevels) {
-    TPanelBColor p;
+TEST(ColourPanelDrawing, BordersAndBevels) {
+    ColourPanel p;
     p.resize(60, 30);
     QPalette pal;
     pal.setColor(QPalette::Light, QColor(250, 250, 250));
@@ -80,7 +80,7 @@ TEST(TPanelBColorDrawing, BordersAndBevels) {
     EXPECT_EQ(img.pixel(59, 10), qRgb(100, 100, 100));
     EXPECT_EQ(img.pixel(1, 10), qRgb(10, 20, 30));
 
-    p.setBevelOuter(TBevelCut::bvNone);
+    p.setBevelOuter(BevelCut::bvNone);
     p.setBorderWidth(2);
     p.setBorderColor(rgbColor(200, 0, 0));
     img = render(p);
@@ -93,10 +93,10 @@ TEST(TPanelBColorDrawing, BordersAndBevels) {
     EXPECT_EQ(img.pixel(30, 2), border);
 }
 
-TEST(TPanelBColorDrawing, WhiteColourPaintsThePlainFaceWhateverTheFilter) {
-    TPanelBColor p;
+TEST(ColourPanelDrawing, WhiteColourPaintsThePlainFaceWhateverTheFilter) {
+    ColourPanel p;
     p.resize(80, 40);
-    p.setBevelOuter(TBevelCut::bvNone);
+    p.setBevelOuter(BevelCut::bvNone);
     p.setColor(0xFFFFFF);
     for (int filter : {1, 2, 3, 4, 7}) {
         p.setFilter(filter);
@@ -110,13 +110,13 @@ struct StepCase {
     int w, h, filter, steps;
 };
 
-TEST(TPanelBColorDrawing, StepCountIsHalfTheLongerSideLessMarginsAtLeast31) {
+TEST(ColourPanelDrawing, StepCountIsHalfTheLongerSideLessMarginsAtLeast31) {
     const StepCase cases[] = {
         {200, 100, 3, 75}, {200, 100, 2, 95}, {200, 100, 1, 75}, {100, 200, 5, 75},
         {40, 30, 3, 31},   {40, 30, 2, 31},   {0, 0, 4, 31},     {300, 80, -1, 125},
     };
     for (const StepCase& c : cases)
-        EXPECT_EQ(TPanelBColor::FilterSteps(c.w, c.h, c.filter), c.steps) << c.w << "x" << c.h << " filter " << c.filter;
+        EXPECT_EQ(ColourPanel::FilterSteps(c.w, c.h, c.filter), c.steps) << c.w << "x" << c.h << " filter " << c.filter;
 }
 
 struct GradientPoint {
@@ -126,7 +126,7 @@ struct GradientPoint {
     const char* what;
 };
 
-TEST(TPanelBColorDrawing, FilterGradientsPaintEachStepsColour) {
+TEST(ColourPanelDrawing, FilterGradientsPaintEachStepsColour) {
     const GradientPoint cases[] = {
         // Filter 3: 75 rectangles toward white; on the middle row column x is last covered by
         // rectangle min(x, 49).
@@ -150,17 +150,17 @@ TEST(TPanelBColorDrawing, FilterGradientsPaintEachStepsColour) {
         {40, 30, 3, 5, 15, int(5 * 255.0 / 31), "small panel"},
     };
     for (const GradientPoint& c : cases) {
-        TPanelBColor p;
+        ColourPanel p;
         const QImage img = render(*gradientPanel(p, c.w, c.h, c.filter));
         EXPECT_NEAR(qRed(img.pixel(c.x, c.y)), c.red, 1)
             << "filter " << c.filter << " at " << c.x << "," << c.y << ": " << c.what;
     }
 }
 
-TEST(TPanelBColorDrawing, FilterGradientsLeaveTheirOuterStepInThePanelsColour) {
-    TPanelBColor rectangles;
+TEST(ColourPanelDrawing, FilterGradientsLeaveTheirOuterStepInThePanelsColour) {
+    ColourPanel rectangles;
     EXPECT_EQ(render(*gradientPanel(rectangles, 200, 100, 3)).pixel(0, 0), qRgb(0, 0, 0)) << "filter 3";
-    TPanelBColor bands;
+    ColourPanel bands;
     EXPECT_EQ(qRed(render(*gradientPanel(bands, 200, 100, 1)).pixel(0, 10)), 0) << "filter 1";
 }
 
@@ -172,9 +172,9 @@ TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
     picture.setPixel(0, 7, qRgb(255, 255, 255)); // the bitmap's transparent colour
     ASSERT_TRUE(picture.save(path, "BMP"));
 
-    TPanelBColor p;
+    ColourPanel p;
     p.resize(50, 30);
-    p.setBevelOuter(TBevelCut::bvNone);
+    p.setBevelOuter(BevelCut::bvNone);
     p.setColor(rgbColor(0, 0, 255));
     p.setFilter(3);
     p.setFilename(path);
@@ -211,7 +211,7 @@ TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
 }
 
 TEST(TPanelBColorImage, ImageempySetsFilterZero) {
-    TPanelBColor p;
+    ColourPanel p;
     p.setFilter(4);
     p.setImageempy(true);
     EXPECT_EQ(p.Filter(), 0);

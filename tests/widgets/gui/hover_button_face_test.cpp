@@ -29,8 +29,8 @@ QPalette testPalette() {
     return pal;
 }
 
-LbButtonFace baseFace(TLbButtonStyle style) {
-    LbButtonFace f;
+HoverButtonFace baseFace(HoverButtonStyle style) {
+    HoverButtonFace f;
     f.width = W;
     f.height = H;
     f.style = style;
@@ -41,7 +41,7 @@ LbButtonFace baseFace(TLbButtonStyle style) {
     return f;
 }
 
-QImage render(const LbButtonFace& f) {
+QImage render(const HoverButtonFace& f) {
     QImage img(f.width, f.height, QImage::Format_RGB32);
     img.fill(kUntouched);
     QPainter p(&img);
@@ -52,7 +52,7 @@ QImage render(const LbButtonFace& f) {
 QRgb rgb(const QColor& c) { return qRgb(c.red(), c.green(), c.blue()); }
 
 struct FramePoint {
-    TLbButtonStyle style;
+    HoverButtonStyle style;
     bool down;
     int x, y;
     QColor expected;
@@ -60,7 +60,7 @@ struct FramePoint {
 };
 
 TEST(DrawButtonFace, FrameColoursOfEachStyleUpAndDown) {
-    using S = TLbButtonStyle;
+    using S = HoverButtonStyle;
     const QColor magenta(255, 0, 255);
     const FramePoint cases[] = {
         {S::bsNormal, false, 0, H - 1, kLight, "left edge ends light"},
@@ -92,7 +92,7 @@ TEST(DrawButtonFace, FrameColoursOfEachStyleUpAndDown) {
         {S::bsShape, false, 10, 10, magenta, "whole face transparent"},
     };
     for (const FramePoint& c : cases) {
-        LbButtonFace f = baseFace(c.style);
+        HoverButtonFace f = baseFace(c.style);
         f.down = c.down;
         EXPECT_EQ(render(f).pixel(c.x, c.y), rgb(c.expected))
             << int(c.style) << (c.down ? " down: " : " up: ") << c.what;
@@ -113,9 +113,9 @@ TEST(DrawButtonFace, FlatButtonsDrawTheirFrameOnlyWhenHotOrDown) {
         {true, false, false, false, true}, {false, false, false, true, false}, {false, false, false, false, true},
         {false, true, false, true, false}, // a disabled button is neither hot-framed nor down
     };
-    for (TLbButtonStyle style : {TLbButtonStyle::bsNormal, TLbButtonStyle::bsEncarta, TLbButtonStyle::bsOld}) {
+    for (HoverButtonStyle style : {HoverButtonStyle::bsNormal, HoverButtonStyle::bsEncarta, HoverButtonStyle::bsOld}) {
         for (const FlatCase& c : cases) {
-            LbButtonFace f = baseFace(style);
+            HoverButtonFace f = baseFace(style);
             f.enabled = c.enabled;
             f.hot = c.hot;
             f.down = c.down;
@@ -138,12 +138,12 @@ TEST(DrawButtonFace, FaceBlendsTowardTheHotColourByStep) {
         const QColor expected(int((1 - s) * kFace.red() + s * kHot.red()), int((1 - s) * kFace.green() + s * kHot.green()),
                               int((1 - s) * kFace.blue() + s * kHot.blue()));
         EXPECT_EQ(BlendHotColor(kFace, kHot, step), expected) << step;
-        LbButtonFace f = baseFace(TLbButtonStyle::bsEncarta);
+        HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
         f.hotTrackColor = fromQColor(kHot);
         f.hotTrackStep = step;
         EXPECT_EQ(render(f).pixel(10, 10), rgb(expected)) << step;
     }
-    LbButtonFace f = baseFace(TLbButtonStyle::bsEncarta);
+    HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
     f.hotTrackColor = fromQColor(kHot);
     f.hotTrackStep = 8;
     f.enabled = false;
@@ -184,7 +184,7 @@ TEST(DrawButtonFace, GlyphCellFollowsState) {
         {2, false, false, false, c1}, {1, false, false, false, c0}, // one cell: the disabled face keeps it
     };
     for (const CellCase& c : cases) {
-        LbButtonFace f = baseFace(TLbButtonStyle::bsEncarta); // no shift when down
+        HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta); // no shift when down
         f.glyph = cellStrip(c.numGlyphs);
         f.numGlyphs = c.numGlyphs;
         f.enabled = c.enabled;
@@ -200,12 +200,12 @@ TEST(DrawButtonFace, GlyphCellFollowsState) {
 
 TEST(DrawButtonFace, PressedContentMovesExceptInEncartaAndTheShapeGlyph) {
     struct Case {
-        TLbButtonStyle style;
+        HoverButtonStyle style;
         bool moves;
-    } cases[] = {{TLbButtonStyle::bsNormal, true}, {TLbButtonStyle::bsOld, true}, {TLbButtonStyle::bsModern, true},
-                 {TLbButtonStyle::bsQuicken, true}, {TLbButtonStyle::bsEncarta, false}, {TLbButtonStyle::bsShape, false}};
+    } cases[] = {{HoverButtonStyle::bsNormal, true}, {HoverButtonStyle::bsOld, true}, {HoverButtonStyle::bsModern, true},
+                 {HoverButtonStyle::bsQuicken, true}, {HoverButtonStyle::bsEncarta, false}, {HoverButtonStyle::bsShape, false}};
     for (const auto& c : cases) {
-        LbButtonFace f = baseFace(c.style);
+        HoverButtonFace f = baseFace(c.style);
         f.glyph = cellStrip(1);
         f.numGlyphs = 1;
         f.down = true;
@@ -231,7 +231,7 @@ int inkPixels(const QImage& img, QRgb background) {
 }
 
 TEST(DrawButtonFace, EncartaCaptionTurnsBoldWhilePressed) {
-    LbButtonFace f = baseFace(TLbButtonStyle::bsEncarta);
+    HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
     f.width = 100;
     f.caption = QStringLiteral("Held");
     const int up = inkPixels(render(f), rgb(kFace));
@@ -251,19 +251,19 @@ std::set<QRgb> captionColours(const QImage& img, QRgb background, int top, int b
 }
 
 TEST(DrawButtonFace, DisabledCaptionIsGreyExceptInShapeStyle) {
-    LbButtonFace f = baseFace(TLbButtonStyle::bsNormal);
+    HoverButtonFace f = baseFace(HoverButtonStyle::bsNormal);
     f.width = 100;
     f.caption = QStringLiteral("Grey");
     f.fontColor = 0x00FF00; // lime
     EXPECT_EQ(captionColours(render(f), rgb(kFace), 2, H - 2), std::set<QRgb>{qRgb(0, 255, 0)});
     f.enabled = false;
     EXPECT_EQ(captionColours(render(f), rgb(kFace), 2, H - 2), std::set<QRgb>{qRgb(128, 128, 128)});
-    f.style = TLbButtonStyle::bsShape;
+    f.style = HoverButtonStyle::bsShape;
     EXPECT_EQ(captionColours(render(f), qRgb(255, 0, 255), 0, H), std::set<QRgb>{qRgb(0, 255, 0)});
 }
 
 TEST(DrawButtonFace, PopupMarkerSitsElevenPixelsFromTheRightEdge) {
-    LbButtonFace f = baseFace(TLbButtonStyle::bsNormal);
+    HoverButtonFace f = baseFace(HoverButtonStyle::bsNormal);
     f.hasPopupMenu = true;
     const QImage img = render(f);
     const int x = W - 11, y = H / 2 - 1;

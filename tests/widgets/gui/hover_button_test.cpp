@@ -26,7 +26,7 @@ protected:
     void SetUp() override {
         window = std::make_unique<QDialog>();
         window->resize(300, 200);
-        button = new TLbButton(window.get());
+        button = new HoverButton(window.get());
         button->move(10, 10);
         button->setCaption(QStringLiteral("Press"));
         QObject::connect(button, &QAbstractButton::clicked, window.get(), [this] { ++clicks; });
@@ -38,19 +38,19 @@ protected:
     }
 
     std::unique_ptr<QDialog> window;
-    TLbButton* button = nullptr;
+    HoverButton* button = nullptr;
     int clicks = 0;
 };
 
 TEST(TLbButtonState, NewButtonDefaults) {
-    TLbButton b;
+    HoverButton b;
     EXPECT_EQ(b.size(), QSize(100, 23));
     EXPECT_EQ(b.Color(), clBtnFace);
-    EXPECT_EQ(b.Alignment(), TAlignment::taCenter);
-    EXPECT_EQ(b.Style(), TLbButtonStyle::bsNormal);
-    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom);
-    EXPECT_EQ(b.Layout(), TLbButtonLayout::blGlyphLeft);
-    EXPECT_EQ(b.ColorStyle(), TLbColorStyle::lcsCustom);
+    EXPECT_EQ(b.Alignment(), TextAlignment::taCenter);
+    EXPECT_EQ(b.Style(), HoverButtonStyle::bsNormal);
+    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom);
+    EXPECT_EQ(b.Layout(), GlyphLayout::blGlyphLeft);
+    EXPECT_EQ(b.ColorStyle(), HoverColorStyle::lcsCustom);
     EXPECT_EQ(b.NumGlyphs(), 0);
     EXPECT_EQ(b.HotTrackStep(), 0);
     EXPECT_EQ(b.ModalResult(), 0);
@@ -65,15 +65,15 @@ TEST(TLbButtonState, NewButtonDefaults) {
 }
 
 struct PaletteCase {
-    TLbColorStyle style;
-    TColor color, light, shadow, whenDown, hot;
+    HoverColorStyle style;
+    ColorRef color, light, shadow, whenDown, hot;
     bool flat;
-    TLbButtonStyle buttonStyle;
+    HoverButtonStyle buttonStyle;
 };
 
 TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
-    using C = TLbColorStyle;
-    using S = TLbButtonStyle;
+    using C = HoverColorStyle;
+    using S = HoverButtonStyle;
     const PaletteCase cases[] = {
         {C::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, S::bsModern},
         {C::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, S::bsModern},
@@ -87,7 +87,7 @@ TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
         {C::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, S::bsQuicken},
     };
     for (const PaletteCase& c : cases) {
-        TLbButton b;
+        HoverButton b;
         b.setFlat(!c.flat);
         b.setColorStyle(c.style);
         EXPECT_EQ(b.ColorStyle(), C::lcsCustom);
@@ -100,22 +100,22 @@ TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
         EXPECT_EQ(b.Style(), c.buttonStyle) << int(c.style);
         EXPECT_EQ(b.FontColor(), c.style == C::lcsQuicken ? clWhite : clBlack) << int(c.style);
     }
-    TLbButton b;
+    HoverButton b;
     b.setColor(0x123456);
-    b.setStyle(TLbButtonStyle::bsOld);
+    b.setStyle(HoverButtonStyle::bsOld);
     b.setColorStyle(C::lcsCustom);
     EXPECT_EQ(b.Color(), 0x123456u);
-    EXPECT_EQ(b.Style(), TLbButtonStyle::bsOld);
+    EXPECT_EQ(b.Style(), HoverButtonStyle::bsOld);
 }
 
 TEST(TLbButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
-    TLbButton b;
-    b.setKind(TLbButtonKind::bkOK);
+    HoverButton b;
+    b.setKind(HoverButtonKind::bkOK);
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(Qt::red);
     b.setGlyph(strip);
     EXPECT_EQ(b.NumGlyphs(), 2);
-    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom);
+    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom);
     b.setGlyph(QImage(64, 16, QImage::Format_RGB32));
     EXPECT_EQ(b.NumGlyphs(), 4);
     b.setGlyph(QImage());
@@ -128,14 +128,14 @@ TEST(TLbButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
 }
 
 struct KindCase {
-    TLbButtonKind kind;
+    HoverButtonKind kind;
     int modalResult;
     const char* caption;
     int glyphHeight;
 };
 
 TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
-    using K = TLbButtonKind;
+    using K = HoverButtonKind;
     const KindCase cases[] = {
         {K::bkOK, 1, "OK", 18},           {K::bkCancel, 2, "Abbrechen", 18}, {K::bkHelp, 0, "Hilfe", 18},
         {K::bkYes, 6, "Ja", 18},          {K::bkNo, 7, "Nein", 18},          {K::bkClose, 0, "Schlie\u00dfen", 18},
@@ -143,7 +143,7 @@ TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
         {K::bkAll, 12, "Alle", 19},
     };
     for (const KindCase& c : cases) {
-        TLbButton b;
+        HoverButton b;
         b.setKind(c.kind);
         EXPECT_EQ(b.Kind(), c.kind);
         EXPECT_EQ(b.ModalResult(), c.modalResult) << c.caption;
@@ -151,12 +151,12 @@ TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
         EXPECT_EQ(b.NumGlyphs(), 2);
         EXPECT_EQ(b.Glyph().size(), QSize(36, c.glyphHeight)) << c.caption;
     }
-    TLbButton b;
-    b.setKind(TLbButtonKind::bkYes);
+    HoverButton b;
+    b.setKind(HoverButtonKind::bkYes);
     b.setModalResult(1);
-    EXPECT_EQ(b.Kind(), TLbButtonKind::bkCustom) << "a modal result of its own makes it custom";
+    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom) << "a modal result of its own makes it custom";
     b.setCaption(QStringLiteral("Mine"));
-    b.setKind(TLbButtonKind::bkCustom);
+    b.setKind(HoverButtonKind::bkCustom);
     EXPECT_EQ(b.Caption(), QStringLiteral("Mine"));
     EXPECT_EQ(b.ModalResult(), 1);
 }
@@ -316,18 +316,18 @@ protected:
     void SetUp() override {
         LbButtonWindow::SetUp();
         button->setDefault(true);
-        cancel = new TLbButton(window.get());
+        cancel = new HoverButton(window.get());
         cancel->move(120, 10);
         cancel->setCancel(true);
         QObject::connect(cancel, &QAbstractButton::clicked, window.get(), [this] { ++cancels; });
-        other = new TLbButton(window.get());
+        other = new HoverButton(window.get());
         other->move(10, 50);
         QObject::connect(other, &QAbstractButton::clicked, window.get(), [this] { ++others; });
         edit = new QLineEdit(window.get());
         edit->move(10, 100);
     }
-    TLbButton* cancel = nullptr;
-    TLbButton* other = nullptr;
+    HoverButton* cancel = nullptr;
+    HoverButton* other = nullptr;
     QLineEdit* edit = nullptr;
     int cancels = 0;
     int others = 0;
@@ -374,7 +374,7 @@ class HotTracking : public LbButtonWindow {
 protected:
     void SetUp() override {
         LbButtonWindow::SetUp();
-        button->setStyle(TLbButtonStyle::bsEncarta);
+        button->setStyle(HoverButtonStyle::bsEncarta);
         button->setColor(rgbColor(0, 0, 0));
         button->setHotTrackColor(rgbColor(240, 160, 80));
         showActive();
@@ -393,8 +393,8 @@ protected:
 
 TEST_F(HotTracking, EnterMakesTheFaceHotAndLeaveRestoresItAtOnce) {
     int enters = 0, exits = 0;
-    QObject::connect(button, &TLbButton::MouseEnter, window.get(), [&] { ++enters; });
-    QObject::connect(button, &TLbButton::MouseExit, window.get(), [&] { ++exits; });
+    QObject::connect(button, &HoverButton::MouseEnter, window.get(), [&] { ++enters; });
+    QObject::connect(button, &HoverButton::MouseExit, window.get(), [&] { ++exits; });
     enter();
     EXPECT_TRUE(button->isCursorOnButton());
     EXPECT_EQ(button->HotTrackStep(), 8);
@@ -473,7 +473,7 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
     img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(255, 255, 255)) << "dotted focus frame from (4, 4)";
     EXPECT_EQ(img.pixel(5, 4), qRgb(0, 0, 0));
-    button->setStyle(TLbButtonStyle::bsShape);
+    button->setStyle(HoverButtonStyle::bsShape);
     img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(0, 255, 0)) << "bsShape: no focus frame, transparent face";
 
@@ -485,7 +485,7 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
 
 TEST_F(LbButtonWindow, OldStyleWithFocusGetsABlackFrame) {
     showActive();
-    button->setStyle(TLbButtonStyle::bsOld);
+    button->setStyle(HoverButtonStyle::bsOld);
     button->setColor(rgbColor(50, 60, 70));
     button->setFocus();
     const QImage face = button->RenderFace();

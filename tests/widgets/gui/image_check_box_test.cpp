@@ -21,7 +21,7 @@ protected:
         setClickSoundPlayer([this](const QString& name) { sounds << name; });
         window = std::make_unique<QWidget>();
         window->resize(200, 100);
-        box = new TPCheck(window.get());
+        box = new ImageCheckBox(window.get());
         box->move(10, 10);
         box->setText(QStringLiteral("&Firmware"));
         QObject::connect(box, &QAbstractButton::clicked, window.get(), [this] {
@@ -38,7 +38,7 @@ protected:
     }
 
     std::unique_ptr<QWidget> window;
-    TPCheck* box = nullptr;
+    ImageCheckBox* box = nullptr;
     int clicks = 0;
     int mouseDowns = 0;
     bool checkedAtClick = false;
@@ -46,12 +46,12 @@ protected:
 };
 
 TEST(TPCheckState, NewCheckBoxDefaults) {
-    TPCheck c;
+    ImageCheckBox c;
     EXPECT_EQ(c.size(), QSize(97, 19));
     EXPECT_FALSE(c.Checked());
-    EXPECT_EQ(c.ImageType(), TImageType::igCrossRed);
-    EXPECT_EQ(c.Style(), TMargine::bmNone);
-    EXPECT_EQ(c.Alignment(), TLeft::taRightJustify);
+    EXPECT_EQ(c.ImageType(), CheckMark::igCrossRed);
+    EXPECT_EQ(c.Style(), CheckBoxBorder::bmNone);
+    EXPECT_EQ(c.Alignment(), CheckBoxSide::taRightJustify);
     EXPECT_TRUE(c.HotTrack() && c.ShowHandCursor() && c.PlayMusic() && c.ShowFocused());
     EXPECT_FALSE(c.Transparent() || c.Flat());
     EXPECT_EQ(c.ColorSipleMargine(), 0xFF0000u);
@@ -154,7 +154,7 @@ TEST_F(PCheckWindow, HotTrackingAndHandCursor) {
 }
 
 TEST(TPCheckState, HintSecondLineAppendsOnEverySetting) {
-    TPCheck c;
+    ImageCheckBox c;
     c.setHintSecondLine(QStringLiteral("B"));
     EXPECT_TRUE(c.toolTip().isEmpty()) << "no first line: nothing appended";
     c.setToolTip(QStringLiteral("A"));
@@ -184,7 +184,7 @@ TEST(TPCheckDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
         {false, false, false, kFill, black}, {true, true, true, red, white},     {true, false, true, kFill, kFill},
     };
     for (const MarkCase& c : cases) {
-        TPCheck box;
+        ImageCheckBox box;
         box.setColor(fromQColor(QColor::fromRgb(kFill)));
         box.setChecked(c.checked);
         box.setEnabled(c.enabled);
@@ -200,9 +200,9 @@ TEST(TPCheckDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
 
 TEST(TPCheckDrawing, EachImageTypeDrawsItsOwnMark) {
     QSet<QRgb> seen;
-    for (int t = 0; t <= int(TImageType::igHookRed); ++t) {
-        TPCheck box;
-        box.setImageType(TImageType(t));
+    for (int t = 0; t <= int(CheckMark::igHookRed); ++t) {
+        ImageCheckBox box;
+        box.setImageType(CheckMark(t));
         box.setChecked(true);
         QImage marked = render(box);
         box.setChecked(false);
@@ -220,10 +220,10 @@ TEST(TPCheckDrawing, EachImageTypeDrawsItsOwnMark) {
 }
 
 TEST(TPCheckDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
-    TPCheck box;
+    ImageCheckBox box;
     box.setColor(fromQColor(QColor::fromRgb(kFill)));
     box.setChecked(true);
-    box.setAlignment(TLeft::taLeftJustify);
+    box.setAlignment(CheckBoxSide::taLeftJustify);
     const QImage img = render(box);
     EXPECT_EQ(img.pixel(97 - 18 + 7, 1 + 7), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(2 + 7, 1 + 7), kFill);
@@ -231,19 +231,19 @@ TEST(TPCheckDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
 
 TEST(TPCheckDrawing, FramesOfEachStyle) {
     struct Case {
-        TMargine style;
+        CheckBoxBorder style;
         QRgb topLeft, bottomRight;
     };
     QPalette pal;
     pal.setColor(QPalette::Light, QColor(250, 250, 250));
     pal.setColor(QPalette::Dark, QColor(100, 100, 100));
     const QRgb hi = qRgb(250, 250, 250), sh = qRgb(100, 100, 100), blue = qRgb(0, 0, 255);
-    const Case cases[] = {{TMargine::bmNone, kFill, kFill},
-                          {TMargine::bmLowered, sh, hi},
-                          {TMargine::bmRaised, hi, sh},
-                          {TMargine::bmSimple, blue, blue}};
+    const Case cases[] = {{CheckBoxBorder::bmNone, kFill, kFill},
+                          {CheckBoxBorder::bmLowered, sh, hi},
+                          {CheckBoxBorder::bmRaised, hi, sh},
+                          {CheckBoxBorder::bmSimple, blue, blue}};
     for (const Case& c : cases) {
-        TPCheck box;
+        ImageCheckBox box;
         box.setPalette(pal);
         box.setColor(fromQColor(QColor::fromRgb(kFill)));
         box.setStyle(c.style);

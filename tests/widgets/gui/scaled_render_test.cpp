@@ -55,7 +55,7 @@ protected:
     QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000u; }
 
     std::unique_ptr<QDialog> window;
-    TLbButton* button = nullptr;
+    HoverButton* button = nullptr;
     qreal ratio = 1.0;
     QImage image;
 };
