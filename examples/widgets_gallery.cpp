@@ -29,11 +29,11 @@ HoverButton* windowButton(QWidget* parent, const QString& caption, const QString
     auto* b = new HoverButton(parent);
     b->setGeometry(geo);
     b->setCaption(caption);
-    b->setStyle(HoverButtonStyle::bsEncarta);
+    b->setButtonStyle(HoverButtonStyle::Encarta);
     b->setColor(kFormColor);
-    b->setLightColor(clGray);
-    b->setColorWhenDown(clYellow);
-    b->setHotTrackColor(clYellow);
+    b->setLightColor(kGray);
+    b->setColorWhenDown(kYellow);
+    b->setHotTrackColor(kYellow);
     if (!glyph.isEmpty())
         b->setGlyphResource(glyph);
     return b;
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
 
     // Hover button styles, up and pressed.
     heading(&w, QStringLiteral("Hover button styles"), 10, 8);
-    const HoverButtonStyle styles[] = {HoverButtonStyle::bsNormal, HoverButtonStyle::bsEncarta, HoverButtonStyle::bsModern,
-                                     HoverButtonStyle::bsOld,    HoverButtonStyle::bsShape,   HoverButtonStyle::bsQuicken};
+    const HoverButtonStyle styles[] = {HoverButtonStyle::Normal, HoverButtonStyle::Encarta, HoverButtonStyle::Modern,
+                                     HoverButtonStyle::Old,    HoverButtonStyle::Shape,   HoverButtonStyle::Quicken};
     const char* styleNames[] = {"bsNormal", "bsEncarta", "bsModern", "bsOld", "bsShape", "bsQuicken"};
     HoverButton* pressed = nullptr;
     for (int i = 0; i < 6; ++i) {
@@ -66,11 +66,11 @@ int main(int argc, char** argv) {
             auto* b = new HoverButton(&w);
             b->setGeometry(10 + i * 122, 28 + row * 28, 114, 24);
             b->setCaption(QString::fromLatin1(styleNames[i]));
-            b->setStyle(styles[i]);
+            b->setButtonStyle(styles[i]);
             b->setGlyphResource(QStringLiteral("OK"));
-            if (styles[i] == HoverButtonStyle::bsModern || styles[i] == HoverButtonStyle::bsQuicken)
-                b->setColorStyle(styles[i] == HoverButtonStyle::bsModern ? HoverColorStyle::lcsChrome
-                                                                       : HoverColorStyle::lcsQuicken);
+            if (styles[i] == HoverButtonStyle::Modern || styles[i] == HoverButtonStyle::Quicken)
+                b->setColorStyle(styles[i] == HoverButtonStyle::Modern ? HoverColorStyle::Chrome
+                                                                       : HoverColorStyle::Quicken);
             if (row == 1)
                 b->setEnabled(false);
             if (row == 2 && i == 1)
@@ -93,9 +93,9 @@ int main(int argc, char** argv) {
         auto* b = windowButton(&w, QString::fromLatin1(winButtons[i].caption), QString::fromLatin1(winButtons[i].glyph),
                                QRect(10 + col * 155, 138 + row * 30, 145, 26));
         if (i == 8)
-            b->setLayout(GlyphLayout::blGlyphRight);
+            b->setGlyphLayout(GlyphLayout::GlyphRight);
         if (i == 9) {
-            b->setHotTrackColor(clSkyBlue);
+            b->setHotTrackColor(kSkyBlue);
             b->setColorWhenDown(0x0080FF);
         }
     }
@@ -104,17 +104,17 @@ int main(int argc, char** argv) {
     auto* refresh = windowButton(&w, QString(), QStringLiteral("REFRESH"), QRect(658, 138, 23, 22));
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     auto* close = windowButton(&w, QStringLiteral("X"), QString(), QRect(688, 138, 21, 19));
-    close->setStyle(HoverButtonStyle::bsNormal);
+    close->setButtonStyle(HoverButtonStyle::Normal);
     auto* menuButton = windowButton(&w, QStringLiteral("Menu"), QString(), QRect(630, 198, 100, 23));
     menuButton->setPopupMenu(new QMenu(menuButton));
 
     // Palettes and stock kinds.
     heading(&w, QStringLiteral("Colour styles and stock kinds"), 10, 232);
-    const HoverColorStyle palettes[] = {HoverColorStyle::lcsGold,       HoverColorStyle::lcsChrome,
-                                      HoverColorStyle::lcsBlue,       HoverColorStyle::lcsRed,
-                                      HoverColorStyle::lcsUltraFlat1, HoverColorStyle::lcsUltraFlat2,
-                                      HoverColorStyle::lcsUltraFlatXP, HoverColorStyle::lcsAqua,
-                                      HoverColorStyle::lcsDefault,    HoverColorStyle::lcsQuicken};
+    const HoverColorStyle palettes[] = {HoverColorStyle::Gold,       HoverColorStyle::Chrome,
+                                      HoverColorStyle::Blue,       HoverColorStyle::Red,
+                                      HoverColorStyle::UltraFlatSlate, HoverColorStyle::UltraFlatBlack,
+                                      HoverColorStyle::UltraFlatXp, HoverColorStyle::Aqua,
+                                      HoverColorStyle::Default,    HoverColorStyle::Quicken};
     for (int i = 0; i < 10; ++i) {
         auto* b = new HoverButton(&w);
         b->setGeometry(10 + i * 74, 252, 70, 23);
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
             auto* c = new ImageCheckBox(&w);
             c->setGeometry(10 + i * 105, 336 + flat * 22, 100, 19);
             c->setText(QString::fromLatin1(types[i]));
-            c->setImageType(CheckMark(i));
+            c->setCheckMark(CheckMark(i));
             c->setFlat(flat);
             c->setTransparent(true);
             c->setChecked(true);
@@ -146,16 +146,16 @@ int main(int argc, char** argv) {
         CheckBoxBorder margine;
         bool enabled, checked;
         CheckBoxSide side;
-    } boxes[] = {{"&Lowered", CheckBoxBorder::bmLowered, true, true, CheckBoxSide::taRightJustify},
-                 {"Raised", CheckBoxBorder::bmRaised, true, false, CheckBoxSide::taRightJustify},
-                 {"Simple", CheckBoxBorder::bmSimple, true, true, CheckBoxSide::taRightJustify},
-                 {"Disabled", CheckBoxBorder::bmNone, false, true, CheckBoxSide::taRightJustify},
-                 {"Box right", CheckBoxBorder::bmNone, true, true, CheckBoxSide::taLeftJustify}};
+    } boxes[] = {{"&Lowered", CheckBoxBorder::Lowered, true, true, CheckBoxSide::Right},
+                 {"Raised", CheckBoxBorder::Raised, true, false, CheckBoxSide::Right},
+                 {"Simple", CheckBoxBorder::Simple, true, true, CheckBoxSide::Right},
+                 {"Disabled", CheckBoxBorder::None, false, true, CheckBoxSide::Right},
+                 {"Box right", CheckBoxBorder::None, true, true, CheckBoxSide::Left}};
     for (int i = 0; i < 5; ++i) {
         auto* c = new ImageCheckBox(&w);
         c->setGeometry(10 + i * 120, 384, 110, 21);
         c->setText(QString::fromLatin1(boxes[i].caption));
-        c->setStyle(boxes[i].margine);
+        c->setBorder(boxes[i].margine);
         c->setEnabled(boxes[i].enabled);
         c->setChecked(boxes[i].checked);
         c->setAlignment(boxes[i].side);
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     }
     auto* bar = new ColourPanel(&w);
     bar->setGeometry(0, 600 - 41, 760, 41);
-    bar->setBevelOuter(BevelCut::bvNone);
+    bar->setBevelOuter(BevelCut::None);
     bar->setColor(kFormColor);
     bar->setBorderColor(0x333333);
     auto* ok = windowButton(bar, QStringLiteral("OK"), QStringLiteral("OK"), QRect(560, 10, 90, 23));

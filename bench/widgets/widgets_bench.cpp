@@ -17,10 +17,10 @@ static void BM_ButtonFace(benchmark::State& state) {
     b.resize(145, 26);
     b.setCaption(QStringLiteral("Set Communication"));
     b.setGlyphResource(QStringLiteral("SETCOMM"));
-    b.setStyle(HoverButtonStyle(state.range(0)));
-    b.setHotTrackColor(clYellow);
+    b.setButtonStyle(HoverButtonStyle(state.range(0)));
+    b.setHotTrackColor(kYellow);
     for (auto _ : state) {
-        QImage face = b.RenderFace();
+        QImage face = b.renderFace();
         benchmark::DoNotOptimize(face.constBits());
     }
 }
@@ -34,7 +34,7 @@ static void BM_CheckBox(benchmark::State& state) {
     QImage img(c.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&img);
-        c.PaintTo(p);
+        c.paintTo(p);
     }
 }
 BENCHMARK(BM_CheckBox)->Unit(benchmark::kMicrosecond);
@@ -47,7 +47,7 @@ static void BM_PanelFilter(benchmark::State& state) {
     QImage img(panel.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&img);
-        panel.PaintTo(p);
+        panel.paintTo(p);
     }
 }
 BENCHMARK(BM_PanelFilter)

@@ -10,11 +10,11 @@ widgets::HoverButton* makeDialogButton(QWidget* parent, const char* objectName, 
     button->setObjectName(QString::fromUtf8(objectName));
     button->setGeometry(geometry);
     button->setCaption(QString::fromUtf8(caption));
-    button->setStyle(widgets::HoverButtonStyle::bsEncarta);
+    button->setButtonStyle(widgets::HoverButtonStyle::Encarta);
     button->setColor(kEditorBackground);
-    button->setHotTrackColor(widgets::clYellow);
-    button->setColorWhenDown(widgets::clYellow);
-    button->setLightColor(widgets::clGray);
+    button->setHotTrackColor(widgets::kYellow);
+    button->setColorWhenDown(widgets::kYellow);
+    button->setLightColor(widgets::kGray);
     button->setFontColor(fontColor);
     button->setGlyphResource(QString::fromUtf8(glyph));
     return button;

@@ -19,6 +19,6 @@ inline constexpr widgets::ColorRef kEditorBackground = 0x00EDF7F8;
 // background, yellow when hovered or pressed, with a two-image glyph from the resources.
 widgets::HoverButton* makeDialogButton(QWidget* parent, const char* objectName, const char* caption,
                                      const char* glyph, const QRect& geometry,
-                                     widgets::ColorRef fontColor = widgets::clWindowText);
+                                     widgets::ColorRef fontColor = widgets::kSysWindowText);
 
 } // namespace strovane::editors

@@ -48,12 +48,12 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     panel->setFixedHeight(kBarHeight);
     panel->setColor(kEditorBackground);
     if (!layout.raisedBar) {
-        panel->setBevelOuter(widgets::BevelCut::bvNone);
+        panel->setBevelOuter(widgets::BevelCut::None);
         panel->setBorderColor(kDarkText);
     }
     bar = panel;
 
-    const widgets::ColorRef fontColor = layout.darkCaptions ? kDarkText : widgets::clWindowText;
+    const widgets::ColorRef fontColor = layout.darkCaptions ? kDarkText : widgets::kSysWindowText;
     bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
                                QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
     widgets::HoverButton* cancel =

@@ -68,7 +68,7 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
 
     auto* refresh = widgets::makeFormButton(this, QStringLiteral("LbButton5"), QString(), QRect(151, 96, 23, 22),
                                             QStringLiteral("REFRESH"), widgets::FormButtonLook::Dialog);
-    refresh->setColor(widgets::clBtnFace);
+    refresh->setColor(widgets::kSysButtonFace);
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     refresh->setAccessibleName(refresh->toolTip()); // a picture only: its hint names it
     LbButton5 = refresh;
@@ -82,7 +82,7 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
                                         QRect(24, 176, 100, 23), QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
     auto* next = widgets::makeFormButton(this, QStringLiteral("LbButton2"), QStringLiteral("Next"),
                                          QRect(128, 176, 100, 23), QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
-    next->setLayout(widgets::GlyphLayout::blGlyphRight);
+    next->setGlyphLayout(widgets::GlyphLayout::GlyphRight);
     LbButton2 = next;
 
     // The options page covers the whole steps page when shown.

@@ -42,7 +42,7 @@ QColor systemColor(unsigned index, const QPalette& p) {
 } // namespace
 
 QColor toQColor(ColorRef c, const QPalette& palette) {
-    if (c == clNone)
+    if (c == kNoColor)
         return QColor(0, 0, 0);
     if (isSystemColor(c))
         return systemColor(c & 0xFFu, palette);

@@ -73,32 +73,32 @@ void ColourPanel::setFilter(int filter) {
     repaint();
 }
 
-void ColourPanel::setImageempy(bool on) {
-    if (m_imageempy == on)
+void ColourPanel::setImageEmpty(bool on) {
+    if (m_imageEmpty == on)
         return;
-    m_imageempy = on;
+    m_imageEmpty = on;
     if (on)
         m_filter = 0;
     update();
 }
 
-void ColourPanel::setFilename(const QString& path) {
-    m_filename = path;
+void ColourPanel::setFileName(const QString& path) {
+    m_fileName = path;
     QImage picture;
     if (!path.isEmpty() && QFileInfo(path).isFile())
         picture = QImageReader(path).read();
     if (!picture.isNull()) {
         m_image->setPicture(picture);
-        setImageempy(true);
+        setImageEmpty(true);
         return;
     }
     // Missing or unreadable: nothing shown, nothing claimed as loaded.
-    m_filename.clear();
+    m_fileName.clear();
     m_image->setPicture(QImage());
-    setImageempy(false);
+    setImageEmpty(false);
 }
 
-void ColourPanel::setImgStretch(bool on) {
+void ColourPanel::setImageStretch(bool on) {
     if (m_stretch == on)
         return;
     m_stretch = on;
@@ -108,11 +108,11 @@ void ColourPanel::setImgStretch(bool on) {
 
 // The picture area always fills the panel, so its size is the panel's even before the
 // panel has been shown and laid out.
-int ColourPanel::Imagewidth() const {
+int ColourPanel::imageWidth() const {
     return m_image->picture().isNull() ? width() : m_image->picture().width();
 }
 
-int ColourPanel::Imageheight() const {
+int ColourPanel::imageHeight() const {
     return m_image->picture().isNull() ? height() : m_image->picture().height();
 }
 
@@ -163,19 +163,19 @@ void ColourPanel::resizeEvent(QResizeEvent* e) {
 
 // ---------------------------------------------------------------- painting
 
-int ColourPanel::FilterSteps(int width, int height, int filter) {
+int ColourPanel::filterSteps(int width, int height, int filter) {
     int n = std::max(width / 2, height / 2) - 5;
     if (filter != 2)
         n -= 20;
     return std::max(n, 31);
 }
 
-void ColourPanel::FilterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right,
+void ColourPanel::filterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right,
                               int bottom, int filter) {
     const int span = std::max(right - left, bottom - top);
     const int halfW = (right - left) / 2;
     const int halfH = (bottom - top) / 2;
-    const int n = FilterSteps(right - left, bottom - top, filter);
+    const int n = filterSteps(right - left, bottom - top, filter);
     double r = a.red(), g = a.green(), bl = a.blue();
     const double dr = double(b.red() - a.red()) / n;
     const double dg = double(b.green() - a.green()) / n;
@@ -213,16 +213,16 @@ void ColourPanel::FilterFill(QPainter& p, const QColor& a, const QColor& b, int 
     }
 }
 
-void ColourPanel::PaintTo(QPainter& p) const {
+void ColourPanel::paintTo(QPainter& p) const {
     const QPalette& pal = palette();
     QRect r = rect();
     const QColor face = toQColor(m_color, pal);
-    const QColor highlight = toQColor(clBtnHighlight, pal);
-    const QColor shadow = toQColor(clBtnShadow, pal);
+    const QColor highlight = toQColor(kSysButtonHighlight, pal);
+    const QColor shadow = toQColor(kSysButtonShadow, pal);
     auto bevel = [&](BevelCut cut) {
-        if (cut == BevelCut::bvNone)
+        if (cut == BevelCut::None)
             return;
-        const bool lowered = cut == BevelCut::bvLowered;
+        const bool lowered = cut == BevelCut::Lowered;
         gdi::frame3D(p, r, lowered ? shadow : highlight, lowered ? highlight : shadow, m_bevelWidth);
     };
 
@@ -234,7 +234,7 @@ void ColourPanel::PaintTo(QPainter& p) const {
 
     const QColor white(255, 255, 255);
     if (m_filter == 0 || m_color == 0xFFFFFF) {
-        // The face rectangle: its outline BorderWidth wide in BorderColor (or Color).
+        // The face rectangle: its outline BorderWidth wide in borderColor (or Color).
         const int l = r.left(), t = r.top(), rr = r.right() + 1, b = r.bottom() + 1;
         gdi::fillRect(p, l, t, rr, b, face);
         if (m_borderWidth > 0) {
@@ -244,9 +244,9 @@ void ColourPanel::PaintTo(QPainter& p) const {
         }
         r.adjust(1, 1, -1, -1);
     } else if (m_filter == 2 || m_filter == 4) {
-        FilterFill(p, white, face, r.left(), r.top(), r.right() + 1, r.bottom() + 1, m_filter);
+        filterFill(p, white, face, r.left(), r.top(), r.right() + 1, r.bottom() + 1, m_filter);
     } else {
-        FilterFill(p, face, white, r.left(), r.top(), r.right() + 1, r.bottom() + 1, m_filter);
+        filterFill(p, face, white, r.left(), r.top(), r.right() + 1, r.bottom() + 1, m_filter);
     }
 
     if (m_caption.isEmpty())
@@ -257,9 +257,9 @@ void ColourPanel::PaintTo(QPainter& p) const {
     const int top = (r.top() + r.bottom() + 1 - h) / 2;
     const QRect textRect(r.left(), top, r.width(), h);
     int align = Qt::AlignHCenter;
-    if (m_alignment == TextAlignment::taLeftJustify)
+    if (m_alignment == TextAlignment::Left)
         align = Qt::AlignLeft;
-    else if (m_alignment == TextAlignment::taRightJustify)
+    else if (m_alignment == TextAlignment::Right)
         align = Qt::AlignRight;
     align = int(QStyle::visualAlignment(layoutDirection(), Qt::Alignment(align)));
     p.save();
@@ -271,7 +271,7 @@ void ColourPanel::PaintTo(QPainter& p) const {
 
 void ColourPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    PaintTo(p);
+    paintTo(p);
 }
 
 } // namespace strovane::widgets

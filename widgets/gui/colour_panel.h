@@ -11,7 +11,7 @@
 namespace strovane::widgets {
 
 // Bevel cut of a panel edge.
-enum class BevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+enum class BevelCut : std::uint8_t { None, Lowered, Raised, Space };
 
 class PanelImage;
 
@@ -25,48 +25,48 @@ public:
     explicit ColourPanel(QWidget* parent = nullptr);
     ~ColourPanel() override;
 
-    ColorRef BorderColor() const { return m_borderColor; }
+    ColorRef borderColor() const { return m_borderColor; }
     void setBorderColor(ColorRef c);
     // 0 plain face; 1 left-to-right bands; 2 ellipses from white; 3 rectangles to white;
     // 4 rectangles from white; other values ellipses to white.
-    int Filter() const { return m_filter; }
+    int filter() const { return m_filter; }
     void setFilter(int filter);
     // A picture file is loaded; setting it true also sets Filter 0.
-    bool Imageempy() const { return m_imageempy; }
-    void setImageempy(bool on);
+    bool isImageEmpty() const { return m_imageEmpty; }
+    void setImageEmpty(bool on);
     // Loads the picture file; a name that cannot be loaded clears Filename and the picture.
-    QString Filename() const { return m_filename; }
-    void setFilename(const QString& path);
-    bool ImgStretch() const { return m_stretch; }
-    void setImgStretch(bool on);
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString& path);
+    bool imageStretch() const { return m_stretch; }
+    void setImageStretch(bool on);
     // The picture's size, or the image area's size when no picture is loaded.
-    int Imagewidth() const;
-    int Imageheight() const;
+    int imageWidth() const;
+    int imageHeight() const;
 
-    TextAlignment Alignment() const { return m_alignment; }
+    TextAlignment alignment() const { return m_alignment; }
     void setAlignment(TextAlignment a);
-    QString Caption() const { return m_caption; }
+    QString caption() const { return m_caption; }
     void setCaption(const QString& caption);
-    BevelCut BevelInner() const { return m_bevelInner; }
+    BevelCut bevelInner() const { return m_bevelInner; }
     void setBevelInner(BevelCut cut);
-    BevelCut BevelOuter() const { return m_bevelOuter; }
+    BevelCut bevelOuter() const { return m_bevelOuter; }
     void setBevelOuter(BevelCut cut);
-    int BevelWidth() const { return m_bevelWidth; }
+    int bevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
-    int BorderWidth() const { return m_borderWidth; }
+    int borderWidth() const { return m_borderWidth; }
     void setBorderWidth(int width);
-    ColorRef Color() const { return m_color; }
+    ColorRef color() const { return m_color; }
     void setColor(ColorRef c);
-    ColorRef FontColor() const { return m_fontColor; }
+    ColorRef fontColor() const { return m_fontColor; }
     void setFontColor(ColorRef c);
 
     // The panel's own face (without the picture) at (0, 0) of `p`.
-    void PaintTo(QPainter& p) const;
+    void paintTo(QPainter& p) const;
 
     // Number of gradient steps for a face of `width` x `height` (at least 31).
-    static int FilterSteps(int width, int height, int filter);
+    static int filterSteps(int width, int height, int filter);
     // The gradient from `a` to `b` over (left, top, right, bottom), right and bottom excluded.
-    static void FilterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom,
+    static void filterFill(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom,
                            int filter);
 
 protected:
@@ -74,21 +74,21 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    ColorRef m_borderColor = clBtnFace;
+    ColorRef m_borderColor = kSysButtonFace;
     int m_filter = 0;
-    bool m_imageempy = false;
-    QString m_filename;
+    bool m_imageEmpty = false;
+    QString m_fileName;
     bool m_stretch = false;
     PanelImage* m_image = nullptr;
 
-    TextAlignment m_alignment = TextAlignment::taCenter;
+    TextAlignment m_alignment = TextAlignment::Center;
     QString m_caption;
-    BevelCut m_bevelInner = BevelCut::bvNone;
-    BevelCut m_bevelOuter = BevelCut::bvRaised;
+    BevelCut m_bevelInner = BevelCut::None;
+    BevelCut m_bevelOuter = BevelCut::Raised;
     int m_bevelWidth = 1;
     int m_borderWidth = 0;
-    ColorRef m_color = clBtnFace;
-    ColorRef m_fontColor = clWindowText;
+    ColorRef m_color = kSysButtonFace;
+    ColorRef m_fontColor = kSysWindowText;
 };
 
 // The picture over a colour panel's face: fills the panel, lets mouse input through,

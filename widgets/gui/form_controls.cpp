@@ -17,21 +17,21 @@ constexpr ColorRef kFormBackground = 0x00EDF7F8; // RGB(248, 247, 237)
 void applyFormButtonLook(HoverButton& b, FormButtonLook look) {
     switch (look) {
     case FormButtonLook::Dialog:
-        b.setStyle(HoverButtonStyle::bsEncarta);
+        b.setButtonStyle(HoverButtonStyle::Encarta);
         b.setColor(kFormBackground);
-        b.setLightColor(clGray);
-        b.setColorWhenDown(clYellow);
-        b.setHotTrackColor(clYellow);
+        b.setLightColor(kGray);
+        b.setColorWhenDown(kYellow);
+        b.setHotTrackColor(kYellow);
         break;
     case FormButtonLook::UpdateExecute:
-        b.setStyle(HoverButtonStyle::bsEncarta);
-        b.setColor(clBtnFace);
-        b.setLightColor(clGray);
+        b.setButtonStyle(HoverButtonStyle::Encarta);
+        b.setColor(kSysButtonFace);
+        b.setLightColor(kGray);
         b.setColorWhenDown(0x0080FF);
-        b.setHotTrackColor(clSkyBlue);
+        b.setHotTrackColor(kSkyBlue);
         break;
     case FormButtonLook::Plain:
-        b.setStyle(HoverButtonStyle::bsNormal);
+        b.setButtonStyle(HoverButtonStyle::Normal);
         break;
     }
     b.setUseHotTrackFont(false);
@@ -54,7 +54,7 @@ ImageCheckBox* makeOptionCheckBox(QWidget* parent, const QString& objectName, co
     auto* c = new ImageCheckBox(parent);
     c->setObjectName(objectName);
     c->setText(caption);
-    c->setImageType(type);
+    c->setCheckMark(type);
     c->setFlat(true);
     c->setTransparent(true);
     c->setChecked(true);
@@ -68,7 +68,7 @@ ImageCheckBox* makeOptionCheckBox(QWidget* parent, const QString& objectName, co
 ColourPanel* makeButtonBar(QWidget* parent, const QString& objectName) {
     auto* bar = new ColourPanel(parent);
     bar->setObjectName(objectName);
-    bar->setBevelOuter(BevelCut::bvNone);
+    bar->setBevelOuter(BevelCut::None);
     bar->setColor(kFormBackground);
     bar->setBorderColor(0x333333);
     bar->setFilter(0);

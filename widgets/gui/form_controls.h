@@ -13,9 +13,9 @@ namespace strovane::widgets {
 
 // The looks the windows give their hover buttons.
 enum class FormButtonLook {
-    Dialog,        // bsEncarta on $EDF7F8, light clGray, yellow when hovered and pressed (also the main window)
-    UpdateExecute, // bsEncarta on the button face, light clGray, sky blue hovered, $0080FF pressed
-    Plain,         // bsNormal with the default colours
+    Dialog,        // Encarta on $EDF7F8, light kGray, yellow when hovered and pressed (also the main window)
+    UpdateExecute, // Encarta on the button face, light kGray, sky blue hovered, $0080FF pressed
+    Plain,         // Normal with the default colours
 };
 
 // Sets the colours and style of `look` on a button.
@@ -28,7 +28,7 @@ HoverButton* makeFormButton(QWidget* parent, const QString& objectName, const QS
 
 // An update option: flat, transparent, ticked, with the hand cursor, sized to its caption.
 ImageCheckBox* makeOptionCheckBox(QWidget* parent, const QString& objectName, const QString& caption, QPoint position,
-                            CheckMark type = CheckMark::igHookLime);
+                            CheckMark type = CheckMark::HookLime);
 
 // The receive editor's button bar: no bevel, $EDF7F8, border colour $333333, no filter.
 ColourPanel* makeButtonBar(QWidget* parent, const QString& objectName);

@@ -28,16 +28,16 @@ struct StockKind {
 };
 
 const StockKind kStockKinds[] = {
-    {HoverButtonKind::bkOK, 1, "LBOK", "OK"},
-    {HoverButtonKind::bkCancel, 2, "LBCANCEL", "Abbrechen"},
-    {HoverButtonKind::bkHelp, 0, "LBHELP", "Hilfe"},
-    {HoverButtonKind::bkYes, 6, "LBYES", "Ja"},
-    {HoverButtonKind::bkNo, 7, "LBNO", "Nein"},
-    {HoverButtonKind::bkClose, 0, "LBCLOSE", "Schlie\u00dfen"},
-    {HoverButtonKind::bkAbort, 3, "LBABORT", "Abbrechen"},
-    {HoverButtonKind::bkRetry, 4, "LBRETRY", "Wiederholen"},
-    {HoverButtonKind::bkIgnore, 5, "LBIGNORE", "Ignorieren"},
-    {HoverButtonKind::bkAll, 12, "LBALL", "Alle"},
+    {HoverButtonKind::Ok, 1, "LBOK", "OK"},
+    {HoverButtonKind::Cancel, 2, "LBCANCEL", "Abbrechen"},
+    {HoverButtonKind::Help, 0, "LBHELP", "Hilfe"},
+    {HoverButtonKind::Yes, 6, "LBYES", "Ja"},
+    {HoverButtonKind::No, 7, "LBNO", "Nein"},
+    {HoverButtonKind::Close, 0, "LBCLOSE", "Schlie\u00dfen"},
+    {HoverButtonKind::Abort, 3, "LBABORT", "Abbrechen"},
+    {HoverButtonKind::Retry, 4, "LBRETRY", "Wiederholen"},
+    {HoverButtonKind::Ignore, 5, "LBIGNORE", "Ignorieren"},
+    {HoverButtonKind::All, 12, "LBALL", "Alle"},
 };
 
 struct ColorPalette {
@@ -48,20 +48,20 @@ struct ColorPalette {
 };
 
 const ColorPalette kPalettes[] = {
-    {HoverColorStyle::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, HoverButtonStyle::bsModern},
-    {HoverColorStyle::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, HoverButtonStyle::bsModern},
-    {HoverColorStyle::lcsBlue, 0xFF8000, 0xFFFF00, 0xFF0000, clNone, clNone, false, HoverButtonStyle::bsModern},
-    {HoverColorStyle::lcsRed, 0x0000FF, 0xC0C0FF, 0x0000C0, clNone, clNone, false, HoverButtonStyle::bsModern},
-    {HoverColorStyle::lcsUltraFlat1, clBtnFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, HoverButtonStyle::bsNormal},
-    {HoverColorStyle::lcsUltraFlat2, clBtnFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, HoverButtonStyle::bsNormal},
-    {HoverColorStyle::lcsUltraFlatXP, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, HoverButtonStyle::bsNormal},
-    {HoverColorStyle::lcsAqua, 0xECCE94, 0xFCE6D4, 0x000000, clNone, clNone, false, HoverButtonStyle::bsModern},
-    {HoverColorStyle::lcsDefault, clBtnFace, 0xFFFFFF, 0x808080, clNone, clNone, false, HoverButtonStyle::bsNormal},
-    {HoverColorStyle::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, HoverButtonStyle::bsQuicken},
+    {HoverColorStyle::Gold, 0x00C0C0, 0x00FFFF, 0x008080, kNoColor, 0x00DFDF, false, HoverButtonStyle::Modern},
+    {HoverColorStyle::Chrome, 0xC0C0C0, 0xFFFFFF, 0x808080, kNoColor, kNoColor, false, HoverButtonStyle::Modern},
+    {HoverColorStyle::Blue, 0xFF8000, 0xFFFF00, 0xFF0000, kNoColor, kNoColor, false, HoverButtonStyle::Modern},
+    {HoverColorStyle::Red, 0x0000FF, 0xC0C0FF, 0x0000C0, kNoColor, kNoColor, false, HoverButtonStyle::Modern},
+    {HoverColorStyle::UltraFlatSlate, kSysButtonFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, HoverButtonStyle::Normal},
+    {HoverColorStyle::UltraFlatBlack, kSysButtonFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, HoverButtonStyle::Normal},
+    {HoverColorStyle::UltraFlatXp, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, HoverButtonStyle::Normal},
+    {HoverColorStyle::Aqua, 0xECCE94, 0xFCE6D4, 0x000000, kNoColor, kNoColor, false, HoverButtonStyle::Modern},
+    {HoverColorStyle::Default, kSysButtonFace, 0xFFFFFF, 0x808080, kNoColor, kNoColor, false, HoverButtonStyle::Normal},
+    {HoverColorStyle::Quicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, HoverButtonStyle::Quicken},
 };
 
 bool isTransparentStyle(HoverButtonStyle s) {
-    return s == HoverButtonStyle::bsModern || s == HoverButtonStyle::bsShape || s == HoverButtonStyle::bsQuicken;
+    return s == HoverButtonStyle::Modern || s == HoverButtonStyle::Shape || s == HoverButtonStyle::Quicken;
 }
 
 bool isEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
@@ -79,8 +79,8 @@ HoverButton::HoverButton(QWidget* parent) : QAbstractButton(parent) {
     m_fadeTimer = new QTimer(this);
     m_fadeTimer->setSingleShot(true);
     m_fadeTimer->setInterval(kFadeIntervalMs);
-    connect(m_fadeTimer, &QTimer::timeout, this, &HoverButton::HotTrackTick);
-    setStyle(HoverButtonStyle::bsNormal);
+    connect(m_fadeTimer, &QTimer::timeout, this, &HoverButton::hotTrackTick);
+    setButtonStyle(HoverButtonStyle::Normal);
     // QAbstractButton's own click (click(), animateClick(): what assistive technology's press
     // action runs) emits clicked() without FireClick. It is finished the same way once every
     // handler of clicked() has run.
@@ -115,7 +115,7 @@ void HoverButton::setColorStyle(HoverColorStyle style) {
         if (pal.style != style)
             continue;
         m_color = pal.color;
-        m_fontColor = style == HoverColorStyle::lcsQuicken ? clWhite : clBlack;
+        m_fontColor = style == HoverColorStyle::Quicken ? kWhite : kBlack;
         m_lightColor = pal.light;
         m_shadowColor = pal.shadow;
         m_colorWhenDown = pal.whenDown;
@@ -143,7 +143,7 @@ void HoverButton::setGlyph(const QImage& strip) {
     m_glyph = strip.isNull() ? QImage() : strip.convertToFormat(QImage::Format_RGB32);
     m_glyphFine = QImage();
     m_numGlyphs = m_glyph.height() > 0 ? m_glyph.width() / m_glyph.height() : 0;
-    m_kind = HoverButtonKind::bkCustom;
+    m_kind = HoverButtonKind::Custom;
     update();
 }
 
@@ -171,7 +171,7 @@ void HoverButton::setKind(HoverButtonKind kind) {
     update();
 }
 
-void HoverButton::setLayout(GlyphLayout layout) {
+void HoverButton::setGlyphLayout(GlyphLayout layout) {
     m_layout = layout;
     update();
 }
@@ -183,7 +183,7 @@ void HoverButton::setLightColor(ColorRef c) {
 
 void HoverButton::setModalResult(int result) {
     m_modalResult = result;
-    m_kind = HoverButtonKind::bkCustom;
+    m_kind = HoverButtonKind::Custom;
 }
 
 void HoverButton::setNumGlyphs(int n) {
@@ -196,10 +196,10 @@ void HoverButton::setShadowColor(ColorRef c) {
     update();
 }
 
-void HoverButton::setSlowDecease(bool on) {
-    if (m_slowDecease == on)
+void HoverButton::setSlowFade(bool on) {
+    if (m_slowFade == on)
         return;
-    m_slowDecease = on;
+    m_slowFade = on;
     if (!on) {
         m_hotTrackStep = 0;
         stopFade();
@@ -207,7 +207,7 @@ void HoverButton::setSlowDecease(bool on) {
     update();
 }
 
-void HoverButton::setStyle(HoverButtonStyle style) {
+void HoverButton::setButtonStyle(HoverButtonStyle style) {
     // No opaque-paint shortcut for the filled styles: a palette may switch the style to a
     // transparent one later, and the parent must then show through the keyed-out corners.
     m_style = style;
@@ -240,12 +240,12 @@ QSize HoverButton::sizeHint() const { return {100, 23}; }
 
 // ---------------------------------------------------------------- clicking
 
-void HoverButton::Click() {
+void HoverButton::performClick() {
     m_down = true;
-    FireClick();
+    fireClick();
 }
 
-void HoverButton::FireClick() {
+void HoverButton::fireClick() {
     if (!isVisible() || !isEnabled() || !m_down)
         return;
     m_down = false;
@@ -287,7 +287,7 @@ void HoverButton::mouseReleaseEvent(QMouseEvent*) {
     if (!self)
         return;
     if (m_down)
-        Click();
+        performClick();
     if (!self)
         return;
     m_down = false;
@@ -323,7 +323,7 @@ void HoverButton::keyReleaseEvent(QKeyEvent* e) {
             return;
         m_keyDown = 0;
         QPointer<HoverButton> self(this);
-        Click();
+        performClick();
         if (self)
             update();
         return;
@@ -351,7 +351,7 @@ bool HoverButton::eventFilter(QObject* watched, QEvent* e) {
         auto* ke = static_cast<QKeyEvent*>(e);
         if (takesDialogKey(ke->key(), ke->modifiers())) {
             m_down = true;
-            Click();
+            performClick();
             return true;
         }
     }
@@ -377,7 +377,7 @@ bool HoverButton::event(QEvent* e) {
         // The caption's accelerator (or a shortcut set on the button).
         if (isVisible() && isEnabled() && parentShowing()) {
             m_down = true;
-            Click();
+            performClick();
         }
         return true;
     case QEvent::ParentChange:
@@ -404,13 +404,13 @@ void HoverButton::enterEvent(QEnterEvent* e) {
     stopFade();
     m_hotTrackStep = kFadeSteps;
     repaint();
-    Q_EMIT MouseEnter();
+    Q_EMIT mouseEnter();
 }
 
 void HoverButton::leaveEvent(QEvent* e) {
     QAbstractButton::leaveEvent(e);
     m_cursorOnButton = false;
-    if (m_slowDecease) {
+    if (m_slowFade) {
         if (!m_fading) {
             m_fading = true;
             m_fadeTimer->start();
@@ -420,10 +420,10 @@ void HoverButton::leaveEvent(QEvent* e) {
         repaint();
     }
     if (isEnabled() && isVisible() && parentShowing())
-        Q_EMIT MouseExit();
+        Q_EMIT mouseExit();
 }
 
-void HoverButton::HotTrackTick() {
+void HoverButton::hotTrackTick() {
     --m_hotTrackStep;
     if (m_hotTrackStep <= 0) {
         m_hotTrackStep = 0;
@@ -518,7 +518,7 @@ HoverButtonFace HoverButton::faceState(int width, int height) const {
     return f;
 }
 
-QImage HoverButton::RenderFace() const { return renderFace(1.0); }
+QImage HoverButton::renderFace() const { return renderFace(1.0); }
 
 QImage HoverButton::renderFace(qreal ratio) const {
     const int W = width(), H = height();
@@ -529,7 +529,7 @@ QImage HoverButton::renderFace(qreal ratio) const {
         return img;
     {
         QPainter p(&img);
-        if (m_style == HoverButtonStyle::bsOld && hasFocus()) {
+        if (m_style == HoverButtonStyle::Old && hasFocus()) {
             // The face one pixel smaller inside a black frame.
             HoverButtonFace f = faceState(W - 2, H - 2);
             if (m_down)
@@ -555,16 +555,16 @@ QImage HoverButton::renderFace(qreal ratio) const {
     return keyed;
 }
 
-void HoverButton::PaintTo(QPainter& p) const {
+void HoverButton::paintTo(QPainter& p) const {
     // The face is drawn at the device's own resolution, so text and lines stay sharp when scaled.
     p.drawImage(0, 0, renderFace(gdi::devicePixelRatio(p)));
-    if (hasFocus() && isEnabled() && m_style != HoverButtonStyle::bsShape)
+    if (hasFocus() && isEnabled() && m_style != HoverButtonStyle::Shape)
         gdi::focusRect(p, 4, 4, width() - 4, height() - 4, toQColor(m_fontColor, palette()));
 }
 
 void HoverButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    PaintTo(p);
+    paintTo(p);
 }
 
 } // namespace strovane::widgets

@@ -18,7 +18,7 @@ namespace strovane::widgets {
 // fade, a glyph strip of up to four cells (normal, disabled, down, hot), stock kinds,
 // colour palettes, Default/Cancel keys, a modal result and an optional popup menu.
 //
-// The caption is the button's text(); OnClick is the clicked() signal. Call Click() to
+// The caption is the button's text(); OnClick is the clicked() signal. Call performClick() to
 // click from code: it runs the same steps as the mouse (OnClick, modal result, menu).
 class HoverButton : public QAbstractButton {
     Q_OBJECT
@@ -27,66 +27,65 @@ public:
     explicit HoverButton(QWidget* parent = nullptr);
     ~HoverButton() override;
 
-    TextAlignment Alignment() const { return m_alignment; }
+    TextAlignment alignment() const { return m_alignment; }
     void setAlignment(TextAlignment a);
     // Escape (without Shift) on the form clicks the button.
-    bool Cancel() const { return m_cancel; }
+    bool isCancel() const { return m_cancel; }
     void setCancel(bool on);
-    QString Caption() const { return text(); }
+    QString caption() const { return text(); }
     void setCaption(const QString& caption);
-    // Always reads lcsCustom; setting another value applies that palette.
-    HoverColorStyle ColorStyle() const { return HoverColorStyle::lcsCustom; }
+    // Always reads Custom; setting another value applies that palette.
+    HoverColorStyle colorStyle() const { return HoverColorStyle::Custom; }
     void setColorStyle(HoverColorStyle style);
-    ColorRef ColorWhenDown() const { return m_colorWhenDown; }
+    ColorRef colorWhenDown() const { return m_colorWhenDown; }
     void setColorWhenDown(ColorRef c);
     // Enter on the form clicks the button unless another button has the focus.
-    bool Default() const { return m_default; }
+    bool isDefault() const { return m_default; }
     void setDefault(bool on);
-    bool Flat() const { return m_flat; }
+    bool isFlat() const { return m_flat; }
     void setFlat(bool on);
-    const QImage& Glyph() const { return m_glyph; }
-    // Copies the strip, sets NumGlyphs to width / height and Kind to bkCustom.
+    const QImage& glyph() const { return m_glyph; }
+    // Copies the strip, sets NumGlyphs to width / height and Kind to Custom.
     void setGlyph(const QImage& strip);
     // The glyph strip of a compiled-in picture; a missing name empties the glyph.
     void setGlyphResource(const QString& name);
-    ColorRef HotTrackColor() const { return m_hotTrackColor; }
+    ColorRef hotTrackColor() const { return m_hotTrackColor; }
     void setHotTrackColor(ColorRef c);
-    QFont HotTrackFont() const { return m_hotTrackFont; }
+    QFont hotTrackFont() const { return m_hotTrackFont; }
     void setHotTrackFont(const QFont& f);
-    HoverButtonKind Kind() const { return m_kind; }
+    HoverButtonKind kind() const { return m_kind; }
     void setKind(HoverButtonKind kind);
-    GlyphLayout Layout() const { return m_layout; }
-    void setLayout(GlyphLayout layout);
+    GlyphLayout glyphLayout() const { return m_layout; }
+    void setGlyphLayout(GlyphLayout layout);
     using QWidget::setLayout;
-    ColorRef LightColor() const { return m_lightColor; }
+    ColorRef lightColor() const { return m_lightColor; }
     void setLightColor(ColorRef c);
     // Non-zero: a click ends the button's dialog with this result (QDialog::done).
-    int ModalResult() const { return m_modalResult; }
+    int modalResult() const { return m_modalResult; }
     void setModalResult(int result);
-    int NumGlyphs() const { return m_numGlyphs; }
+    int numGlyphs() const { return m_numGlyphs; }
     void setNumGlyphs(int n);
-    ColorRef ShadowColor() const { return m_shadowColor; }
+    ColorRef shadowColor() const { return m_shadowColor; }
     void setShadowColor(ColorRef c);
     // Leaving the button fades the hot colour out in eight 30 ms steps.
-    bool SlowDecease() const { return m_slowDecease; }
-    void setSlowDecease(bool on);
-    HoverButtonStyle Style() const { return m_style; }
-    void setStyle(HoverButtonStyle style);
-    using QWidget::setStyle;
-    bool UseHotTrackFont() const { return m_useHotTrackFont; }
+    bool slowFade() const { return m_slowFade; }
+    void setSlowFade(bool on);
+    HoverButtonStyle buttonStyle() const { return m_style; }
+    void setButtonStyle(HoverButtonStyle style);
+    bool useHotTrackFont() const { return m_useHotTrackFont; }
     void setUseHotTrackFont(bool on);
-    bool WordWrap() const { return m_wordWrap; }
+    bool wordWrap() const { return m_wordWrap; }
     void setWordWrap(bool on);
-    ColorRef Color() const { return m_color; }
+    ColorRef color() const { return m_color; }
     void setColor(ColorRef c);
-    ColorRef FontColor() const { return m_fontColor; }
+    ColorRef fontColor() const { return m_fontColor; }
     void setFontColor(ColorRef c);
     // A menu popped up below the button after each click; a marker shows it.
-    QMenu* PopupMenu() const { return m_popupMenu; }
+    QMenu* popupMenu() const { return m_popupMenu; }
     void setPopupMenu(QMenu* menu);
 
     // 0 (plain) .. 8 (fully hot).
-    int HotTrackStep() const { return m_hotTrackStep; }
+    int hotTrackStep() const { return m_hotTrackStep; }
     // The pressed state of the drawing (bDown).
     bool isPressedDown() const { return m_down; }
     bool isCursorOnButton() const { return m_cursorOnButton; }
@@ -94,20 +93,20 @@ public:
     bool isFading() const { return m_fading; }
 
     // Clicks the button: OnClick, then the modal result, then the popup menu.
-    void Click();
+    void performClick();
     // One fade step; run by the fade timer every 30 ms.
-    void HotTrackTick();
+    void hotTrackTick();
 
     // The face as the button shows it now (transparent parts have alpha 0).
-    QImage RenderFace() const;
+    QImage renderFace() const;
     // The whole button, face and focus rectangle, at (0, 0) of `p`.
-    void PaintTo(QPainter& p) const;
+    void paintTo(QPainter& p) const;
 
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    void MouseEnter();
-    void MouseExit();
+    void mouseEnter();
+    void mouseExit();
 
 protected:
     bool event(QEvent* e) override;
@@ -127,7 +126,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
 
 private:
-    void FireClick();
+    void fireClick();
     bool isHot() const;
     bool parentShowing() const;
     HoverButtonFace faceState(int width, int height) const;
@@ -140,27 +139,27 @@ private:
     void finishClick();
     void setCursorOnButton(bool on);
 
-    TextAlignment m_alignment = TextAlignment::taCenter;
+    TextAlignment m_alignment = TextAlignment::Center;
     ColorRef m_shadowColor = 0x808080;
-    ColorRef m_colorWhenDown = clNone;
+    ColorRef m_colorWhenDown = kNoColor;
     bool m_flat = false;
     bool m_wordWrap = false;
     QImage m_glyph;
     QImage m_glyphFine; // the compiled-in picture's 2x strip, when the glyph is one
-    ColorRef m_hotTrackColor = clNone;
+    ColorRef m_hotTrackColor = kNoColor;
     QFont m_hotTrackFont;
-    HoverButtonKind m_kind = HoverButtonKind::bkCustom;
-    GlyphLayout m_layout = GlyphLayout::blGlyphLeft;
+    HoverButtonKind m_kind = HoverButtonKind::Custom;
+    GlyphLayout m_layout = GlyphLayout::GlyphLeft;
     ColorRef m_lightColor = 0xFFFFFF;
     int m_modalResult = 0;
     int m_numGlyphs = 0;
     bool m_useHotTrackFont = false;
-    HoverButtonStyle m_style = HoverButtonStyle::bsNormal;
+    HoverButtonStyle m_style = HoverButtonStyle::Normal;
     bool m_default = false;
     bool m_cancel = false;
-    bool m_slowDecease = false;
-    ColorRef m_color = clBtnFace;
-    ColorRef m_fontColor = clWindowText;
+    bool m_slowFade = false;
+    ColorRef m_color = kSysButtonFace;
+    ColorRef m_fontColor = kSysWindowText;
     QPointer<QMenu> m_popupMenu;
 
     bool m_down = false;           // bDown

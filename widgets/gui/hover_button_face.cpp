@@ -15,9 +15,9 @@ constexpr QRgb kMagenta = 0xFFFF00FF;
 
 int alignFlag(TextAlignment a) {
     switch (a) {
-    case TextAlignment::taLeftJustify: return Qt::AlignLeft;
-    case TextAlignment::taRightJustify: return Qt::AlignRight;
-    case TextAlignment::taCenter: break;
+    case TextAlignment::Left: return Qt::AlignLeft;
+    case TextAlignment::Right: return Qt::AlignRight;
+    case TextAlignment::Center: break;
     }
     return Qt::AlignHCenter;
 }
@@ -100,29 +100,29 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     HoverButtonFace f = fIn;
     f.down = f.down && f.enabled; // a disabled button is never drawn down
     const int W = f.width, H = f.height;
-    const bool encarta = f.style == HoverButtonStyle::bsEncarta;
+    const bool encarta = f.style == HoverButtonStyle::Encarta;
     const int shift = (f.down && !encarta) ? 1 : 0;
 
     // 1. Face colour.
     QColor face = toQColor(f.color, pal);
-    if (f.enabled && f.hotTrackColor != clNone)
+    if (f.enabled && f.hotTrackColor != kNoColor)
         face = BlendHotColor(face, toQColor(f.hotTrackColor, pal), f.hotTrackStep);
-    if (f.down && f.colorWhenDown != clNone)
+    if (f.down && f.colorWhenDown != kNoColor)
         face = toQColor(f.colorWhenDown, pal);
     const QColor light = toQColor(f.lightColor, pal);
     const QColor shadow = toQColor(f.shadowColor, pal);
-    const QColor dkShadow = toQColor(cl3DDkShadow, pal);
+    const QColor dkShadow = toQColor(kSys3dDarkShadow, pal);
 
     // 2. Background.
     switch (f.style) {
-    case HoverButtonStyle::bsShape:
+    case HoverButtonStyle::Shape:
         gdi::fillRect(p, 0, 0, W, H, QColor::fromRgb(kMagenta));
         break;
-    case HoverButtonStyle::bsModern:
+    case HoverButtonStyle::Modern:
         FillGradient(p, light, face, 2, 2, W - 2, H / 4 + shift);
         FillGradient(p, face, light, 2, H / 4 + shift, W - 2, H - 1);
         break;
-    case HoverButtonStyle::bsQuicken:
+    case HoverButtonStyle::Quicken:
         gdi::roundFill(p, 0, 1, W, H, 4, 4, face);
         break;
     default:
@@ -133,8 +133,8 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     // 3. Frame.
     const bool framed = f.enabled ? (!f.flat || f.hot || f.down) : !f.flat;
     switch (f.style) {
-    case HoverButtonStyle::bsNormal:
-    case HoverButtonStyle::bsEncarta:
+    case HoverButtonStyle::Normal:
+    case HoverButtonStyle::Encarta:
         if (framed) {
             const QColor tl = f.down ? shadow : light;
             const QColor br = f.down ? light : shadow;
@@ -142,7 +142,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
             gdi::polyline(p, {{W - 1, 0}, {W - 1, H - 1}, {0, H - 1}}, br);
         }
         break;
-    case HoverButtonStyle::bsOld:
+    case HoverButtonStyle::Old:
         if (framed) {
             if (!f.down)
                 gdi::polyline(p, {{W - 2, 0}, {W - 2, H - 2}, {0, H - 2}}, shadow);
@@ -152,15 +152,15 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
             gdi::polyline(p, {{W - 1, 0}, {W - 1, H - 1}, {-1, H - 1}}, f.down ? light : dkShadow);
         }
         break;
-    case HoverButtonStyle::bsModern:
+    case HoverButtonStyle::Modern:
         gdi::frameRect(p, 1, 1, W - 1, H - 1, f.down ? shadow : face);
         gdi::roundOutline(p, 0, 0, W, H, 6, 6, shadow);
         break;
-    case HoverButtonStyle::bsQuicken:
+    case HoverButtonStyle::Quicken:
         gdi::line(p, {4, 0}, {W - 5, 0}, shadow);
         gdi::line(p, {4, H - 1}, {W - 5, H - 1}, shadow);
         break;
-    case HoverButtonStyle::bsShape:
+    case HoverButtonStyle::Shape:
         break;
     }
 
@@ -168,7 +168,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     QFont font = f.font;
     if (encarta && f.down)
         font.setBold(true);
-    if (f.style == HoverButtonStyle::bsShape)
+    if (f.style == HoverButtonStyle::Shape)
         font.setStyleStrategy(QFont::NoAntialias); // smoothed edges would mix with the magenta key
     p.setFont(font);
     const QFontMetrics fm(font);
@@ -181,8 +181,8 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     // 6.-7. Format and caption fitting.
     const int align = alignFlag(f.alignment);
     int avail;
-    if (f.style == HoverButtonStyle::bsShape || f.layout == GlyphLayout::blGlyphTop ||
-        f.layout == GlyphLayout::blGlyphBottom)
+    if (f.style == HoverButtonStyle::Shape || f.layout == GlyphLayout::GlyphTop ||
+        f.layout == GlyphLayout::GlyphBottom)
         avail = std::max(W - 8, 0);
     else
         avail = std::max(W - 8 - (glyphW > 0 ? glyphW + 4 : 0), 0);
@@ -195,40 +195,40 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
 
     // 8. Placement.
     const QColor fontColor = toQColor(f.fontColor, pal);
-    if (f.style == HoverButtonStyle::bsShape) {
+    if (f.style == HoverButtonStyle::Shape) {
         DrawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH, f.glyphFine);
         const int top = (H - TH) / 2 + shift;
         drawCaption(p, QRect(shift, top, W - shift, H - top), Qt::AlignHCenter, caption, fontColor);
     } else {
         int textLeft = 4 + shift, textTop = 0, glyphLeft = 0, glyphTop = 0;
         switch (f.layout) {
-        case GlyphLayout::blGlyphLeft:
-        case GlyphLayout::blGlyphRight: {
+        case GlyphLayout::GlyphLeft:
+        case GlyphLayout::GlyphRight: {
             textTop = (H - TH) / 2 + shift;
             glyphTop = (H - glyphH) / 2 + shift;
-            const bool left = f.layout == GlyphLayout::blGlyphLeft;
+            const bool left = f.layout == GlyphLayout::GlyphLeft;
             if (left && glyphW > 0)
                 textLeft += glyphW + 4;
             const int span = caption.isEmpty() ? 0 : TW + 4;
             if (left) {
                 glyphLeft = 4 + shift;
-                if (!f.wordWrap && f.alignment == TextAlignment::taRightJustify)
+                if (!f.wordWrap && f.alignment == TextAlignment::Right)
                     glyphLeft = W - 4 - glyphW - span + shift;
-                else if (!f.wordWrap && f.alignment == TextAlignment::taCenter)
+                else if (!f.wordWrap && f.alignment == TextAlignment::Center)
                     glyphLeft = (W - glyphW) / 2 + shift - span / 2;
             } else {
                 glyphLeft = textLeft + span;
-                if (!f.wordWrap && f.alignment == TextAlignment::taRightJustify)
+                if (!f.wordWrap && f.alignment == TextAlignment::Right)
                     glyphLeft = W - 4 - glyphW + shift;
-                else if (!f.wordWrap && f.alignment == TextAlignment::taCenter)
+                else if (!f.wordWrap && f.alignment == TextAlignment::Center)
                     glyphLeft = (W - glyphW) / 2 + shift + span / 2;
             }
             break;
         }
-        case GlyphLayout::blGlyphTop:
-        case GlyphLayout::blGlyphBottom: {
+        case GlyphLayout::GlyphTop:
+        case GlyphLayout::GlyphBottom: {
             const int block = TH + (glyphH > 0 ? glyphH + 4 : 0);
-            if (f.layout == GlyphLayout::blGlyphTop) {
+            if (f.layout == GlyphLayout::GlyphTop) {
                 glyphTop = (H - block) / 2 + shift;
                 textTop = glyphTop + glyphH;
             } else {
@@ -236,9 +236,9 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
                 glyphTop = textTop + TH;
             }
             switch (f.alignment) {
-            case TextAlignment::taLeftJustify: glyphLeft = 4 + shift; break;
-            case TextAlignment::taRightJustify: glyphLeft = W - glyphW - 4 + shift; break;
-            case TextAlignment::taCenter: glyphLeft = (W - glyphW) / 2 + shift; break;
+            case TextAlignment::Left: glyphLeft = 4 + shift; break;
+            case TextAlignment::Right: glyphLeft = W - glyphW - 4 + shift; break;
+            case TextAlignment::Center: glyphLeft = (W - glyphW) / 2 + shift; break;
             }
             break;
         }

@@ -14,17 +14,17 @@ namespace strovane::widgets {
 struct HoverButtonFace {
     int width = 100;
     int height = 23;
-    TextAlignment alignment = TextAlignment::taCenter;
+    TextAlignment alignment = TextAlignment::Center;
     QString caption;
-    GlyphLayout layout = GlyphLayout::blGlyphLeft;
+    GlyphLayout layout = GlyphLayout::GlyphLeft;
     QFont font;
-    ColorRef fontColor = clWindowText;
+    ColorRef fontColor = kSysWindowText;
     ColorRef shadowColor = 0x808080;
     ColorRef lightColor = 0xFFFFFF;
-    ColorRef hotTrackColor = clNone;
-    ColorRef colorWhenDown = clNone;
-    ColorRef color = clBtnFace;
-    HoverButtonStyle style = HoverButtonStyle::bsNormal;
+    ColorRef hotTrackColor = kNoColor;
+    ColorRef colorWhenDown = kNoColor;
+    ColorRef color = kSysButtonFace;
+    HoverButtonStyle style = HoverButtonStyle::Normal;
     bool hasPopupMenu = false;
     bool wordWrap = false;
     bool flat = false;
@@ -38,7 +38,7 @@ struct HoverButtonFace {
 };
 
 // Draws a whole button face of face.width x face.height at (0, 0) of `p`.
-// Transparent parts of bsModern, bsShape and bsQuicken are left as they were.
+// Transparent parts of Modern, Shape and Quicken are left as they were.
 void DrawButtonFace(QPainter& p, const HoverButtonFace& face, const QPalette& palette);
 
 // A vertical gradient from `a` to `b` in 32 bands over rows top..bottom, columns left..right.

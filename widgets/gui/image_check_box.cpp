@@ -25,8 +25,8 @@ const QImage& hotPattern(const QColor& color, const QColor& highlight) {
     return pattern;
 }
 
-constexpr int kCaptionOffsetBoxLeft = 22;  // caption left of R for taRightJustify
-constexpr int kCaptionOffsetBoxRight = 2;  // caption left of R for taLeftJustify
+constexpr int kCaptionOffsetBoxLeft = 22;  // caption left of R for Right
+constexpr int kCaptionOffsetBoxRight = 2;  // caption left of R for Left
 
 } // namespace
 
@@ -40,7 +40,7 @@ ImageCheckBox::~ImageCheckBox() = default;
 
 QSize ImageCheckBox::sizeHint() const { return {97, 19}; }
 
-QString ImageCheckBox::Version() const { return QStringLiteral("1.0"); }
+QString ImageCheckBox::version() const { return QStringLiteral("1.0"); }
 
 void ImageCheckBox::setTransparent(bool on) {
     m_transparent = on;
@@ -59,29 +59,29 @@ void ImageCheckBox::setAlignment(CheckBoxSide left) {
     update();
 }
 
-void ImageCheckBox::setImageType(CheckMark type) {
+void ImageCheckBox::setCheckMark(CheckMark type) {
     if (m_imageType == type)
         return;
     m_imageType = type;
     update();
 }
 
-void ImageCheckBox::setStyle(CheckBoxBorder style) {
-    if (m_margine == style)
+void ImageCheckBox::setBorder(CheckBoxBorder style) {
+    if (m_border == style)
         return;
-    m_margine = style;
+    m_border = style;
     update();
 }
 
-void ImageCheckBox::setColorSipleMargine(ColorRef c) {
-    if (m_colorSimpleMargine == c)
+void ImageCheckBox::setSimpleBorderColor(ColorRef c) {
+    if (m_simpleBorderColor == c)
         return;
-    m_colorSimpleMargine = c;
+    m_simpleBorderColor = c;
     update();
 }
 
 void ImageCheckBox::setHintSecondLine(const QString& line) {
-    m_hintTwo = line;
+    m_hintSecondLine = line;
     if (!toolTip().isEmpty() && !line.isEmpty())
         setToolTip(toolTip() + QLatin1Char('\n') + line);
 }
@@ -106,18 +106,18 @@ QString ImageCheckBox::markImageName(CheckMark type, bool flat, bool enabled) {
     if (!enabled)
         return flat ? QStringLiteral("EnabledFlat") : QStringLiteral("Enabled");
     switch (type) {
-    case CheckMark::igCrossRed: return QStringLiteral("CheckIks");
-    case CheckMark::igHookBlue: return QStringLiteral("CheckOk");
-    case CheckMark::igCirce: return QStringLiteral("CHECKELLI");
-    case CheckMark::igCrossBlue: return QStringLiteral("CHECKEIKSB");
-    case CheckMark::igCrossGreen: return QStringLiteral("CHECKIKSG");
-    case CheckMark::igHookLime: return QStringLiteral("CHECKOKG");
-    case CheckMark::igHookRed: return QStringLiteral("CheckOkR");
+    case CheckMark::CrossRed: return QStringLiteral("CheckIks");
+    case CheckMark::HookBlue: return QStringLiteral("CheckOk");
+    case CheckMark::Circle: return QStringLiteral("CHECKELLI");
+    case CheckMark::CrossBlue: return QStringLiteral("CHECKEIKSB");
+    case CheckMark::CrossGreen: return QStringLiteral("CHECKIKSG");
+    case CheckMark::HookLime: return QStringLiteral("CHECKOKG");
+    case CheckMark::HookRed: return QStringLiteral("CheckOkR");
     }
     return QStringLiteral("CheckIks");
 }
 
-void ImageCheckBox::FireOnClick() { Q_EMIT clicked(isChecked()); }
+void ImageCheckBox::fireClick() { Q_EMIT clicked(isChecked()); }
 
 // ---------------------------------------------------------------- painting
 
@@ -125,19 +125,19 @@ QRect ImageCheckBox::paintFrameAndFill(QPainter& p, bool draw) const {
     QRect r = rect();
     const QPalette& pal = palette();
     if (!draw) {
-        if (m_margine != CheckBoxBorder::bmNone)
+        if (m_border != CheckBoxBorder::None)
             r.adjust(1, 1, -1, -1);
         return r;
     }
     const QColor face = toQColor(m_color, pal);
-    const QColor highlight = toQColor(clBtnHighlight, pal);
-    const QColor shadow = toQColor(clBtnShadow, pal);
-    switch (m_margine) {
-    case CheckBoxBorder::bmNone: break;
-    case CheckBoxBorder::bmLowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
-    case CheckBoxBorder::bmRaised: gdi::frame3D(p, r, highlight, shadow, 1); break;
-    case CheckBoxBorder::bmSimple: {
-        const QColor c = toQColor(m_colorSimpleMargine, pal);
+    const QColor highlight = toQColor(kSysButtonHighlight, pal);
+    const QColor shadow = toQColor(kSysButtonShadow, pal);
+    switch (m_border) {
+    case CheckBoxBorder::None: break;
+    case CheckBoxBorder::Lowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
+    case CheckBoxBorder::Raised: gdi::frame3D(p, r, highlight, shadow, 1); break;
+    case CheckBoxBorder::Simple: {
+        const QColor c = toQColor(m_simpleBorderColor, pal);
         gdi::frame3D(p, r, c, c, 1);
         break;
     }
@@ -154,12 +154,12 @@ void ImageCheckBox::drawImage(QPainter& p, const QRect& r, const QString& name) 
     const QImage image = resourceImageAt(name, gdi::devicePixelRatio(p));
     if (image.isNull())
         return;
-    const int left = m_left == CheckBoxSide::taRightJustify ? r.left() + 2 : r.right() + 1 - 18;
+    const int left = m_left == CheckBoxSide::Right ? r.left() + 2 : r.right() + 1 - 18;
     const int top = r.top() + (r.height() - qRound(image.height() / image.devicePixelRatio())) / 2;
     gdi::drawAutoTransparent(p, left, top, image);
 }
 
-void ImageCheckBox::PaintTo(QPainter& p) const {
+void ImageCheckBox::paintTo(QPainter& p) const {
     const QPalette& pal = palette();
     // Transparent: the parent's background covers fill and frame, so neither is drawn.
     const QRect r = paintFrameAndFill(p, !m_transparent);
@@ -171,7 +171,7 @@ void ImageCheckBox::PaintTo(QPainter& p) const {
     const int tw = fm.horizontalAdvance(caption);
     const int t = r.top() + (r.height() - th) / 2;
     const int amp = caption.contains(QLatin1Char('&')) ? fm.horizontalAdvance(QLatin1Char('&')) : 0;
-    const int left = r.left() + (m_left == CheckBoxSide::taRightJustify ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
+    const int left = r.left() + (m_left == CheckBoxSide::Right ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
 
     const QColor fontColor = toQColor(m_fontColor, pal);
     if (m_showFocused && hasFocus())
@@ -189,8 +189,8 @@ void ImageCheckBox::PaintTo(QPainter& p) const {
     QColor captionColor = (m_hotTrack && m_index == 1) ? QColor(0, 0, 255) : fontColor;
     if (!isEnabled()) {
         drawText(captRect, fontColor);
-        drawText(captRect.translated(1, 1), toQColor(clBtnHighlight, pal));
-        captionColor = toQColor(clBtnShadow, pal);
+        drawText(captRect.translated(1, 1), toQColor(kSysButtonHighlight, pal));
+        captionColor = toQColor(kSysButtonShadow, pal);
     }
     drawText(captRect, captionColor);
 
@@ -201,7 +201,7 @@ void ImageCheckBox::PaintTo(QPainter& p) const {
 
 void ImageCheckBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    PaintTo(p);
+    paintTo(p);
 }
 
 // ---------------------------------------------------------------- mouse and keys
@@ -226,7 +226,7 @@ void ImageCheckBox::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton)
         Q_EMIT released();
     if (clicked)
-        FireOnClick();
+        fireClick();
 }
 
 void ImageCheckBox::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -236,14 +236,14 @@ void ImageCheckBox::mouseDoubleClickEvent(QMouseEvent* e) {
     if (!m_mousePressed)
         return;
     m_mousePressed = false;
-    FireOnClick();
+    fireClick();
 }
 
 void ImageCheckBox::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        FireOnClick();
+        fireClick();
         QWidget::keyPressEvent(e); // OnKeyDown; Checked stays as it is
         return;
     case Qt::Key_Space:
@@ -267,7 +267,7 @@ bool ImageCheckBox::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
         // The caption's accelerator: OnClick first, then focus and the new state.
         if (isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus) {
-            FireOnClick();
+            fireClick();
             setFocus(Qt::ShortcutFocusReason);
             setChecked(!isChecked());
         }
@@ -288,7 +288,7 @@ void ImageCheckBox::enterEvent(QEnterEvent* e) {
     }
     if (m_showHand)
         setCursor(handCursor());
-    Q_EMIT MouseEnter();
+    Q_EMIT mouseEnter();
 }
 
 void ImageCheckBox::leaveEvent(QEvent* e) {
@@ -301,7 +301,7 @@ void ImageCheckBox::leaveEvent(QEvent* e) {
     }
     if (m_showHand)
         unsetCursor();
-    Q_EMIT MouseExit();
+    Q_EMIT mouseExit();
 }
 
 void ImageCheckBox::focusInEvent(QFocusEvent* e) {

@@ -9,15 +9,15 @@
 
 namespace strovane::widgets {
 
-// Which side the caption is on: taRightJustify puts the box left and the caption right.
-enum class CheckBoxSide : std::uint8_t { taRightJustify, taLeftJustify };
+// Which side the caption is on: Right puts the box left and the caption right.
+enum class CheckBoxSide : std::uint8_t { Right, Left };
 
 // The optional frame around the check box.
-enum class CheckBoxBorder : std::uint8_t { bmNone, bmLowered, bmRaised, bmSimple };
+enum class CheckBoxBorder : std::uint8_t { None, Lowered, Raised, Simple };
 
 // The picture of the check mark.
 enum class CheckMark : std::uint8_t {
-    igCrossRed, igHookBlue, igCirce, igCrossBlue, igCrossGreen, igHookLime, igHookRed
+    CrossRed, HookBlue, Circle, CrossBlue, CrossGreen, HookLime, HookRed
 };
 
 // A check box drawn from small pictures: a flat or sunken box, seven marks, a greyed
@@ -32,46 +32,44 @@ public:
     ~ImageCheckBox() override;
 
     // Lets the parent's background show through fill and hot pattern.
-    bool Transparent() const { return m_transparent; }
+    bool isTransparent() const { return m_transparent; }
     void setTransparent(bool on);
-    bool ShowFocused() const { return m_showFocused; }
+    bool showFocused() const { return m_showFocused; }
     void setShowFocused(bool on) { m_showFocused = on; }
-    bool Flat() const { return m_flat; }
+    bool isFlat() const { return m_flat; }
     void setFlat(bool on);
-    QString Version() const;
-    bool HotTrack() const { return m_hotTrack; }
+    QString version() const;
+    bool hotTrack() const { return m_hotTrack; }
     void setHotTrack(bool on) { m_hotTrack = on; }
     // Changing it in code plays no sound and raises no click.
-    bool Checked() const { return isChecked(); }
-    CheckBoxSide Alignment() const { return m_left; }
+    CheckBoxSide alignment() const { return m_left; }
     void setAlignment(CheckBoxSide left);
-    CheckMark ImageType() const { return m_imageType; }
-    void setImageType(CheckMark type);
-    bool ShowHandCursor() const { return m_showHand; }
+    CheckMark checkMark() const { return m_imageType; }
+    void setCheckMark(CheckMark type);
+    bool showHandCursor() const { return m_showHand; }
     void setShowHandCursor(bool on) { m_showHand = on; }
-    bool PlayMusic() const { return m_playMusic; }
+    bool playMusic() const { return m_playMusic; }
     void setPlayMusic(bool on) { m_playMusic = on; }
-    CheckBoxBorder Style() const { return m_margine; }
-    void setStyle(CheckBoxBorder style);
-    using QWidget::setStyle;
-    ColorRef ColorSipleMargine() const { return m_colorSimpleMargine; }
-    void setColorSipleMargine(ColorRef c);
-    QString HintSecondLine() const { return m_hintTwo; }
+    CheckBoxBorder border() const { return m_border; }
+    void setBorder(CheckBoxBorder style);
+    ColorRef simpleBorderColor() const { return m_simpleBorderColor; }
+    void setSimpleBorderColor(ColorRef c);
+    QString hintSecondLine() const { return m_hintSecondLine; }
     // Appends a non-empty second line to a non-empty tool tip (each setting appends again).
     void setHintSecondLine(const QString& line);
-    ColorRef Color() const { return m_color; }
+    ColorRef color() const { return m_color; }
     void setColor(ColorRef c);
-    ColorRef FontColor() const { return m_fontColor; }
+    ColorRef fontColor() const { return m_fontColor; }
     void setFontColor(ColorRef c);
 
     // 1 while the mouse is over the box with hot tracking on.
     int hotIndex() const { return m_index; }
 
     // Raises OnClick.
-    void FireOnClick();
+    void fireClick();
 
     // The whole control at (0, 0) of `p`; in transparent mode the fill is left out.
-    void PaintTo(QPainter& p) const;
+    void paintTo(QPainter& p) const;
 
     // Names of the box and mark pictures for a state (for drawing and tests).
     static QString boxImageName(bool flat, bool enabled);
@@ -80,8 +78,8 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    void MouseEnter();
-    void MouseExit();
+    void mouseEnter();
+    void mouseExit();
 
 protected:
     bool event(QEvent* e) override;
@@ -108,13 +106,13 @@ private:
     bool m_showHand = true;
     bool m_playMusic = true;
     bool m_hotTrack = true;
-    CheckMark m_imageType = CheckMark::igCrossRed;
-    CheckBoxBorder m_margine = CheckBoxBorder::bmNone;
-    CheckBoxSide m_left = CheckBoxSide::taRightJustify;
-    ColorRef m_colorSimpleMargine = 0xFF0000;
-    QString m_hintTwo;
-    ColorRef m_color = clBtnFace;
-    ColorRef m_fontColor = clWindowText;
+    CheckMark m_imageType = CheckMark::CrossRed;
+    CheckBoxBorder m_border = CheckBoxBorder::None;
+    CheckBoxSide m_left = CheckBoxSide::Right;
+    ColorRef m_simpleBorderColor = 0xFF0000;
+    QString m_hintSecondLine;
+    ColorRef m_color = kSysButtonFace;
+    ColorRef m_fontColor = kSysWindowText;
     bool m_mousePressed = false; // a left press that a release over the box turns into OnClick
 };
 

@@ -674,7 +674,7 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
          {12, 10, 69, 23},
          "bitbtn2",
          {92, 10, 69, 23},
-         BevelCut::bvNone,
+         BevelCut::None,
          0x333333},
         {Editor::Transmit,
          "Transmit PDOs",
@@ -682,8 +682,8 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
          {4, 10, 85, 23},
          "LbButton1",
          {100, 10, 85, 23},
-         BevelCut::bvRaised,
-         strovane::widgets::clWindowText},
+         BevelCut::Raised,
+         strovane::widgets::kSysWindowText},
     };
     for (const Expected& e : cases) {
         create(e.editor);
@@ -700,17 +700,17 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
         EXPECT_EQ(cancelButton->text(), "Cancel");
         auto* panel = qobject_cast<ColourPanel*>(bar);
         ASSERT_NE(panel, nullptr);
-        EXPECT_EQ(panel->BevelOuter(), e.barBevel);
-        EXPECT_EQ(panel->Color(), 0x00EDF7F8u);
+        EXPECT_EQ(panel->bevelOuter(), e.barBevel);
+        EXPECT_EQ(panel->color(), 0x00EDF7F8u);
         for (QAbstractButton* b : {ok(), cancelButton}) {
             auto* hover = qobject_cast<HoverButton*>(b);
             ASSERT_NE(hover, nullptr);
-            EXPECT_EQ(hover->FontColor(), e.captionColor);
-            EXPECT_EQ(hover->Style(), strovane::widgets::HoverButtonStyle::bsEncarta);
+            EXPECT_EQ(hover->fontColor(), e.captionColor);
+            EXPECT_EQ(hover->buttonStyle(), strovane::widgets::HoverButtonStyle::Encarta);
         }
         // Only Cancel ends the dialog by itself; OK validates and saves first.
-        EXPECT_EQ(qobject_cast<HoverButton*>(ok())->ModalResult(), 0);
-        EXPECT_EQ(qobject_cast<HoverButton*>(cancelButton)->ModalResult(), 2);
+        EXPECT_EQ(qobject_cast<HoverButton*>(ok())->modalResult(), 0);
+        EXPECT_EQ(qobject_cast<HoverButton*>(cancelButton)->modalResult(), 2);
     }
 }
 

@@ -14,8 +14,8 @@ struct DirectCase {
 TEST(Colors, DirectColoursAreBlueGreenRedBytes) {
     const DirectCase cases[] = {
         {0x00EDF7F8, 248, 247, 237}, // the windows' background
-        {clYellow, 255, 255, 0},     {clSkyBlue, 166, 202, 240}, {0x0080FF, 255, 128, 0},
-        {clBlue, 0, 0, 255},         {0x333333, 51, 51, 51},     {clBlack, 0, 0, 0},
+        {kYellow, 255, 255, 0},     {kSkyBlue, 166, 202, 240}, {0x0080FF, 255, 128, 0},
+        {kBlue, 0, 0, 255},         {0x333333, 51, 51, 51},     {kBlack, 0, 0, 0},
     };
     for (const DirectCase& c : cases) {
         const QColor q = toQColor(c.color, QPalette());
@@ -34,13 +34,13 @@ TEST(Colors, SystemColoursFollowThePaletteWhateverItsCurrentGroup) {
     pal.setColor(QPalette::Active, QPalette::Text, QColor(13, 14, 15));
     pal.setColor(QPalette::Disabled, QPalette::Button, QColor(99, 99, 99));
     pal.setCurrentColorGroup(QPalette::Disabled); // as a disabled widget's palette reads
-    EXPECT_EQ(toQColor(clBtnFace, pal), QColor(1, 2, 3));
-    EXPECT_EQ(toQColor(clBtnShadow, pal), QColor(4, 5, 6));
-    EXPECT_EQ(toQColor(clBtnHighlight, pal), QColor(7, 8, 9));
-    EXPECT_EQ(toQColor(cl3DDkShadow, pal), QColor(10, 11, 12));
-    EXPECT_EQ(toQColor(clWindowText, pal), QColor(13, 14, 15));
-    EXPECT_TRUE(isSystemColor(clBtnFace));
-    EXPECT_FALSE(isSystemColor(clNone));
+    EXPECT_EQ(toQColor(kSysButtonFace, pal), QColor(1, 2, 3));
+    EXPECT_EQ(toQColor(kSysButtonShadow, pal), QColor(4, 5, 6));
+    EXPECT_EQ(toQColor(kSysButtonHighlight, pal), QColor(7, 8, 9));
+    EXPECT_EQ(toQColor(kSys3dDarkShadow, pal), QColor(10, 11, 12));
+    EXPECT_EQ(toQColor(kSysWindowText, pal), QColor(13, 14, 15));
+    EXPECT_TRUE(isSystemColor(kSysButtonFace));
+    EXPECT_FALSE(isSystemColor(kNoColor));
     EXPECT_FALSE(isSystemColor(0x00FFFFFF));
 }
 

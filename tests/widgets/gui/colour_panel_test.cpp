@@ -22,25 +22,25 @@ ColourPanel* gradientPanel(ColourPanel& panel, int w, int h, int filter) {
 
 TEST(TPanelBColorState, NewPanelDefaults) {
     ColourPanel p;
-    EXPECT_EQ(p.Filter(), 0);
-    EXPECT_EQ(p.BorderColor(), clBtnFace);
-    EXPECT_EQ(p.Color(), clBtnFace);
-    EXPECT_FALSE(p.Imageempy());
-    EXPECT_FALSE(p.ImgStretch());
-    EXPECT_TRUE(p.Filename().isEmpty());
-    EXPECT_EQ(p.BevelOuter(), BevelCut::bvRaised);
-    EXPECT_EQ(p.BevelInner(), BevelCut::bvNone);
-    EXPECT_EQ(p.BorderWidth(), 0);
-    EXPECT_EQ(p.Alignment(), TextAlignment::taCenter);
+    EXPECT_EQ(p.filter(), 0);
+    EXPECT_EQ(p.borderColor(), kSysButtonFace);
+    EXPECT_EQ(p.color(), kSysButtonFace);
+    EXPECT_FALSE(p.isImageEmpty());
+    EXPECT_FALSE(p.imageStretch());
+    EXPECT_TRUE(p.fileName().isEmpty());
+    EXPECT_EQ(p.bevelOuter(), BevelCut::Raised);
+    EXPECT_EQ(p.bevelInner(), BevelCut::None);
+    EXPECT_EQ(p.borderWidth(), 0);
+    EXPECT_EQ(p.alignment(), TextAlignment::Center);
     p.resize(120, 40);
-    EXPECT_EQ(p.Imagewidth(), 120) << "no picture: the client size";
-    EXPECT_EQ(p.Imageheight(), 40);
+    EXPECT_EQ(p.imageWidth(), 120) << "no picture: the client size";
+    EXPECT_EQ(p.imageHeight(), 40);
 }
 
 TEST(ColourPanelDrawing, PlainFaceWithCaptionCentredOnTheHeightOfW) {
     ColourPanel p;
     p.resize(120, 41);
-    p.setBevelOuter(BevelCut::bvNone);
+    p.setBevelOuter(BevelCut::None);
     p.setColor(0x00EDF7F8);
     QFont font = p.font();
     font.setStyleStrategy(QFont::NoAntialias);
@@ -80,7 +80,7 @@ TEST(ColourPanelDrawing, BordersAndBevels) {
     EXPECT_EQ(img.pixel(59, 10), qRgb(100, 100, 100));
     EXPECT_EQ(img.pixel(1, 10), qRgb(10, 20, 30));
 
-    p.setBevelOuter(BevelCut::bvNone);
+    p.setBevelOuter(BevelCut::None);
     p.setBorderWidth(2);
     p.setBorderColor(rgbColor(200, 0, 0));
     img = render(p);
@@ -96,7 +96,7 @@ TEST(ColourPanelDrawing, BordersAndBevels) {
 TEST(ColourPanelDrawing, WhiteColourPaintsThePlainFaceWhateverTheFilter) {
     ColourPanel p;
     p.resize(80, 40);
-    p.setBevelOuter(BevelCut::bvNone);
+    p.setBevelOuter(BevelCut::None);
     p.setColor(0xFFFFFF);
     for (int filter : {1, 2, 3, 4, 7}) {
         p.setFilter(filter);
@@ -116,7 +116,7 @@ TEST(ColourPanelDrawing, StepCountIsHalfTheLongerSideLessMarginsAtLeast31) {
         {40, 30, 3, 31},   {40, 30, 2, 31},   {0, 0, 4, 31},     {300, 80, -1, 125},
     };
     for (const StepCase& c : cases)
-        EXPECT_EQ(ColourPanel::FilterSteps(c.w, c.h, c.filter), c.steps) << c.w << "x" << c.h << " filter " << c.filter;
+        EXPECT_EQ(ColourPanel::filterSteps(c.w, c.h, c.filter), c.steps) << c.w << "x" << c.h << " filter " << c.filter;
 }
 
 struct GradientPoint {
@@ -174,29 +174,29 @@ TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
 
     ColourPanel p;
     p.resize(50, 30);
-    p.setBevelOuter(BevelCut::bvNone);
+    p.setBevelOuter(BevelCut::None);
     p.setColor(rgbColor(0, 0, 255));
     p.setFilter(3);
-    p.setFilename(path);
-    EXPECT_EQ(p.Filename(), path);
-    EXPECT_TRUE(p.Imageempy());
-    EXPECT_EQ(p.Filter(), 0);
-    EXPECT_EQ(p.Imagewidth(), 10);
-    EXPECT_EQ(p.Imageheight(), 8);
+    p.setFileName(path);
+    EXPECT_EQ(p.fileName(), path);
+    EXPECT_TRUE(p.isImageEmpty());
+    EXPECT_EQ(p.filter(), 0);
+    EXPECT_EQ(p.imageWidth(), 10);
+    EXPECT_EQ(p.imageHeight(), 8);
     QImage shown(p.size(), QImage::Format_RGB32);
     p.render(&shown);
     EXPECT_EQ(shown.pixel(5, 2), qRgb(200, 0, 0)) << "the picture covers the face";
     EXPECT_EQ(shown.pixel(0, 7), qRgb(0, 0, 255)) << "its bottom-left colour is transparent";
     EXPECT_EQ(shown.pixel(20, 20), qRgb(0, 0, 255));
 
-    p.setImgStretch(true);
+    p.setImageStretch(true);
     p.render(&shown);
     EXPECT_EQ(shown.pixel(40, 5), qRgb(200, 0, 0)) << "stretched over the whole panel";
 
-    p.setFilename(QString::fromStdString((dir / "missing.bmp").string()));
-    EXPECT_TRUE(p.Filename().isEmpty());
-    EXPECT_FALSE(p.Imageempy());
-    EXPECT_EQ(p.Imagewidth(), 50);
+    p.setFileName(QString::fromStdString((dir / "missing.bmp").string()));
+    EXPECT_TRUE(p.fileName().isEmpty());
+    EXPECT_FALSE(p.isImageEmpty());
+    EXPECT_EQ(p.imageWidth(), 50);
     p.render(&shown);
     EXPECT_EQ(shown.pixel(5, 2), qRgb(0, 0, 255)) << "the picture is gone";
 
@@ -205,19 +205,19 @@ TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("not a picture");
     f.close();
-    p.setFilename(junk);
-    EXPECT_TRUE(p.Filename().isEmpty()) << "an unreadable file is not claimed as loaded";
-    EXPECT_FALSE(p.Imageempy());
+    p.setFileName(junk);
+    EXPECT_TRUE(p.fileName().isEmpty()) << "an unreadable file is not claimed as loaded";
+    EXPECT_FALSE(p.isImageEmpty());
 }
 
 TEST(TPanelBColorImage, ImageempySetsFilterZero) {
     ColourPanel p;
     p.setFilter(4);
-    p.setImageempy(true);
-    EXPECT_EQ(p.Filter(), 0);
+    p.setImageEmpty(true);
+    EXPECT_EQ(p.filter(), 0);
     p.setFilter(2);
-    p.setImageempy(false);
-    EXPECT_EQ(p.Filter(), 2);
+    p.setImageEmpty(false);
+    EXPECT_EQ(p.filter(), 2);
 }
 
 } // namespace

@@ -63,33 +63,33 @@ TEST(DrawButtonFace, FrameColoursOfEachStyleUpAndDown) {
     using S = HoverButtonStyle;
     const QColor magenta(255, 0, 255);
     const FramePoint cases[] = {
-        {S::bsNormal, false, 0, H - 1, kLight, "left edge ends light"},
-        {S::bsNormal, false, W - 2, 0, kLight, "top edge"},
-        {S::bsNormal, false, W - 1, 0, kShadow, "right edge starts at the top corner"},
-        {S::bsNormal, false, 1, H - 1, kShadow, "bottom edge"},
-        {S::bsNormal, false, 10, 10, kFace, "face"},
-        {S::bsNormal, true, 0, 5, kShadow, "down: left edge shadow"},
-        {S::bsNormal, true, W - 1, 5, kLight, "down: right edge light"},
-        {S::bsEncarta, false, 5, 0, kLight, "top edge"},
-        {S::bsEncarta, true, 5, H - 1, kLight, "down: bottom edge light"},
-        {S::bsOld, false, W - 2, 5, kShadow, "inner right line"},
-        {S::bsOld, false, 5, H - 2, kShadow, "inner bottom line"},
-        {S::bsOld, false, 0, 5, kLight, "outer left"},
-        {S::bsOld, false, W - 1, 5, kDkShadow, "outer right"},
-        {S::bsOld, false, 0, H - 1, kDkShadow, "bottom row runs to the left corner"},
-        {S::bsOld, true, 1, 5, kShadow, "down: inner left line"},
-        {S::bsOld, true, 5, 1, kShadow, "down: inner top line"},
-        {S::bsOld, true, 0, 5, kDkShadow, "down: outer left"},
-        {S::bsOld, true, 5, H - 1, kLight, "down: outer bottom"},
-        {S::bsModern, false, 1, 10, kFace, "inner outline in the face colour"},
-        {S::bsModern, true, 1, 10, kShadow, "down: inner outline in shadow"},
-        {S::bsModern, false, 0, 10, kShadow, "rounded outline"},
+        {S::Normal, false, 0, H - 1, kLight, "left edge ends light"},
+        {S::Normal, false, W - 2, 0, kLight, "top edge"},
+        {S::Normal, false, W - 1, 0, kShadow, "right edge starts at the top corner"},
+        {S::Normal, false, 1, H - 1, kShadow, "bottom edge"},
+        {S::Normal, false, 10, 10, kFace, "face"},
+        {S::Normal, true, 0, 5, kShadow, "down: left edge shadow"},
+        {S::Normal, true, W - 1, 5, kLight, "down: right edge light"},
+        {S::Encarta, false, 5, 0, kLight, "top edge"},
+        {S::Encarta, true, 5, H - 1, kLight, "down: bottom edge light"},
+        {S::Old, false, W - 2, 5, kShadow, "inner right line"},
+        {S::Old, false, 5, H - 2, kShadow, "inner bottom line"},
+        {S::Old, false, 0, 5, kLight, "outer left"},
+        {S::Old, false, W - 1, 5, kDkShadow, "outer right"},
+        {S::Old, false, 0, H - 1, kDkShadow, "bottom row runs to the left corner"},
+        {S::Old, true, 1, 5, kShadow, "down: inner left line"},
+        {S::Old, true, 5, 1, kShadow, "down: inner top line"},
+        {S::Old, true, 0, 5, kDkShadow, "down: outer left"},
+        {S::Old, true, 5, H - 1, kLight, "down: outer bottom"},
+        {S::Modern, false, 1, 10, kFace, "inner outline in the face colour"},
+        {S::Modern, true, 1, 10, kShadow, "down: inner outline in shadow"},
+        {S::Modern, false, 0, 10, kShadow, "rounded outline"},
         // Rows 2..6 hold 32 one-row bands; row 2 keeps the last band starting there (step 7 of 31).
-        {S::bsModern, false, 5, 2, QColor(188, 190, 6), "gradient starts near light"},
-        {S::bsQuicken, false, 10, 0, kShadow, "top line"},
-        {S::bsQuicken, false, 10, H - 1, kShadow, "bottom line"},
-        {S::bsQuicken, false, 10, 10, kFace, "rounded face"},
-        {S::bsShape, false, 10, 10, magenta, "whole face transparent"},
+        {S::Modern, false, 5, 2, QColor(188, 190, 6), "gradient starts near light"},
+        {S::Quicken, false, 10, 0, kShadow, "top line"},
+        {S::Quicken, false, 10, H - 1, kShadow, "bottom line"},
+        {S::Quicken, false, 10, 10, kFace, "rounded face"},
+        {S::Shape, false, 10, 10, magenta, "whole face transparent"},
     };
     for (const FramePoint& c : cases) {
         HoverButtonFace f = baseFace(c.style);
@@ -98,8 +98,8 @@ TEST(DrawButtonFace, FrameColoursOfEachStyleUpAndDown) {
             << int(c.style) << (c.down ? " down: " : " up: ") << c.what;
     }
     // Corners outside the rounded styles stay as they were (transparent in the widget).
-    EXPECT_EQ(render(baseFace(S::bsModern)).pixel(0, 0), kUntouched);
-    EXPECT_EQ(render(baseFace(S::bsQuicken)).pixel(2, 0), kUntouched);
+    EXPECT_EQ(render(baseFace(S::Modern)).pixel(0, 0), kUntouched);
+    EXPECT_EQ(render(baseFace(S::Quicken)).pixel(2, 0), kUntouched);
 }
 
 struct FlatCase {
@@ -113,7 +113,7 @@ TEST(DrawButtonFace, FlatButtonsDrawTheirFrameOnlyWhenHotOrDown) {
         {true, false, false, false, true}, {false, false, false, true, false}, {false, false, false, false, true},
         {false, true, false, true, false}, // a disabled button is neither hot-framed nor down
     };
-    for (HoverButtonStyle style : {HoverButtonStyle::bsNormal, HoverButtonStyle::bsEncarta, HoverButtonStyle::bsOld}) {
+    for (HoverButtonStyle style : {HoverButtonStyle::Normal, HoverButtonStyle::Encarta, HoverButtonStyle::Old}) {
         for (const FlatCase& c : cases) {
             HoverButtonFace f = baseFace(style);
             f.enabled = c.enabled;
@@ -138,12 +138,12 @@ TEST(DrawButtonFace, FaceBlendsTowardTheHotColourByStep) {
         const QColor expected(int((1 - s) * kFace.red() + s * kHot.red()), int((1 - s) * kFace.green() + s * kHot.green()),
                               int((1 - s) * kFace.blue() + s * kHot.blue()));
         EXPECT_EQ(BlendHotColor(kFace, kHot, step), expected) << step;
-        HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
+        HoverButtonFace f = baseFace(HoverButtonStyle::Encarta);
         f.hotTrackColor = fromQColor(kHot);
         f.hotTrackStep = step;
         EXPECT_EQ(render(f).pixel(10, 10), rgb(expected)) << step;
     }
-    HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
+    HoverButtonFace f = baseFace(HoverButtonStyle::Encarta);
     f.hotTrackColor = fromQColor(kHot);
     f.hotTrackStep = 8;
     f.enabled = false;
@@ -152,7 +152,7 @@ TEST(DrawButtonFace, FaceBlendsTowardTheHotColourByStep) {
     f.down = true;
     f.colorWhenDown = fromQColor(kDown);
     EXPECT_EQ(render(f).pixel(10, 10), rgb(kDown)) << "down colour wins";
-    f.colorWhenDown = clNone;
+    f.colorWhenDown = kNoColor;
     EXPECT_EQ(render(f).pixel(10, 10), rgb(kHot)) << "no down colour: the hot face stays";
 }
 
@@ -184,7 +184,7 @@ TEST(DrawButtonFace, GlyphCellFollowsState) {
         {2, false, false, false, c1}, {1, false, false, false, c0}, // one cell: the disabled face keeps it
     };
     for (const CellCase& c : cases) {
-        HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta); // no shift when down
+        HoverButtonFace f = baseFace(HoverButtonStyle::Encarta); // no shift when down
         f.glyph = cellStrip(c.numGlyphs);
         f.numGlyphs = c.numGlyphs;
         f.enabled = c.enabled;
@@ -202,8 +202,8 @@ TEST(DrawButtonFace, PressedContentMovesExceptInEncartaAndTheShapeGlyph) {
     struct Case {
         HoverButtonStyle style;
         bool moves;
-    } cases[] = {{HoverButtonStyle::bsNormal, true}, {HoverButtonStyle::bsOld, true}, {HoverButtonStyle::bsModern, true},
-                 {HoverButtonStyle::bsQuicken, true}, {HoverButtonStyle::bsEncarta, false}, {HoverButtonStyle::bsShape, false}};
+    } cases[] = {{HoverButtonStyle::Normal, true}, {HoverButtonStyle::Old, true}, {HoverButtonStyle::Modern, true},
+                 {HoverButtonStyle::Quicken, true}, {HoverButtonStyle::Encarta, false}, {HoverButtonStyle::Shape, false}};
     for (const auto& c : cases) {
         HoverButtonFace f = baseFace(c.style);
         f.glyph = cellStrip(1);
@@ -231,7 +231,7 @@ int inkPixels(const QImage& img, QRgb background) {
 }
 
 TEST(DrawButtonFace, EncartaCaptionTurnsBoldWhilePressed) {
-    HoverButtonFace f = baseFace(HoverButtonStyle::bsEncarta);
+    HoverButtonFace f = baseFace(HoverButtonStyle::Encarta);
     f.width = 100;
     f.caption = QStringLiteral("Held");
     const int up = inkPixels(render(f), rgb(kFace));
@@ -251,19 +251,19 @@ std::set<QRgb> captionColours(const QImage& img, QRgb background, int top, int b
 }
 
 TEST(DrawButtonFace, DisabledCaptionIsGreyExceptInShapeStyle) {
-    HoverButtonFace f = baseFace(HoverButtonStyle::bsNormal);
+    HoverButtonFace f = baseFace(HoverButtonStyle::Normal);
     f.width = 100;
     f.caption = QStringLiteral("Grey");
     f.fontColor = 0x00FF00; // lime
     EXPECT_EQ(captionColours(render(f), rgb(kFace), 2, H - 2), std::set<QRgb>{qRgb(0, 255, 0)});
     f.enabled = false;
     EXPECT_EQ(captionColours(render(f), rgb(kFace), 2, H - 2), std::set<QRgb>{qRgb(128, 128, 128)});
-    f.style = HoverButtonStyle::bsShape;
+    f.style = HoverButtonStyle::Shape;
     EXPECT_EQ(captionColours(render(f), qRgb(255, 0, 255), 0, H), std::set<QRgb>{qRgb(0, 255, 0)});
 }
 
 TEST(DrawButtonFace, PopupMarkerSitsElevenPixelsFromTheRightEdge) {
-    HoverButtonFace f = baseFace(HoverButtonStyle::bsNormal);
+    HoverButtonFace f = baseFace(HoverButtonStyle::Normal);
     f.hasPopupMenu = true;
     const QImage img = render(f);
     const int x = W - 11, y = H / 2 - 1;

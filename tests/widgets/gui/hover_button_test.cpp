@@ -45,22 +45,22 @@ protected:
 TEST(TLbButtonState, NewButtonDefaults) {
     HoverButton b;
     EXPECT_EQ(b.size(), QSize(100, 23));
-    EXPECT_EQ(b.Color(), clBtnFace);
-    EXPECT_EQ(b.Alignment(), TextAlignment::taCenter);
-    EXPECT_EQ(b.Style(), HoverButtonStyle::bsNormal);
-    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom);
-    EXPECT_EQ(b.Layout(), GlyphLayout::blGlyphLeft);
-    EXPECT_EQ(b.ColorStyle(), HoverColorStyle::lcsCustom);
-    EXPECT_EQ(b.NumGlyphs(), 0);
-    EXPECT_EQ(b.HotTrackStep(), 0);
-    EXPECT_EQ(b.ModalResult(), 0);
-    EXPECT_EQ(b.LightColor(), 0xFFFFFFu);
-    EXPECT_EQ(b.ShadowColor(), 0x808080u);
-    EXPECT_EQ(b.ColorWhenDown(), clNone);
-    EXPECT_EQ(b.HotTrackColor(), clNone);
-    EXPECT_FALSE(b.Flat() || b.WordWrap() || b.Default() || b.Cancel() || b.SlowDecease() || b.UseHotTrackFont());
-    EXPECT_TRUE(b.Caption().isEmpty());
-    EXPECT_TRUE(b.Glyph().isNull());
+    EXPECT_EQ(b.color(), kSysButtonFace);
+    EXPECT_EQ(b.alignment(), TextAlignment::Center);
+    EXPECT_EQ(b.buttonStyle(), HoverButtonStyle::Normal);
+    EXPECT_EQ(b.kind(), HoverButtonKind::Custom);
+    EXPECT_EQ(b.glyphLayout(), GlyphLayout::GlyphLeft);
+    EXPECT_EQ(b.colorStyle(), HoverColorStyle::Custom);
+    EXPECT_EQ(b.numGlyphs(), 0);
+    EXPECT_EQ(b.hotTrackStep(), 0);
+    EXPECT_EQ(b.modalResult(), 0);
+    EXPECT_EQ(b.lightColor(), 0xFFFFFFu);
+    EXPECT_EQ(b.shadowColor(), 0x808080u);
+    EXPECT_EQ(b.colorWhenDown(), kNoColor);
+    EXPECT_EQ(b.hotTrackColor(), kNoColor);
+    EXPECT_FALSE(b.isFlat() || b.wordWrap() || b.isDefault() || b.isCancel() || b.slowFade() || b.useHotTrackFont());
+    EXPECT_TRUE(b.caption().isEmpty());
+    EXPECT_TRUE(b.glyph().isNull());
     EXPECT_EQ(b.focusPolicy(), Qt::StrongFocus);
 }
 
@@ -75,56 +75,56 @@ TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
     using C = HoverColorStyle;
     using S = HoverButtonStyle;
     const PaletteCase cases[] = {
-        {C::lcsGold, 0x00C0C0, 0x00FFFF, 0x008080, clNone, 0x00DFDF, false, S::bsModern},
-        {C::lcsChrome, 0xC0C0C0, 0xFFFFFF, 0x808080, clNone, clNone, false, S::bsModern},
-        {C::lcsBlue, 0xFF8000, 0xFFFF00, 0xFF0000, clNone, clNone, false, S::bsModern},
-        {C::lcsRed, 0x0000FF, 0xC0C0FF, 0x0000C0, clNone, clNone, false, S::bsModern},
-        {C::lcsUltraFlat1, clBtnFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, S::bsNormal},
-        {C::lcsUltraFlat2, clBtnFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, S::bsNormal},
-        {C::lcsUltraFlatXP, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, S::bsNormal},
-        {C::lcsAqua, 0xECCE94, 0xFCE6D4, 0x000000, clNone, clNone, false, S::bsModern},
-        {C::lcsDefault, clBtnFace, 0xFFFFFF, 0x808080, clNone, clNone, false, S::bsNormal},
-        {C::lcsQuicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, S::bsQuicken},
+        {C::Gold, 0x00C0C0, 0x00FFFF, 0x008080, kNoColor, 0x00DFDF, false, S::Modern},
+        {C::Chrome, 0xC0C0C0, 0xFFFFFF, 0x808080, kNoColor, kNoColor, false, S::Modern},
+        {C::Blue, 0xFF8000, 0xFFFF00, 0xFF0000, kNoColor, kNoColor, false, S::Modern},
+        {C::Red, 0x0000FF, 0xC0C0FF, 0x0000C0, kNoColor, kNoColor, false, S::Modern},
+        {C::UltraFlatSlate, kSysButtonFace, 0xB59284, 0xB59284, 0xB59284, 0xDED3D6, true, S::Normal},
+        {C::UltraFlatBlack, kSysButtonFace, 0x000000, 0x000000, 0x24DABC, 0x8CF6E4, true, S::Normal},
+        {C::UltraFlatXp, 0xD1D8DB, 0xB59284, 0xB59285, 0xB59285, 0xD2BDB6, true, S::Normal},
+        {C::Aqua, 0xECCE94, 0xFCE6D4, 0x000000, kNoColor, kNoColor, false, S::Modern},
+        {C::Default, kSysButtonFace, 0xFFFFFF, 0x808080, kNoColor, kNoColor, false, S::Normal},
+        {C::Quicken, 0x603000, 0xC0C0C0, 0xC0C0C0, 0xAD6529, 0xCEAE9C, false, S::Quicken},
     };
     for (const PaletteCase& c : cases) {
         HoverButton b;
         b.setFlat(!c.flat);
         b.setColorStyle(c.style);
-        EXPECT_EQ(b.ColorStyle(), C::lcsCustom);
-        EXPECT_EQ(b.Color(), c.color) << int(c.style);
-        EXPECT_EQ(b.LightColor(), c.light) << int(c.style);
-        EXPECT_EQ(b.ShadowColor(), c.shadow) << int(c.style);
-        EXPECT_EQ(b.ColorWhenDown(), c.whenDown) << int(c.style);
-        EXPECT_EQ(b.HotTrackColor(), c.hot) << int(c.style);
-        EXPECT_EQ(b.Flat(), c.flat) << int(c.style);
-        EXPECT_EQ(b.Style(), c.buttonStyle) << int(c.style);
-        EXPECT_EQ(b.FontColor(), c.style == C::lcsQuicken ? clWhite : clBlack) << int(c.style);
+        EXPECT_EQ(b.colorStyle(), C::Custom);
+        EXPECT_EQ(b.color(), c.color) << int(c.style);
+        EXPECT_EQ(b.lightColor(), c.light) << int(c.style);
+        EXPECT_EQ(b.shadowColor(), c.shadow) << int(c.style);
+        EXPECT_EQ(b.colorWhenDown(), c.whenDown) << int(c.style);
+        EXPECT_EQ(b.hotTrackColor(), c.hot) << int(c.style);
+        EXPECT_EQ(b.isFlat(), c.flat) << int(c.style);
+        EXPECT_EQ(b.buttonStyle(), c.buttonStyle) << int(c.style);
+        EXPECT_EQ(b.fontColor(), c.style == C::Quicken ? kWhite : kBlack) << int(c.style);
     }
     HoverButton b;
     b.setColor(0x123456);
-    b.setStyle(HoverButtonStyle::bsOld);
-    b.setColorStyle(C::lcsCustom);
-    EXPECT_EQ(b.Color(), 0x123456u);
-    EXPECT_EQ(b.Style(), HoverButtonStyle::bsOld);
+    b.setButtonStyle(HoverButtonStyle::Old);
+    b.setColorStyle(C::Custom);
+    EXPECT_EQ(b.color(), 0x123456u);
+    EXPECT_EQ(b.buttonStyle(), HoverButtonStyle::Old);
 }
 
 TEST(TLbButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
     HoverButton b;
-    b.setKind(HoverButtonKind::bkOK);
+    b.setKind(HoverButtonKind::Ok);
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(Qt::red);
     b.setGlyph(strip);
-    EXPECT_EQ(b.NumGlyphs(), 2);
-    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom);
+    EXPECT_EQ(b.numGlyphs(), 2);
+    EXPECT_EQ(b.kind(), HoverButtonKind::Custom);
     b.setGlyph(QImage(64, 16, QImage::Format_RGB32));
-    EXPECT_EQ(b.NumGlyphs(), 4);
+    EXPECT_EQ(b.numGlyphs(), 4);
     b.setGlyph(QImage());
-    EXPECT_EQ(b.NumGlyphs(), 0);
-    EXPECT_TRUE(b.Glyph().isNull());
+    EXPECT_EQ(b.numGlyphs(), 0);
+    EXPECT_TRUE(b.glyph().isNull());
     b.setGlyphResource(QStringLiteral("no such glyph"));
-    EXPECT_EQ(b.NumGlyphs(), 0);
+    EXPECT_EQ(b.numGlyphs(), 0);
     b.setGlyphResource(QStringLiteral("ok"));
-    EXPECT_EQ(b.NumGlyphs(), 2);
+    EXPECT_EQ(b.numGlyphs(), 2);
 }
 
 struct KindCase {
@@ -137,28 +137,28 @@ struct KindCase {
 TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
     using K = HoverButtonKind;
     const KindCase cases[] = {
-        {K::bkOK, 1, "OK", 18},           {K::bkCancel, 2, "Abbrechen", 18}, {K::bkHelp, 0, "Hilfe", 18},
-        {K::bkYes, 6, "Ja", 18},          {K::bkNo, 7, "Nein", 18},          {K::bkClose, 0, "Schlie\u00dfen", 18},
-        {K::bkAbort, 3, "Abbrechen", 18}, {K::bkRetry, 4, "Wiederholen", 18}, {K::bkIgnore, 5, "Ignorieren", 18},
-        {K::bkAll, 12, "Alle", 19},
+        {K::Ok, 1, "OK", 18},           {K::Cancel, 2, "Abbrechen", 18}, {K::Help, 0, "Hilfe", 18},
+        {K::Yes, 6, "Ja", 18},          {K::No, 7, "Nein", 18},          {K::Close, 0, "Schlie\u00dfen", 18},
+        {K::Abort, 3, "Abbrechen", 18}, {K::Retry, 4, "Wiederholen", 18}, {K::Ignore, 5, "Ignorieren", 18},
+        {K::All, 12, "Alle", 19},
     };
     for (const KindCase& c : cases) {
         HoverButton b;
         b.setKind(c.kind);
-        EXPECT_EQ(b.Kind(), c.kind);
-        EXPECT_EQ(b.ModalResult(), c.modalResult) << c.caption;
-        EXPECT_EQ(b.Caption(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(b.NumGlyphs(), 2);
-        EXPECT_EQ(b.Glyph().size(), QSize(36, c.glyphHeight)) << c.caption;
+        EXPECT_EQ(b.kind(), c.kind);
+        EXPECT_EQ(b.modalResult(), c.modalResult) << c.caption;
+        EXPECT_EQ(b.caption(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(b.numGlyphs(), 2);
+        EXPECT_EQ(b.glyph().size(), QSize(36, c.glyphHeight)) << c.caption;
     }
     HoverButton b;
-    b.setKind(HoverButtonKind::bkYes);
+    b.setKind(HoverButtonKind::Yes);
     b.setModalResult(1);
-    EXPECT_EQ(b.Kind(), HoverButtonKind::bkCustom) << "a modal result of its own makes it custom";
+    EXPECT_EQ(b.kind(), HoverButtonKind::Custom) << "a modal result of its own makes it custom";
     b.setCaption(QStringLiteral("Mine"));
-    b.setKind(HoverButtonKind::bkCustom);
-    EXPECT_EQ(b.Caption(), QStringLiteral("Mine"));
-    EXPECT_EQ(b.ModalResult(), 1);
+    b.setKind(HoverButtonKind::Custom);
+    EXPECT_EQ(b.caption(), QStringLiteral("Mine"));
+    EXPECT_EQ(b.modalResult(), 1);
 }
 
 TEST_F(LbButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
@@ -177,7 +177,7 @@ TEST_F(LbButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
     EXPECT_EQ(clicks, 1) << "the right button does not click";
 
     button->setEnabled(false);
-    button->Click();
+    button->performClick();
     EXPECT_EQ(clicks, 1) << "a disabled button does not click";
 }
 
@@ -251,7 +251,7 @@ TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
     // A handler that closes the dialog itself keeps its own result.
     showActive();
     QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { window->done(1); });
-    button->Click();
+    button->performClick();
     EXPECT_EQ(window->result(), 1);
     EXPECT_EQ(finished, 2);
 }
@@ -288,7 +288,7 @@ TEST_F(LbButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
     std::vector<QString> order;
     QObject::connect(button, &QAbstractButton::clicked, window.get(), [&] { order.push_back("click"); });
     QObject::connect(menu, &QMenu::aboutToShow, window.get(), [&] { order.push_back("menu"); });
-    button->Click();
+    button->performClick();
     EXPECT_EQ(order, (std::vector<QString>{"click", "menu"}));
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), button->mapToGlobal(QPoint(0, button->height())));
@@ -374,7 +374,7 @@ class HotTracking : public LbButtonWindow {
 protected:
     void SetUp() override {
         LbButtonWindow::SetUp();
-        button->setStyle(HoverButtonStyle::bsEncarta);
+        button->setButtonStyle(HoverButtonStyle::Encarta);
         button->setColor(rgbColor(0, 0, 0));
         button->setHotTrackColor(rgbColor(240, 160, 80));
         showActive();
@@ -388,19 +388,19 @@ protected:
         QEvent e(QEvent::Leave);
         QApplication::sendEvent(button, &e);
     }
-    QRgb facePixel() const { return button->RenderFace().pixel(50, 12); }
+    QRgb facePixel() const { return button->renderFace().pixel(50, 12); }
 };
 
 TEST_F(HotTracking, EnterMakesTheFaceHotAndLeaveRestoresItAtOnce) {
     int enters = 0, exits = 0;
-    QObject::connect(button, &HoverButton::MouseEnter, window.get(), [&] { ++enters; });
-    QObject::connect(button, &HoverButton::MouseExit, window.get(), [&] { ++exits; });
+    QObject::connect(button, &HoverButton::mouseEnter, window.get(), [&] { ++enters; });
+    QObject::connect(button, &HoverButton::mouseExit, window.get(), [&] { ++exits; });
     enter();
     EXPECT_TRUE(button->isCursorOnButton());
-    EXPECT_EQ(button->HotTrackStep(), 8);
+    EXPECT_EQ(button->hotTrackStep(), 8);
     EXPECT_EQ(facePixel(), qRgb(240, 160, 80));
     leave();
-    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(button->hotTrackStep(), 0);
     EXPECT_FALSE(button->isFading());
     EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
     EXPECT_EQ(enters, 1);
@@ -408,58 +408,58 @@ TEST_F(HotTracking, EnterMakesTheFaceHotAndLeaveRestoresItAtOnce) {
 
     button->setEnabled(false);
     enter();
-    EXPECT_EQ(button->HotTrackStep(), 0) << "a disabled button does not light up";
+    EXPECT_EQ(button->hotTrackStep(), 0) << "a disabled button does not light up";
     EXPECT_EQ(enters, 1);
 }
 
 TEST_F(HotTracking, ADialogShownAgainStartsColdWithTheMouseElsewhere) {
     QCursor::setPos(window->mapToGlobal(QPoint(280, 190)));
     enter();
-    ASSERT_EQ(button->HotTrackStep(), 8);
+    ASSERT_EQ(button->hotTrackStep(), 8);
     window->hide(); // closed while the mouse was over the button: no leave event arrives
     showActive();
     EXPECT_FALSE(button->isCursorOnButton());
-    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(button->hotTrackStep(), 0);
     EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
 }
 
 TEST_F(HotTracking, SlowDeceaseFadesInEightTicks) {
-    button->setSlowDecease(true);
+    button->setSlowFade(true);
     enter();
     leave();
     EXPECT_TRUE(button->isFading());
-    EXPECT_EQ(button->HotTrackStep(), 8);
+    EXPECT_EQ(button->hotTrackStep(), 8);
     for (int tick = 1; tick <= 8; ++tick) {
-        button->HotTrackTick();
+        button->hotTrackTick();
         const int step = 8 - tick;
-        EXPECT_EQ(button->HotTrackStep(), step);
+        EXPECT_EQ(button->hotTrackStep(), step);
         EXPECT_EQ(facePixel(), qRgb(240 * step / 8, 160 * step / 8, 80 * step / 8)) << "tick " << tick;
     }
     EXPECT_FALSE(button->isFading()) << "the fade stops itself at step 0";
 }
 
 TEST_F(HotTracking, TheFadeTimerRunsTheTicks) {
-    button->setSlowDecease(true);
+    button->setSlowFade(true);
     enter();
     leave();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !button->isFading(); }, 5000));
-    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(button->hotTrackStep(), 0);
     EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
 }
 
 TEST_F(HotTracking, ReenteringOrSwitchingSlowDeceaseOffStopsAFade) {
-    button->setSlowDecease(true);
+    button->setSlowFade(true);
     enter();
     leave();
-    button->HotTrackTick();
+    button->hotTrackTick();
     enter();
     EXPECT_FALSE(button->isFading()) << "the face stays hot while the mouse is back";
-    EXPECT_EQ(button->HotTrackStep(), 8);
+    EXPECT_EQ(button->hotTrackStep(), 8);
     leave();
-    button->HotTrackTick();
-    button->setSlowDecease(false);
+    button->hotTrackTick();
+    button->setSlowFade(false);
     EXPECT_FALSE(button->isFading());
-    EXPECT_EQ(button->HotTrackStep(), 0);
+    EXPECT_EQ(button->hotTrackStep(), 0);
 }
 
 TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
@@ -473,7 +473,7 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
     img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(255, 255, 255)) << "dotted focus frame from (4, 4)";
     EXPECT_EQ(img.pixel(5, 4), qRgb(0, 0, 0));
-    button->setStyle(HoverButtonStyle::bsShape);
+    button->setButtonStyle(HoverButtonStyle::Shape);
     img = render(*button);
     EXPECT_EQ(img.pixel(4, 4), qRgb(0, 255, 0)) << "bsShape: no focus frame, transparent face";
 
@@ -485,10 +485,10 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
 
 TEST_F(LbButtonWindow, OldStyleWithFocusGetsABlackFrame) {
     showActive();
-    button->setStyle(HoverButtonStyle::bsOld);
+    button->setButtonStyle(HoverButtonStyle::Old);
     button->setColor(rgbColor(50, 60, 70));
     button->setFocus();
-    const QImage face = button->RenderFace();
+    const QImage face = button->renderFace();
     const int w = face.width(), h = face.height();
     for (QPoint pt : {QPoint(0, 0), QPoint(w - 1, 5), QPoint(5, h - 1), QPoint(0, h - 1)})
         EXPECT_EQ(face.pixel(pt), qRgb(0, 0, 0)) << pt.x() << "," << pt.y();

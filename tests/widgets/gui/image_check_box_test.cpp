@@ -26,7 +26,7 @@ protected:
         box->setText(QStringLiteral("&Firmware"));
         QObject::connect(box, &QAbstractButton::clicked, window.get(), [this] {
             ++clicks;
-            checkedAtClick = box->Checked();
+            checkedAtClick = box->isChecked();
         });
         QObject::connect(box, &QAbstractButton::pressed, window.get(), [this] { ++mouseDowns; });
     }
@@ -48,20 +48,20 @@ protected:
 TEST(TPCheckState, NewCheckBoxDefaults) {
     ImageCheckBox c;
     EXPECT_EQ(c.size(), QSize(97, 19));
-    EXPECT_FALSE(c.Checked());
-    EXPECT_EQ(c.ImageType(), CheckMark::igCrossRed);
-    EXPECT_EQ(c.Style(), CheckBoxBorder::bmNone);
-    EXPECT_EQ(c.Alignment(), CheckBoxSide::taRightJustify);
-    EXPECT_TRUE(c.HotTrack() && c.ShowHandCursor() && c.PlayMusic() && c.ShowFocused());
-    EXPECT_FALSE(c.Transparent() || c.Flat());
-    EXPECT_EQ(c.ColorSipleMargine(), 0xFF0000u);
+    EXPECT_FALSE(c.isChecked());
+    EXPECT_EQ(c.checkMark(), CheckMark::CrossRed);
+    EXPECT_EQ(c.border(), CheckBoxBorder::None);
+    EXPECT_EQ(c.alignment(), CheckBoxSide::Right);
+    EXPECT_TRUE(c.hotTrack() && c.showHandCursor() && c.playMusic() && c.showFocused());
+    EXPECT_FALSE(c.isTransparent() || c.isFlat());
+    EXPECT_EQ(c.simpleBorderColor(), 0xFF0000u);
     EXPECT_EQ(c.focusPolicy(), Qt::StrongFocus);
-    EXPECT_FALSE(c.Version().isEmpty());
+    EXPECT_FALSE(c.version().isEmpty());
 }
 
 TEST_F(PCheckWindow, CheckedInCodeIsSilent) {
     box->setChecked(true);
-    EXPECT_TRUE(box->Checked());
+    EXPECT_TRUE(box->isChecked());
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(sounds.isEmpty());
 }
@@ -69,7 +69,7 @@ TEST_F(PCheckWindow, CheckedInCodeIsSilent) {
 TEST_F(PCheckWindow, ClickRaisesOnClickAfterCheckedChanged) {
     showActive();
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(box->Checked()) << "the press ticks the box";
+    EXPECT_TRUE(box->isChecked()) << "the press ticks the box";
     EXPECT_TRUE(box->hasFocus());
     EXPECT_EQ(mouseDowns, 1);
     EXPECT_EQ(sounds, QStringList{QStringLiteral("klik")});
@@ -80,7 +80,7 @@ TEST_F(PCheckWindow, ClickRaisesOnClickAfterCheckedChanged) {
 
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(150, 80));
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(clicks, 1) << "released off the box: no OnClick";
 
     box->setPlayMusic(false);
@@ -91,12 +91,12 @@ TEST_F(PCheckWindow, ClickRaisesOnClickAfterCheckedChanged) {
 TEST_F(PCheckWindow, RightButtonAndDisabledBoxChangeNothing) {
     showActive();
     QTest::mouseClick(box, Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(mouseDowns, 0);
     EXPECT_EQ(clicks, 0);
     box->setEnabled(false);
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(sounds.isEmpty());
 }
@@ -105,7 +105,7 @@ TEST_F(PCheckWindow, DoubleClickTogglesTwiceAndClicksTwice) {
     showActive();
     // Through the window, as the platform delivers it: press, release, double click, release.
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, box->mapTo(window.get(), QPoint(5, 5)));
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(clicks, 2);
 }
 
@@ -114,10 +114,10 @@ TEST_F(PCheckWindow, EnterClicksWithoutTickingAndSpaceDoesNothing) {
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(clicks, 1);
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_EQ(clicks, 1);
-    EXPECT_FALSE(box->Checked());
+    EXPECT_FALSE(box->isChecked());
 }
 
 TEST_F(PCheckWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
@@ -125,7 +125,7 @@ TEST_F(PCheckWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(checkedAtClick);
-    EXPECT_TRUE(box->Checked());
+    EXPECT_TRUE(box->isChecked());
     EXPECT_TRUE(box->hasFocus());
     EXPECT_TRUE(sounds.isEmpty());
 
@@ -133,7 +133,7 @@ TEST_F(PCheckWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
     QShortcutEvent shortcut(QKeySequence(QStringLiteral("Alt+F")), 0);
     QApplication::sendEvent(box, &shortcut);
     EXPECT_EQ(clicks, 1);
-    EXPECT_TRUE(box->Checked());
+    EXPECT_TRUE(box->isChecked());
 }
 
 TEST_F(PCheckWindow, HotTrackingAndHandCursor) {
@@ -164,7 +164,7 @@ TEST(TPCheckState, HintSecondLineAppendsOnEverySetting) {
     EXPECT_EQ(c.toolTip(), QStringLiteral("A\nB"));
     c.setHintSecondLine(QStringLiteral("C"));
     EXPECT_EQ(c.toolTip(), QStringLiteral("A\nB\nC"));
-    EXPECT_EQ(c.HintSecondLine(), QStringLiteral("C"));
+    EXPECT_EQ(c.hintSecondLine(), QStringLiteral("C"));
 }
 
 // ---------------------------------------------------------------- drawing
@@ -200,9 +200,9 @@ TEST(TPCheckDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
 
 TEST(TPCheckDrawing, EachImageTypeDrawsItsOwnMark) {
     QSet<QRgb> seen;
-    for (int t = 0; t <= int(CheckMark::igHookRed); ++t) {
+    for (int t = 0; t <= int(CheckMark::HookRed); ++t) {
         ImageCheckBox box;
-        box.setImageType(CheckMark(t));
+        box.setCheckMark(CheckMark(t));
         box.setChecked(true);
         QImage marked = render(box);
         box.setChecked(false);
@@ -223,7 +223,7 @@ TEST(TPCheckDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
     ImageCheckBox box;
     box.setColor(fromQColor(QColor::fromRgb(kFill)));
     box.setChecked(true);
-    box.setAlignment(CheckBoxSide::taLeftJustify);
+    box.setAlignment(CheckBoxSide::Left);
     const QImage img = render(box);
     EXPECT_EQ(img.pixel(97 - 18 + 7, 1 + 7), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(2 + 7, 1 + 7), kFill);
@@ -238,15 +238,15 @@ TEST(TPCheckDrawing, FramesOfEachStyle) {
     pal.setColor(QPalette::Light, QColor(250, 250, 250));
     pal.setColor(QPalette::Dark, QColor(100, 100, 100));
     const QRgb hi = qRgb(250, 250, 250), sh = qRgb(100, 100, 100), blue = qRgb(0, 0, 255);
-    const Case cases[] = {{CheckBoxBorder::bmNone, kFill, kFill},
-                          {CheckBoxBorder::bmLowered, sh, hi},
-                          {CheckBoxBorder::bmRaised, hi, sh},
-                          {CheckBoxBorder::bmSimple, blue, blue}};
+    const Case cases[] = {{CheckBoxBorder::None, kFill, kFill},
+                          {CheckBoxBorder::Lowered, sh, hi},
+                          {CheckBoxBorder::Raised, hi, sh},
+                          {CheckBoxBorder::Simple, blue, blue}};
     for (const Case& c : cases) {
         ImageCheckBox box;
         box.setPalette(pal);
         box.setColor(fromQColor(QColor::fromRgb(kFill)));
-        box.setStyle(c.style);
+        box.setBorder(c.style);
         const QImage img = render(box);
         EXPECT_EQ(img.pixel(50, 0), c.topLeft) << int(c.style);
         EXPECT_EQ(img.pixel(50, 18), c.bottomRight) << int(c.style);

@@ -11,7 +11,7 @@ template <typename Widget> QImage render(const Widget& widget) {
     QImage img(widget.size(), QImage::Format_RGB32);
     img.fill(Qt::green);
     QPainter p(&img);
-    widget.PaintTo(p);
+    widget.paintTo(p);
     return img;
 }
 
@@ -21,7 +21,7 @@ template <typename Widget> QImage renderAt(const Widget& widget, qreal ratio) {
     img.setDevicePixelRatio(ratio);
     img.fill(Qt::green);
     QPainter p(&img);
-    widget.PaintTo(p);
+    widget.paintTo(p);
     return img;
 }
 

@@ -63,8 +63,8 @@ protected:
 TEST_P(ScaledButton, FrameLinesAreWhole) {
     const int W = button->width(), H = button->height();
     const int w = image.width(), h = image.height();
-    const QRgb lightColor = toQColor(button->LightColor(), button->palette()).rgb();
-    const QRgb shadow = toQColor(button->ShadowColor(), button->palette()).rgb();
+    const QRgb lightColor = toQColor(button->lightColor(), button->palette()).rgb();
+    const QRgb shadow = toQColor(button->shadowColor(), button->palette()).rgb();
     for (int x = 0; x < device(W - 1, ratio); ++x)
         ASSERT_EQ(at(x, 0), lightColor) << "top edge broken at x " << x;
     for (int y = device(1, ratio); y < h; ++y)
@@ -77,10 +77,10 @@ TEST_P(ScaledButton, FrameLinesAreWhole) {
 
 TEST_P(ScaledButton, CaptionStaysInsideItsFocusFrame) {
     // The glyph may reach over the focus frame; an invisible strip of its size keeps the layout.
-    if (!button->Glyph().isNull()) {
-        QImage blank(button->Glyph().size(), QImage::Format_RGB32);
+    if (!button->glyph().isNull()) {
+        QImage blank(button->glyph().size(), QImage::Format_RGB32);
         blank.fill(QColor(255, 0, 255));
-        const int cells = button->NumGlyphs();
+        const int cells = button->numGlyphs();
         button->setGlyph(blank);
         button->setNumGlyphs(cells);
         image = renderAt(*button, ratio);
@@ -92,7 +92,7 @@ TEST_P(ScaledButton, CaptionStaysInsideItsFocusFrame) {
     const int focusL = device(4, ratio), focusT = device(4, ratio);
     const int focusR = device(W - 4, ratio), focusB = device(H - 4, ratio);
     const QRgb face = at(frameL, image.height() / 2);
-    const QRgb focus = toQColor(button->FontColor(), button->palette()).rgb();
+    const QRgb focus = toQColor(button->fontColor(), button->palette()).rgb();
     for (int y = frameT; y < frameB; ++y) {
         for (int x = frameL; x < frameR; ++x) {
             const bool outside = x < focusL || x >= focusR || y < focusT || y >= focusB;
