@@ -65,7 +65,7 @@ int runCompose(const std::vector<std::string>& args, std::ostream& out, std::ost
             image.composeBankBin(project::ProjectFiles::inFolder(dir), dir);
             return kExitOk;
         }
-        image.Create_Bin(project::ProjectFiles::inFolder(dir));
+        image.composeFrom(project::ProjectFiles::inFolder(dir));
         if (*output == "-") {
             const auto bytes = image.bytes();
             // The image goes out byte for byte, whatever the system does to text.

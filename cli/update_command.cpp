@@ -174,7 +174,7 @@ std::optional<int> parse(const std::vector<std::string>& args, Request& req, std
     return std::nullopt;
 }
 
-// The project folder as an absolute path without a trailing separator, as Dir_Project holds it.
+// The project folder as an absolute path without a trailing separator, as projectDir holds it.
 std::string absoluteFolder(const std::string& folder) {
     std::error_code ec;
     return platform::utf8FromPath(workspace::withoutTrailingSeparator(

@@ -21,13 +21,13 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     strovane::workspace::Workspace ws;
-    ws.Dir_Project = dir.path().toStdString();
-    ws.File_ParGen = ws.Dir_Project + "/ParGen.xml";
-    ws.File_RPdo = ws.Dir_Project + "/RPDOs.xml";
-    ws.File_TPdo = ws.Dir_Project + "/TPDOs.xml";
-    std::ofstream(ws.File_RPdo) << "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"Temperature in\"/>"
+    ws.projectDir = dir.path().toStdString();
+    ws.parGenFile = ws.projectDir + "/ParGen.xml";
+    ws.receivePdoFile = ws.projectDir + "/RPDOs.xml";
+    ws.transmitPdoFile = ws.projectDir + "/TPDOs.xml";
+    std::ofstream(ws.receivePdoFile) << "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"Temperature in\"/>"
                                    "<row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"Set point\"/></RPDO>";
-    std::ofstream(ws.File_TPdo) << "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"Status\"/></TPDO>";
+    std::ofstream(ws.transmitPdoFile) << "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"Status\"/></TPDO>";
 
     strovane::widgets::QtMessageBoxes messages;
     std::unique_ptr<QDialog> dialog;

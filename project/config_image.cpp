@@ -34,7 +34,7 @@ void ConfigImage::put32(std::size_t at, std::uint32_t value) {
         (*m_buffer)[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void ConfigImage::Create_Bin(const ProjectFiles& files) {
+void ConfigImage::composeFrom(const ProjectFiles& files) {
     m_binLen = static_cast<std::int32_t>(kHeaderSize);
     put32(0, kHeaderSize);
 
@@ -71,28 +71,28 @@ void ConfigImage::compose(const std::vector<PdoEntry>& receive, const std::vecto
     put32(8, static_cast<std::uint32_t>(p));
 
     if (params) {
-        put8(p, params->CANopen_ID);
-        put8(p, params->CANopen_Baud);
-        put8(p, params->CANopen_Set_Ope);
-        put8(p, params->CANopen_Set_Ope_Net);
-        put8(p, params->CANopen_Delay);
-        put16(p, params->CANopen_SDO_TO);
-        put8(p, params->Serial_Serial);
-        put8(p, params->Serial_Baud);
-        put8(p, params->Serial_Par);
+        put8(p, params->nodeId);
+        put8(p, params->canBaud);
+        put8(p, params->setOperational);
+        put8(p, params->setOperationalNetwork);
+        put8(p, params->startDelay);
+        put16(p, params->sdoTimeout);
+        put8(p, params->serialType);
+        put8(p, params->serialBaud);
+        put8(p, params->serialParity);
         put8(p, static_cast<std::int32_t>(receive.size()));
         put8(p, static_cast<std::int32_t>(transmit.size()));
     }
     m_binLen = static_cast<std::int32_t>(p);
 }
 
-void ConfigImage::Save_Bin(const std::filesystem::path& dirProject) const {
+void ConfigImage::saveBankBin(const std::filesystem::path& dirProject) const {
     saveTo(bankBinPath(dirProject));
 }
 
 void ConfigImage::composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject) {
-    Create_Bin(files);
-    Save_Bin(dirProject);
+    composeFrom(files);
+    saveBankBin(dirProject);
 }
 
 void ConfigImage::saveTo(const std::filesystem::path& file) const {

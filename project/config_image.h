@@ -22,13 +22,13 @@ struct ProjectFiles {
     static ProjectFiles inFolder(const std::filesystem::path& dirProject);
 };
 
-// "bin/bank.bin" in a project folder: where Save_Bin writes the image.
+// "bin/bank.bin" in a project folder: where saveBankBin writes the image.
 std::filesystem::path bankBinPath(const std::filesystem::path& dirProject);
 
 // The device's configuration image. Little-endian, no padding:
 //   0  int32  12 (offset of the receive entries)
-//   4  int32  Bin_RPdo_End = 12 + 3R
-//   8  int32  Bin_TPdo_End = P = 12 + 3(R + T)
+//   4  int32  receiveEnd = 12 + 3R
+//   8  int32  transmitEnd = P = 12 + 3(R + T)
 //  12  3R     receive entries: COB-ID (16 bits), dimension (8 bits)
 //      3T     transmit entries, the same
 //   P  12     parameters (only when ParGen.xml exists): ID, CANopen baud, set operational,
@@ -46,27 +46,27 @@ public:
     // Composes the image from the documents; a missing document leaves its part empty (no
     // parameter block without ParGen.xml). Throws ComposeError for a bad PDO row or an image too
     // large for the buffer, xml::LoadError for a document that cannot be loaded.
-    void Create_Bin(const ProjectFiles& files);
+    void composeFrom(const ProjectFiles& files);
 
     // Composes the image from entries and parameters already read; `files` names the documents
     // in messages. Throws ComposeError when the entries do not fit in the buffer.
     void compose(const std::vector<PdoEntry>& receive, const std::vector<PdoEntry>& transmit,
                  const std::optional<ParGenNumbers>& params, const ProjectFiles& files);
 
-    // Writes the first Bin_Len bytes to bin/bank.bin in `dirProject`, replacing it whole.
+    // Writes the first length bytes to bin/bank.bin in `dirProject`, replacing it whole.
     // Throws std::system_error naming the path when it cannot be written.
-    void Save_Bin(const std::filesystem::path& dirProject) const;
+    void saveBankBin(const std::filesystem::path& dirProject) const;
 
-    // What Update Device does before the update dialog opens: Create_Bin from `files`, then
-    // Save_Bin into `dirProject`. Throws like them; nothing is written when composing fails.
+    // What Update Device does before the update dialog opens: composeFrom from `files`, then
+    // saveBankBin into `dirProject`. Throws like them; nothing is written when composing fails.
     void composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject);
 
-    // Writes the image to any file, replacing it whole; throws like Save_Bin.
+    // Writes the image to any file, replacing it whole; throws like saveBankBin.
     void saveTo(const std::filesystem::path& file) const;
 
     // The number of valid bytes at the start of the buffer.
-    std::int32_t Bin_Len() const { return m_binLen; }
-    const std::array<std::uint8_t, kBufferSize>& Bin_Buffer() const { return *m_buffer; }
+    std::int32_t length() const { return m_binLen; }
+    const std::array<std::uint8_t, kBufferSize>& buffer() const { return *m_buffer; }
 
     // The valid bytes.
     std::span<const std::uint8_t> bytes() const {

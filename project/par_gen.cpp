@@ -43,15 +43,15 @@ void appendKey(pugi::xml_node root, const char* key, const std::string& text) {
 
 // The composer reads every key the same way, in the file's order.
 constexpr std::pair<const char*, std::int32_t ParGenNumbers::*> kNumberKeys[] = {
-    {"CANopen_ID", &ParGenNumbers::CANopen_ID},
-    {"CANopen_Baud", &ParGenNumbers::CANopen_Baud},
-    {"CANopen_Set_Ope", &ParGenNumbers::CANopen_Set_Ope},
-    {"CANopen_Set_Ope_Net", &ParGenNumbers::CANopen_Set_Ope_Net},
-    {"CANopen_Delay", &ParGenNumbers::CANopen_Delay},
-    {"CANopen_SDO_TO", &ParGenNumbers::CANopen_SDO_TO},
-    {"Serial_Serial", &ParGenNumbers::Serial_Serial},
-    {"Serial_Baud", &ParGenNumbers::Serial_Baud},
-    {"Serial_Par", &ParGenNumbers::Serial_Par},
+    {"CANopen_ID", &ParGenNumbers::nodeId},
+    {"CANopen_Baud", &ParGenNumbers::canBaud},
+    {"CANopen_Set_Ope", &ParGenNumbers::setOperational},
+    {"CANopen_Set_Ope_Net", &ParGenNumbers::setOperationalNetwork},
+    {"CANopen_Delay", &ParGenNumbers::startDelay},
+    {"CANopen_SDO_TO", &ParGenNumbers::sdoTimeout},
+    {"Serial_Serial", &ParGenNumbers::serialType},
+    {"Serial_Baud", &ParGenNumbers::serialBaud},
+    {"Serial_Par", &ParGenNumbers::serialParity},
 };
 
 } // namespace
@@ -60,15 +60,15 @@ void writeParGen(const std::filesystem::path& file, const ParGenValues& v) {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("Par_Gen");
     doc.append_child(pugi::node_comment).set_value("SW_VERSION = 1.001");
-    appendKey(root, "CANopen_ID", v.CANopen_ID);
-    appendKey(root, "CANopen_Baud", std::to_string(v.CANopen_Baud));
-    appendKey(root, "CANopen_Set_Ope", v.CANopen_Set_Ope ? "1" : "0");
-    appendKey(root, "CANopen_Set_Ope_Net", v.CANopen_Set_Ope_Net ? "1" : "0");
-    appendKey(root, "CANopen_Delay", v.CANopen_Delay);
-    appendKey(root, "CANopen_SDO_TO", v.CANopen_SDO_TO);
-    appendKey(root, "Serial_Serial", std::to_string(v.Serial_Serial));
-    appendKey(root, "Serial_Baud", std::to_string(v.Serial_Baud));
-    appendKey(root, "Serial_Par", std::to_string(v.Serial_Par));
+    appendKey(root, "CANopen_ID", v.nodeId);
+    appendKey(root, "CANopen_Baud", std::to_string(v.canBaud));
+    appendKey(root, "CANopen_Set_Ope", v.setOperational ? "1" : "0");
+    appendKey(root, "CANopen_Set_Ope_Net", v.setOperationalNetwork ? "1" : "0");
+    appendKey(root, "CANopen_Delay", v.startDelay);
+    appendKey(root, "CANopen_SDO_TO", v.sdoTimeout);
+    appendKey(root, "Serial_Serial", std::to_string(v.serialType));
+    appendKey(root, "Serial_Baud", std::to_string(v.serialBaud));
+    appendKey(root, "Serial_Par", std::to_string(v.serialParity));
     xml::save(doc, file);
 }
 
@@ -82,15 +82,15 @@ ParGenValues readParGenForDialog(const std::filesystem::path& file) {
 ParGenValues parGenValuesFrom(const pugi::xml_document& doc) {
     ParGenValues v;
     const pugi::xml_node root = xml::root(doc);
-    readText(root, "CANopen_ID", v.CANopen_ID);
-    readInt(root, "CANopen_Baud", v.CANopen_Baud);
-    readTick(root, "CANopen_Set_Ope", v.CANopen_Set_Ope);
-    readTick(root, "CANopen_Set_Ope_Net", v.CANopen_Set_Ope_Net);
-    readText(root, "CANopen_Delay", v.CANopen_Delay);
-    readText(root, "CANopen_SDO_TO", v.CANopen_SDO_TO);
-    readInt(root, "Serial_Serial", v.Serial_Serial);
-    readInt(root, "Serial_Baud", v.Serial_Baud);
-    readInt(root, "Serial_Par", v.Serial_Par);
+    readText(root, "CANopen_ID", v.nodeId);
+    readInt(root, "CANopen_Baud", v.canBaud);
+    readTick(root, "CANopen_Set_Ope", v.setOperational);
+    readTick(root, "CANopen_Set_Ope_Net", v.setOperationalNetwork);
+    readText(root, "CANopen_Delay", v.startDelay);
+    readText(root, "CANopen_SDO_TO", v.sdoTimeout);
+    readInt(root, "Serial_Serial", v.serialType);
+    readInt(root, "Serial_Baud", v.serialBaud);
+    readInt(root, "Serial_Par", v.serialParity);
     return v;
 }
 

@@ -23,30 +23,30 @@ inline constexpr std::array<const char*, 3> kParityTexts = {"NONE", "EVEN", "ODD
 // The nine values as the communication dialog shows and saves them: texts as typed, ticks, and
 // list indexes (-1 when a list has no selection). The initialisers are the dialog's defaults.
 struct ParGenValues {
-    std::string CANopen_ID = "10";
-    int CANopen_Baud = 7;            // 0 "20K" .. 7 "1000K"
-    bool CANopen_Set_Ope = false;
-    bool CANopen_Set_Ope_Net = false;
-    std::string CANopen_Delay = "0";      // seconds
-    std::string CANopen_SDO_TO = "10000"; // tenths of a millisecond
-    int Serial_Serial = 0;           // 0 "RS232", 1 "RS485"
-    int Serial_Baud = 7;             // 0 "1200" .. 7 "115200"
-    int Serial_Par = 0;              // 0 "NONE", 1 "EVEN", 2 "ODD"
+    std::string nodeId = "10";
+    int canBaud = 7;            // 0 "20K" .. 7 "1000K"
+    bool setOperational = false;
+    bool setOperationalNetwork = false;
+    std::string startDelay = "0";      // seconds
+    std::string sdoTimeout = "10000"; // tenths of a millisecond
+    int serialType = 0;           // 0 "RS232", 1 "RS485"
+    int serialBaud = 7;             // 0 "1200" .. 7 "115200"
+    int serialParity = 0;              // 0 "NONE", 1 "EVEN", 2 "ODD"
 
     bool operator==(const ParGenValues&) const = default;
 };
 
 // The parameter block's numbers as the composer reads them; the initialisers are its defaults.
 struct ParGenNumbers {
-    std::int32_t CANopen_ID = 10;
-    std::int32_t CANopen_Baud = 7;
-    std::int32_t CANopen_Set_Ope = 0;
-    std::int32_t CANopen_Set_Ope_Net = 0;
-    std::int32_t CANopen_Delay = 0;
-    std::int32_t CANopen_SDO_TO = 10000;
-    std::int32_t Serial_Serial = 0;
-    std::int32_t Serial_Baud = 7;
-    std::int32_t Serial_Par = 0;
+    std::int32_t nodeId = 10;
+    std::int32_t canBaud = 7;
+    std::int32_t setOperational = 0;
+    std::int32_t setOperationalNetwork = 0;
+    std::int32_t startDelay = 0;
+    std::int32_t sdoTimeout = 10000;
+    std::int32_t serialType = 0;
+    std::int32_t serialBaud = 7;
+    std::int32_t serialParity = 0;
 
     bool operator==(const ParGenNumbers&) const = default;
 };

@@ -26,11 +26,11 @@ void checkList(std::vector<std::string>& out, const char* key, int index,
 
 std::vector<std::string> parGenRangeMessages(const ParGenValues& v) {
     std::vector<std::string> out;
-    if (!inRange(v.CANopen_ID, 1, 127))
+    if (!inRange(v.nodeId, 1, 127))
         out.emplace_back(kIdRangeMessage);
-    if (!inRange(v.CANopen_Delay, 0, 255))
+    if (!inRange(v.startDelay, 0, 255))
         out.emplace_back(kDelayRangeMessage);
-    if (!inRange(v.CANopen_SDO_TO, 0, 50000))
+    if (!inRange(v.sdoTimeout, 0, 50000))
         out.emplace_back(kSdoTimeoutRangeMessage);
     return out;
 }
@@ -44,10 +44,10 @@ std::optional<std::string> firstParGenRangeMessage(const ParGenValues& values) {
 
 std::vector<std::string> parGenListProblems(const ParGenValues& v) {
     std::vector<std::string> out;
-    checkList(out, "CANopen_Baud", v.CANopen_Baud, kCanopenBaudTexts);
-    checkList(out, "Serial_Serial", v.Serial_Serial, kSerialTexts);
-    checkList(out, "Serial_Baud", v.Serial_Baud, kSerialBaudTexts);
-    checkList(out, "Serial_Par", v.Serial_Par, kParityTexts);
+    checkList(out, "CANopen_Baud", v.canBaud, kCanopenBaudTexts);
+    checkList(out, "Serial_Serial", v.serialType, kSerialTexts);
+    checkList(out, "Serial_Baud", v.serialBaud, kSerialBaudTexts);
+    checkList(out, "Serial_Par", v.serialParity, kParityTexts);
     return out;
 }
 

@@ -17,7 +17,7 @@ struct UpdateOptions {
 std::vector<std::string> optionTokens(const UpdateOptions& options);
 
 // The updater's command line as Windows passes it: \\.\<port>, four tokens each followed by
-// a blank, then "<Dir_Master>\sim40518.sim" and "<Dir_Project>\bin\", quoted, nothing after.
+// a blank, then "<masterDir>\sim40518.sim" and "<projectDir>\bin\", quoted, nothing after.
 // The paths go in as they stand, unescaped.
 std::string windowsCommandLine(const std::string& portName, const UpdateOptions& options,
                                const std::string& dirMaster, const std::string& dirProject);
@@ -28,14 +28,14 @@ std::string nativeCommandLine(const std::string& portName, const UpdateOptions& 
                               const std::string& dirMaster, const std::string& dirProject);
 
 // The same pieces as an argument vector, for a start without a shell: the device path,
-// the four tokens, <Dir_Master>/sim40518.sim and <Dir_Project>/bin/ (trailing separator kept).
+// the four tokens, <masterDir>/sim40518.sim and <projectDir>/bin/ (trailing separator kept).
 std::vector<std::string> updaterArguments(const std::string& portName, const UpdateOptions& options,
                                           const std::string& dirMaster, const std::string& dirProject);
 
 // The updater expected beside the tool's executable: Ser_40518_Update(.exe) in `dirExe`.
 std::string updaterProgramPath(const std::string& dirExe);
 
-// The firmware file the updater is handed: <Dir_Master>/sim40518.sim.
+// The firmware file the updater is handed: <masterDir>/sim40518.sim.
 std::string firmwareFilePath(const std::string& dirMaster);
 
 // Why the updater cannot be started with these options, naming the file: "Firmware" or "Read

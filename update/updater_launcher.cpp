@@ -8,14 +8,14 @@ namespace strovane::update {
 
 UpdaterLauncher::UpdaterLauncher(LaunchServices services) : m_services(std::move(services)) {}
 
-WaitOutcome UpdaterLauncher::Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+WaitOutcome UpdaterLauncher::startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
                                           const std::vector<std::string>& arguments,
                                           const PollCallback& onPoll) {
     platform::ProcessRequest request;
-    request.program = NomeSW;
-    request.parameters = Parameter;
+    request.program = program;
+    request.parameters = commandLine;
     request.arguments = arguments;
-    request.hidden = tipo;
+    request.hidden = hidden;
     return wait(request, onPoll);
 }
 

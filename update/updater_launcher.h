@@ -58,9 +58,9 @@ public:
     void setWaitLimitMs(std::uint32_t ms) { m_limitMs = ms; }
     std::uint32_t waitLimitMs() const { return m_limitMs; }
 
-    // Starts `NomeSW` with `Parameter` (shown hidden when `tipo`) and waits as above.
+    // Starts `program` with `commandLine` (shown hidden when `hidden`) and waits as above.
     // Throws platform::ProcessStartError (program path and system error) when it cannot start.
-    WaitOutcome Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+    WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
                              const std::vector<std::string>& arguments, const PollCallback& onPoll = {});
 
     // Same, from a prepared request.

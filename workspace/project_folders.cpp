@@ -115,7 +115,7 @@ NewProjectResult createProject(Workspace& ws, const std::string& name, std::stri
         return NewProjectResult::InvalidName;
     // PROJECTS may be missing (it could not be made at start-up, or was removed since): make it
     // now, and when that fails too, say which folder and why rather than blaming the name.
-    if (std::string problem = createFolderIfMissing(ws.Dir_Projects, true); !problem.empty()) {
+    if (std::string problem = createFolderIfMissing(ws.projectsDir, true); !problem.empty()) {
         if (failure)
             *failure = std::move(problem);
         return NewProjectResult::CreateFailed;

@@ -85,15 +85,15 @@ std::string folderWriteProblem(const fs::path& dir) {
 
 std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::path& workspaceDir) {
     std::vector<std::string> problems;
-    Dir_Exe = platform::utf8FromPath(withoutTrailingSeparator(exeDir));
-    Dir_Workspace =
-        workspaceDir.empty() ? Dir_Exe : platform::utf8FromPath(withoutTrailingSeparator(workspaceDir));
-    folderProblem = createFolderIfMissing(Dir_Workspace, true);
+    programDir = platform::utf8FromPath(withoutTrailingSeparator(exeDir));
+    workspaceRoot =
+        workspaceDir.empty() ? programDir : platform::utf8FromPath(withoutTrailingSeparator(workspaceDir));
+    folderProblem = createFolderIfMissing(workspaceRoot, true);
 
-    Dir_Master = join(Dir_Workspace, "MASTER");
-    Dir_Projects = join(Dir_Workspace, "PROJECTS");
+    masterDir = join(workspaceRoot, "MASTER");
+    projectsDir = join(workspaceRoot, "PROJECTS");
     // Each is tried on its own: a read-only MASTER does not stop PROJECTS, nor the reverse.
-    for (const std::string& dir : {Dir_Master, Dir_Projects}) {
+    for (const std::string& dir : {masterDir, projectsDir}) {
         std::string problem = createFolderIfMissing(dir, false);
         if (folderProblem.empty())
             folderProblem = std::move(problem);
@@ -102,46 +102,46 @@ std::vector<std::string> Workspace::startUp(const fs::path& exeDir, const fs::pa
     // Found out now rather than at the first save.
     writeProblem.clear();
     if (folderProblem.empty()) {
-        for (const std::string& dir : {Dir_Workspace, Dir_Projects}) {
+        for (const std::string& dir : {workspaceRoot, projectsDir}) {
             writeProblem = folderWriteProblem(platform::pathFromUtf8(dir));
             if (!writeProblem.empty())
                 break;
         }
     }
 
-    Name_Project.clear();
-    Ip_Address = kDefaultIpAddress;
+    projectName.clear();
+    ipAddress = kDefaultIpAddress;
     try {
         pugi::xml_document doc;
         if (project::xml::loadIfPresent(doc, settingsFile(), project::kMaxSettingsBytes)) {
             const pugi::xml_node root = project::xml::root(doc);
-            Name_Project = lookup(root, "lastproj", "projectname", "");
-            Ip_Address = lookup(root, "lastipadd", "ipaddress", kDefaultIpAddress);
+            projectName = lookup(root, "lastproj", "projectname", "");
+            ipAddress = lookup(root, "lastipadd", "ipaddress", kDefaultIpAddress);
         }
     } catch (const project::xml::LoadError& e) {
         problems.push_back(e.what());
     }
 
-    Title_Base = std::string(kMakerDomain) + " - Strovane SC40518 - CANopen / RS232 / RS485 ";
+    titleBase = std::string(kMakerDomain) + " - Strovane SC40518 - CANopen / RS232 / RS485 ";
 
     // A name that would leave PROJECTS is not reopened, but it is kept and written back.
-    Dir_Project.clear();
+    projectDir.clear();
     std::error_code ec;
-    if (staysInProjects(Name_Project) &&
-        fs::is_directory(platform::pathFromUtf8(projectFolder(Name_Project)), ec))
-        Dir_Project = projectFolder(Name_Project);
-    Set_Files();
+    if (staysInProjects(projectName) &&
+        fs::is_directory(platform::pathFromUtf8(projectFolder(projectName)), ec))
+        projectDir = projectFolder(projectName);
+    setDocumentPaths();
     return problems;
 }
 
-void Workspace::Set_Files() {
+void Workspace::setDocumentPaths() {
     const std::string sep(1, fs::path::preferred_separator);
-    File_ParGen = Dir_Project + sep + "ParGen.xml";
-    File_RPdo = Dir_Project + sep + "RPDOs.xml";
-    File_TPdo = Dir_Project + sep + "TPDOs.xml";
+    parGenFile = projectDir + sep + "ParGen.xml";
+    receivePdoFile = projectDir + sep + "RPDOs.xml";
+    transmitPdoFile = projectDir + sep + "TPDOs.xml";
 }
 
-void Workspace::Save_Setting() const {
+void Workspace::saveSettings() const {
     // Like every document, the settings file is only ever a regular file: writing through a FIFO
     // without a reader would hold the closing program forever.
     const fs::path file = settingsFile();
@@ -153,27 +153,27 @@ void Workspace::Save_Setting() const {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("Conf_Settings");
     // An empty value is written as an element with no content.
-    project::xml::appendText(root.append_child("lastproj").append_child("projectname"), Name_Project);
-    project::xml::appendText(root.append_child("lastipadd").append_child("ipaddress"), Ip_Address);
+    project::xml::appendText(root.append_child("lastproj").append_child("projectname"), projectName);
+    project::xml::appendText(root.append_child("lastipadd").append_child("ipaddress"), ipAddress);
     project::xml::save(doc, file);
 }
 
 std::string Workspace::title() const {
-    return projectOpen() ? Title_Base + " : " + Name_Project : Title_Base + " : ";
+    return projectOpen() ? titleBase + " : " + projectName : titleBase + " : ";
 }
 
 void Workspace::adoptProject(const std::string& name) {
-    Name_Project = name;
-    Dir_Project = name.empty() ? std::string() : projectFolder(name);
-    Set_Files();
+    projectName = name;
+    projectDir = name.empty() ? std::string() : projectFolder(name);
+    setDocumentPaths();
 }
 
 fs::path Workspace::settingsFile() const {
-    return platform::pathFromUtf8(Dir_Workspace) / kSettingsFileName;
+    return platform::pathFromUtf8(workspaceRoot) / kSettingsFileName;
 }
 
 std::string Workspace::projectFolder(const std::string& name) const {
-    return Dir_Projects + std::string(1, fs::path::preferred_separator) + name;
+    return projectsDir + std::string(1, fs::path::preferred_separator) + name;
 }
 
 } // namespace strovane::workspace

@@ -14,22 +14,22 @@ inline constexpr const char* kDefaultIpAddress = "0.0.0.0";
 
 // The process-wide workspace: the workspace folder (beside the executable, or the one chosen by
 // workspace_location.h) with MASTER, PROJECTS, the settings file and the updater, the current project
-// and the paths of its three documents. A project is open exactly when Dir_Project is not empty.
+// and the paths of its three documents. A project is open exactly when projectDir is not empty.
 // All paths are absolute, joined with the platform separator, without a trailing one, and held as
 // UTF-8 text: platform::pathFromUtf8 turns one into a path.
 struct Workspace {
-    std::string Name_Project;
-    std::string Dir_Project;
-    std::string Dir_Projects;
-    std::string Dir_Exe;
-    std::string Dir_Master;
-    std::string Title_Base;
-    std::string Ip_Address;
-    std::string File_ParGen;
-    std::string File_RPdo;
-    std::string File_TPdo;
-    // The folder holding Strovane.xml, MASTER, PROJECTS and the updater; Dir_Exe when portable.
-    std::string Dir_Workspace;
+    std::string projectName;
+    std::string projectDir;
+    std::string projectsDir;
+    std::string programDir;
+    std::string masterDir;
+    std::string titleBase;
+    std::string ipAddress;
+    std::string parGenFile;
+    std::string receivePdoFile;
+    std::string transmitPdoFile;
+    // The folder holding Strovane.xml, MASTER, PROJECTS and the updater; programDir when portable.
+    std::string workspaceRoot;
     // Set by the start-up when the workspace folder, MASTER or PROJECTS could not be created:
     // which folder and why. Empty when all three exist.
     std::string folderProblem;
@@ -45,24 +45,24 @@ struct Workspace {
     std::vector<std::string> startUp(const std::filesystem::path& exeDir,
                                      const std::filesystem::path& workspaceDir = {});
 
-    // Derives the three document paths from Dir_Project.
-    void Set_Files();
+    // Derives the three document paths from projectDir.
+    void setDocumentPaths();
 
     // Writes the settings file whole. Throws std::system_error naming the file when it cannot,
     // project::xml::ValueError for a name or address the file cannot hold as it is.
-    void Save_Setting() const;
+    void saveSettings() const;
 
-    bool projectOpen() const { return !Dir_Project.empty(); }
-    // Title_Base + " : " + Name_Project while a project is open, Title_Base + " : " otherwise.
+    bool projectOpen() const { return !projectDir.empty(); }
+    // titleBase + " : " + projectName while a project is open, titleBase + " : " otherwise.
     std::string title() const;
 
-    // Adopts the project of that name (empty: no project open), then Set_Files.
+    // Adopts the project of that name (empty: no project open), then setDocumentPaths.
     void adoptProject(const std::string& name);
-    // Drops the open project; Name_Project and the document paths keep their values.
-    void dropProject() { Dir_Project.clear(); }
+    // Drops the open project; projectName and the document paths keep their values.
+    void dropProject() { projectDir.clear(); }
 
     std::filesystem::path settingsFile() const;
-    // Dir_Projects joined with a project name.
+    // projectsDir joined with a project name.
     std::string projectFolder(const std::string& name) const;
 };
 

@@ -29,7 +29,7 @@ AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& m
         messages, workspace, [] { return platform::probePorts(); }, platform::createSerialDevice,
         [main](const std::string& program, const std::string& parameters, bool hidden,
                const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll) {
-            return main->Start_Program(program, parameters, hidden, arguments, onPoll);
+            return main->startAndWait(program, parameters, hidden, arguments, onPoll);
         },
         owner);
 

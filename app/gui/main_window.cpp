@@ -149,10 +149,10 @@ void MainWindow::Open_Project() {
 
 void MainWindow::Update_Device() {
     try {
-        m_image.composeBankBin({platform::pathFromUtf8(m_workspace.File_ParGen),
-                                platform::pathFromUtf8(m_workspace.File_RPdo),
-                                platform::pathFromUtf8(m_workspace.File_TPdo)},
-                               platform::pathFromUtf8(m_workspace.Dir_Project));
+        m_image.composeBankBin({platform::pathFromUtf8(m_workspace.parGenFile),
+                                platform::pathFromUtf8(m_workspace.receivePdoFile),
+                                platform::pathFromUtf8(m_workspace.transmitPdoFile)},
+                               platform::pathFromUtf8(m_workspace.projectDir));
     } catch (const std::exception& e) {
         // Nothing stale reaches the device: bank.bin is kept whole and the update dialog stays closed.
         m_messages.error(QString::fromUtf8(e.what()));
@@ -162,21 +162,21 @@ void MainWindow::Update_Device() {
         m_dialogs.FBootSer->exec();
 }
 
-update::WaitOutcome MainWindow::Start_Program(const std::string& NomeSW, const std::string& Parameter,
-                                                      bool tipo, const std::vector<std::string>& arguments,
+update::WaitOutcome MainWindow::startAndWait(const std::string& program, const std::string& commandLine,
+                                                      bool hidden, const std::vector<std::string>& arguments,
                                                       const update::UpdaterLauncher::PollCallback& onPoll) {
-    return update::UpdaterLauncher().Start_Program(NomeSW, Parameter, tipo, arguments, onPoll);
+    return update::UpdaterLauncher().startAndWait(program, commandLine, hidden, arguments, onPoll);
 }
 
-void MainWindow::Set_Files() { m_workspace.Set_Files(); }
+void MainWindow::setDocumentPaths() { m_workspace.setDocumentPaths(); }
 
-void MainWindow::Save_Setting() { m_workspace.Save_Setting(); }
+void MainWindow::saveSettings() { m_workspace.saveSettings(); }
 
 void MainWindow::L_KelmoraClick() { workspace::openMakerWebPage(); }
 
 void MainWindow::FormClose() {
     try {
-        Save_Setting();
+        saveSettings();
     } catch (const std::exception& e) {
         // The program still closes; the user learns that the last project was not remembered.
         m_messages.error(QStringLiteral("Error! The settings could not be saved."), QString::fromUtf8(e.what()));

@@ -56,10 +56,10 @@ public:
     void Update_Device();
     // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
     // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
-    update::WaitOutcome Start_Program(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+    update::WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
                        const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll);
-    void Set_Files();
-    void Save_Setting();
+    void setDocumentPaths();
+    void saveSettings();
     void L_KelmoraClick();
 
     QLabel* L_Step_1;

@@ -36,16 +36,16 @@ struct Project {
     QTemporaryDir dir;
     workspace::Workspace ws;
     explicit Project(int receiveRows = 10) {
-        ws.Dir_Project = dir.path().toStdString();
-        ws.File_ParGen = ws.Dir_Project + "/ParGen.xml";
-        ws.File_RPdo = ws.Dir_Project + "/RPDOs.xml";
-        ws.File_TPdo = ws.Dir_Project + "/TPDOs.xml";
+        ws.projectDir = dir.path().toStdString();
+        ws.parGenFile = ws.projectDir + "/ParGen.xml";
+        ws.receivePdoFile = ws.projectDir + "/RPDOs.xml";
+        ws.transmitPdoFile = ws.projectDir + "/TPDOs.xml";
         std::vector<project::PdoRow> rows;
         for (int i = 0; i < receiveRows; ++i)
             rows.push_back({"0x" + std::to_string(181 + i % 500), "8", "Mnemonic of entry " + std::to_string(i + 1)});
-        project::writePdoTable(ws.File_RPdo, project::kReceiveRoot, rows);
+        project::writePdoTable(ws.receivePdoFile, project::kReceiveRoot, rows);
         project::ParGenValues values;
-        project::writeParGen(ws.File_ParGen, values);
+        project::writeParGen(ws.parGenFile, values);
     }
 };
 
@@ -101,7 +101,7 @@ void BM_OkReceiveEditorLargeTable(benchmark::State& state) {
         dialog.bitbtn1->click();
     }
     if (boxes.count != 0 || dialog.result() != 1 ||
-        project::readPdoTableForEditor(p.ws.File_RPdo).rows.size() != kLargeTable)
+        project::readPdoTableForEditor(p.ws.receivePdoFile).rows.size() != kLargeTable)
         state.SkipWithError("OK did not save every row");
 }
 BENCHMARK(BM_OkReceiveEditorLargeTable)->Unit(benchmark::kMillisecond);

@@ -34,12 +34,12 @@ struct BenchProject {
         writePdoTable(dir / "TPDOs.xml", kTransmitRoot, table);
         if (parameters) {
             ParGenValues v;
-            v.CANopen_ID = "127";
-            v.CANopen_Set_Ope = v.CANopen_Set_Ope_Net = true;
-            v.CANopen_Delay = "255";
-            v.CANopen_SDO_TO = "50000";
-            v.Serial_Serial = 1;
-            v.Serial_Par = 2;
+            v.nodeId = "127";
+            v.setOperational = v.setOperationalNetwork = true;
+            v.startDelay = "255";
+            v.sdoTimeout = "50000";
+            v.serialType = 1;
+            v.serialParity = 2;
             writeParGen(dir / "ParGen.xml", v);
         }
     }
@@ -62,10 +62,10 @@ void BM_ComposeAndSave_Largest(benchmark::State& state) {
     BenchProject project(10, true);
     ConfigImage image;
     for (auto _ : state) {
-        image.Create_Bin(ProjectFiles::inFolder(project.dir));
-        image.Save_Bin(project.dir);
+        image.composeFrom(ProjectFiles::inFolder(project.dir));
+        image.saveBankBin(project.dir);
     }
-    state.counters["bytes"] = image.Bin_Len();
+    state.counters["bytes"] = image.length();
 }
 BENCHMARK(BM_ComposeAndSave_Largest);
 
@@ -89,10 +89,10 @@ void BM_Compose_16000Rows(benchmark::State& state) {
     BenchProject project(16000, false);
     ConfigImage image;
     for (auto _ : state) {
-        image.Create_Bin(ProjectFiles::inFolder(project.dir));
-        benchmark::DoNotOptimize(image.Bin_Buffer().data());
+        image.composeFrom(ProjectFiles::inFolder(project.dir));
+        benchmark::DoNotOptimize(image.buffer().data());
     }
-    state.counters["bytes"] = image.Bin_Len();
+    state.counters["bytes"] = image.length();
 }
 BENCHMARK(BM_Compose_16000Rows)->Unit(benchmark::kMillisecond);
 

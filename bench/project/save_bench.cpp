@@ -38,19 +38,19 @@ struct BenchProject {
     BenchProject() {
         dir = benchFolder() / ("strovane-save-bench-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir / "bin");
-        values.CANopen_ID = "32";
-        values.CANopen_Baud = 4;
-        values.CANopen_Set_Ope = true;
-        values.Serial_Baud = 5;
-        values.Serial_Par = 1;
+        values.nodeId = "32";
+        values.canBaud = 4;
+        values.setOperational = true;
+        values.serialBaud = 5;
+        values.serialParity = 1;
         receive = {{"0x201", "8", "Speed set"}, {"0x301", "2", "Mode"}, {"0x401", "4", "Torque"}, {"0x501", "1", "Reset"}};
         transmit = {{"0x181", "8", "Speed"}, {"0x281", "4", "Status"}, {"0x381", "2", "Alarm"}};
         const ProjectFiles files = ProjectFiles::inFolder(dir);
         writeParGen(files.parGen, values);
         writePdoTable(files.rPdo, kReceiveRoot, receive);
         writePdoTable(files.tPdo, kTransmitRoot, transmit);
-        image.Create_Bin(files);
-        image.Save_Bin(dir);
+        image.composeFrom(files);
+        image.saveBankBin(dir);
     }
     ~BenchProject() {
         std::error_code ec;
@@ -84,7 +84,7 @@ const std::vector<SavedFile>& savedFiles() {
         {"ParGen.xml", [](const BenchProject& p) { writeParGen(p.dir / "ParGen.xml", p.values); }},
         {"RPDOs.xml", [](const BenchProject& p) { writePdoTable(p.dir / "RPDOs.xml", kReceiveRoot, p.receive); }},
         {"TPDOs.xml", [](const BenchProject& p) { writePdoTable(p.dir / "TPDOs.xml", kTransmitRoot, p.transmit); }},
-        {"bin/bank.bin", [](const BenchProject& p) { p.image.Save_Bin(p.dir); }},
+        {"bin/bank.bin", [](const BenchProject& p) { p.image.saveBankBin(p.dir); }},
     };
     return files;
 }

@@ -141,7 +141,7 @@ void CommunicationDialog::showEvent(QShowEvent* event) {
 
 void CommunicationDialog::FormShow() {
     try {
-        showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.File_ParGen)));
+        showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.parGenFile)));
     } catch (const std::exception& e) {
         // Not well-formed: the controls keep what they showed when the dialog last closed.
         m_messages.error(QString::fromStdString(e.what()));
@@ -153,28 +153,28 @@ void CommunicationDialog::FormShow() {
 }
 
 void CommunicationDialog::showValues(const project::ParGenValues& v) {
-    E_CANopen_ID->setText(QString::fromStdString(v.CANopen_ID));
-    selectIndex(CB_CANopen_Baud, v.CANopen_Baud);
-    CB_CANopen_SetOpe->setChecked(v.CANopen_Set_Ope);
-    CB_CANopen_SetOpeNet->setChecked(v.CANopen_Set_Ope_Net);
-    E_CANopen_Delay->setText(QString::fromStdString(v.CANopen_Delay));
-    E_CANopen_SDO_TO->setText(QString::fromStdString(v.CANopen_SDO_TO));
-    selectIndex(CB_Serial_Serial, v.Serial_Serial);
-    selectIndex(CB_Serial_Baud, v.Serial_Baud);
-    selectIndex(CB_Serial_Par, v.Serial_Par);
+    E_CANopen_ID->setText(QString::fromStdString(v.nodeId));
+    selectIndex(CB_CANopen_Baud, v.canBaud);
+    CB_CANopen_SetOpe->setChecked(v.setOperational);
+    CB_CANopen_SetOpeNet->setChecked(v.setOperationalNetwork);
+    E_CANopen_Delay->setText(QString::fromStdString(v.startDelay));
+    E_CANopen_SDO_TO->setText(QString::fromStdString(v.sdoTimeout));
+    selectIndex(CB_Serial_Serial, v.serialType);
+    selectIndex(CB_Serial_Baud, v.serialBaud);
+    selectIndex(CB_Serial_Par, v.serialParity);
 }
 
 project::ParGenValues CommunicationDialog::shownValues() const {
     project::ParGenValues v;
-    v.CANopen_ID = E_CANopen_ID->text().toStdString();
-    v.CANopen_Baud = CB_CANopen_Baud->currentIndex();
-    v.CANopen_Set_Ope = CB_CANopen_SetOpe->isChecked();
-    v.CANopen_Set_Ope_Net = CB_CANopen_SetOpeNet->isChecked();
-    v.CANopen_Delay = E_CANopen_Delay->text().toStdString();
-    v.CANopen_SDO_TO = E_CANopen_SDO_TO->text().toStdString();
-    v.Serial_Serial = CB_Serial_Serial->currentIndex();
-    v.Serial_Baud = CB_Serial_Baud->currentIndex();
-    v.Serial_Par = CB_Serial_Par->currentIndex();
+    v.nodeId = E_CANopen_ID->text().toStdString();
+    v.canBaud = CB_CANopen_Baud->currentIndex();
+    v.setOperational = CB_CANopen_SetOpe->isChecked();
+    v.setOperationalNetwork = CB_CANopen_SetOpeNet->isChecked();
+    v.startDelay = E_CANopen_Delay->text().toStdString();
+    v.sdoTimeout = E_CANopen_SDO_TO->text().toStdString();
+    v.serialType = CB_Serial_Serial->currentIndex();
+    v.serialBaud = CB_Serial_Baud->currentIndex();
+    v.serialParity = CB_Serial_Par->currentIndex();
     return v;
 }
 
@@ -204,7 +204,7 @@ void CommunicationDialog::Btn_OKClick() {
     if (!Controllo_Dati())
         return;
     try {
-        project::writeParGen(platform::pathFromUtf8(m_workspace.File_ParGen), shownValues());
+        project::writeParGen(platform::pathFromUtf8(m_workspace.parGenFile), shownValues());
     } catch (const std::exception& e) {
         // The file is left as it was; the user's input stays in the dialog.
         m_messages.error(QString::fromStdString(e.what()));

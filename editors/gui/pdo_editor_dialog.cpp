@@ -87,7 +87,7 @@ void PdoEditorDialog::showEvent(QShowEvent* event) {
 }
 
 const std::string& PdoEditorDialog::documentPath() const {
-    return m_layout.kind == project::PdoTableKind::Receive ? m_workspace.File_RPdo : m_workspace.File_TPdo;
+    return m_layout.kind == project::PdoTableKind::Receive ? m_workspace.receivePdoFile : m_workspace.transmitPdoFile;
 }
 
 void PdoEditorDialog::FormShow() {

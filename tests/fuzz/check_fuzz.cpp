@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_ASSERT((code == 0) == (report.size() >= 18 && report.compare(report.size() - 18, 18, "no problems found\n") == 0));
     if (code == 0) {
         ConfigImage image;
-        image.Create_Bin(files); // must not throw
+        image.composeFrom(files); // must not throw
     }
     return 0;
 }

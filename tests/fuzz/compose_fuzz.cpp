@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ConfigImage image;
     try {
-        image.Create_Bin(files);
+        image.composeFrom(files);
     } catch (const ComposeError&) {
         FUZZ_ASSERT(strovane::fuzz::readBytes(bankBinPath(dir)) == "older image");
         return 0;
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_ASSERT(strovane::fuzz::readBytes(bankBinPath(dir)) == "older image");
         return 0;
     }
-    image.Save_Bin(dir);
+    image.saveBankBin(dir);
     const std::string saved = strovane::fuzz::readBytes(bankBinPath(dir));
     const std::span<const std::uint8_t> bytes = image.bytes();
     FUZZ_ASSERT(saved == std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -63,21 +63,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_ASSERT(decoded.parameters.has_value() == params.has_value());
     if (params) {
         const ImageParameters& p = *decoded.parameters;
-        FUZZ_ASSERT(p.canopenId == static_cast<std::uint8_t>(params->CANopen_ID));
-        FUZZ_ASSERT(p.canopenBaud == static_cast<std::uint8_t>(params->CANopen_Baud));
-        FUZZ_ASSERT(p.setOperational == static_cast<std::uint8_t>(params->CANopen_Set_Ope));
-        FUZZ_ASSERT(p.setOperationalNet == static_cast<std::uint8_t>(params->CANopen_Set_Ope_Net));
-        FUZZ_ASSERT(p.delay == static_cast<std::uint8_t>(params->CANopen_Delay));
-        FUZZ_ASSERT(p.sdoTimeout == static_cast<std::uint16_t>(params->CANopen_SDO_TO));
-        FUZZ_ASSERT(p.serial == static_cast<std::uint8_t>(params->Serial_Serial));
-        FUZZ_ASSERT(p.serialBaud == static_cast<std::uint8_t>(params->Serial_Baud));
-        FUZZ_ASSERT(p.parity == static_cast<std::uint8_t>(params->Serial_Par));
+        FUZZ_ASSERT(p.canopenId == static_cast<std::uint8_t>(params->nodeId));
+        FUZZ_ASSERT(p.canopenBaud == static_cast<std::uint8_t>(params->canBaud));
+        FUZZ_ASSERT(p.setOperational == static_cast<std::uint8_t>(params->setOperational));
+        FUZZ_ASSERT(p.setOperationalNet == static_cast<std::uint8_t>(params->setOperationalNetwork));
+        FUZZ_ASSERT(p.delay == static_cast<std::uint8_t>(params->startDelay));
+        FUZZ_ASSERT(p.sdoTimeout == static_cast<std::uint16_t>(params->sdoTimeout));
+        FUZZ_ASSERT(p.serial == static_cast<std::uint8_t>(params->serialType));
+        FUZZ_ASSERT(p.serialBaud == static_cast<std::uint8_t>(params->serialBaud));
+        FUZZ_ASSERT(p.parity == static_cast<std::uint8_t>(params->serialParity));
         FUZZ_ASSERT(p.receiveCount == static_cast<std::uint8_t>(receive.size()));
         FUZZ_ASSERT(p.transmitCount == static_cast<std::uint8_t>(transmit.size()));
     }
 
     ConfigImage again;
-    again.Create_Bin(files);
+    again.composeFrom(files);
     FUZZ_ASSERT(std::equal(bytes.begin(), bytes.end(), again.bytes().begin(), again.bytes().end()));
     return 0;
 }

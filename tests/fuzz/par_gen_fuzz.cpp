@@ -35,17 +35,17 @@ void readsAgree(std::string_view bytes) {
     const ParGenValues v = parGenValuesFrom(doc);
     const ParGenNumbers n = parGenNumbersFrom(doc);
     // Typed texts: the composer's number is the text's integer, or the same default.
-    FUZZ_ASSERT(n.CANopen_ID == intTextOr(v.CANopen_ID, 10));
-    FUZZ_ASSERT(n.CANopen_Delay == intTextOr(v.CANopen_Delay, 0));
-    FUZZ_ASSERT(n.CANopen_SDO_TO == intTextOr(v.CANopen_SDO_TO, 10000));
+    FUZZ_ASSERT(n.nodeId == intTextOr(v.nodeId, 10));
+    FUZZ_ASSERT(n.startDelay == intTextOr(v.startDelay, 0));
+    FUZZ_ASSERT(n.sdoTimeout == intTextOr(v.sdoTimeout, 10000));
     // Lists: the same index.
-    FUZZ_ASSERT(n.CANopen_Baud == v.CANopen_Baud);
-    FUZZ_ASSERT(n.Serial_Serial == v.Serial_Serial);
-    FUZZ_ASSERT(n.Serial_Baud == v.Serial_Baud);
-    FUZZ_ASSERT(n.Serial_Par == v.Serial_Par);
+    FUZZ_ASSERT(n.canBaud == v.canBaud);
+    FUZZ_ASSERT(n.serialType == v.serialType);
+    FUZZ_ASSERT(n.serialBaud == v.serialBaud);
+    FUZZ_ASSERT(n.serialParity == v.serialParity);
     // A ticked box is the text "1", which the composer reads as 1.
-    FUZZ_ASSERT(!v.CANopen_Set_Ope || n.CANopen_Set_Ope == 1);
-    FUZZ_ASSERT(!v.CANopen_Set_Ope_Net || n.CANopen_Set_Ope_Net == 1);
+    FUZZ_ASSERT(!v.setOperational || n.setOperational == 1);
+    FUZZ_ASSERT(!v.setOperationalNetwork || n.setOperationalNetwork == 1);
     writeReadsBack(v);
 }
 
@@ -60,15 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // "!" then the three typed texts and four list indexes as text, any bytes at all.
     const std::vector<std::string> parts = strovane::fuzz::splitParts(input.substr(1), 7);
     ParGenValues v;
-    v.CANopen_ID = parts[0];
-    v.CANopen_Delay = parts[1];
-    v.CANopen_SDO_TO = parts[2];
-    v.CANopen_Baud = intTextOr(parts[3], -1);
-    v.Serial_Serial = intTextOr(parts[4], -1);
-    v.Serial_Baud = intTextOr(parts[5], -1);
-    v.Serial_Par = intTextOr(parts[6], -1);
-    v.CANopen_Set_Ope = parts[3].size() % 2 == 1;
-    v.CANopen_Set_Ope_Net = parts[4].size() % 2 == 1;
+    v.nodeId = parts[0];
+    v.startDelay = parts[1];
+    v.sdoTimeout = parts[2];
+    v.canBaud = intTextOr(parts[3], -1);
+    v.serialType = intTextOr(parts[4], -1);
+    v.serialBaud = intTextOr(parts[5], -1);
+    v.serialParity = intTextOr(parts[6], -1);
+    v.setOperational = parts[3].size() % 2 == 1;
+    v.setOperationalNetwork = parts[4].size() % 2 == 1;
     writeReadsBack(v);
     return 0;
 }

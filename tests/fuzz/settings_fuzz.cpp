@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_ASSERT(problems.size() <= 1);
     FUZZ_ASSERT(std::filesystem::is_directory(dir / "PROJECTS") && std::filesystem::is_directory(dir / "MASTER"));
 
-    ws.Save_Setting(); // what was read can always be written
+    ws.saveSettings(); // what was read can always be written
     strovane::workspace::Workspace again;
     FUZZ_ASSERT(again.startUp(dir).empty());
-    FUZZ_ASSERT(again.Name_Project == ws.Name_Project);
-    FUZZ_ASSERT(again.Ip_Address == ws.Ip_Address);
-    FUZZ_ASSERT(again.Dir_Project == ws.Dir_Project);
+    FUZZ_ASSERT(again.projectName == ws.projectName);
+    FUZZ_ASSERT(again.ipAddress == ws.ipAddress);
+    FUZZ_ASSERT(again.projectDir == ws.projectDir);
     return 0;
 }

@@ -27,9 +27,9 @@ TEST(ParGenChecksTest, RangesAreReportedInTheDialogsOrder) {
     };
     for (const Case& c : cases) {
         ParGenValues v;
-        v.CANopen_ID = c.id;
-        v.CANopen_Delay = c.delay;
-        v.CANopen_SDO_TO = c.timeout;
+        v.nodeId = c.id;
+        v.startDelay = c.delay;
+        v.sdoTimeout = c.timeout;
         EXPECT_EQ(parGenRangeMessages(v), c.messages) << c.id << "|" << c.delay << "|" << c.timeout;
         const auto first = firstParGenRangeMessage(v);
         EXPECT_EQ(first.has_value(), !c.messages.empty());
@@ -42,16 +42,16 @@ TEST(ParGenChecksTest, RangesAreReportedInTheDialogsOrder) {
 TEST(ParGenChecksTest, ListIndexesOutsideTheirListsAreNamed) {
     ParGenValues v;
     EXPECT_TRUE(parGenListProblems(v).empty());
-    v.CANopen_Baud = 8;
-    v.Serial_Serial = 1;
-    v.Serial_Baud = 0;
-    v.Serial_Par = -1;
+    v.canBaud = 8;
+    v.serialType = 1;
+    v.serialBaud = 0;
+    v.serialParity = -1;
     EXPECT_EQ(
         parGenListProblems(v),
         (std::vector<std::string>{"CANopen_Baud: list index 8 is outside 0 to 7 (\"20K\" to \"1000K\")",
                                   "Serial_Par: list index -1 is outside 0 to 2 (\"NONE\" to \"ODD\")"}));
     v = {};
-    v.Serial_Serial = 2;
+    v.serialType = 2;
     ASSERT_EQ(parGenListProblems(v).size(), 1u);
     EXPECT_EQ(parGenListProblems(v)[0].rfind("Serial_Serial:", 0), 0u);
 }

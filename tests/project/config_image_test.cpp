@@ -52,7 +52,7 @@ protected:
     ConfigImageTest() { fs::create_directory(m_dir / "bin"); }
     void write(const std::string& name, const std::string& bytes) { writeFile(m_dir / name, bytes); }
     Bytes compose() {
-        m_image.Create_Bin(ProjectFiles::inFolder(m_dir.path()));
+        m_image.composeFrom(ProjectFiles::inFolder(m_dir.path()));
         return {m_image.bytes().begin(), m_image.bytes().end()};
     }
     TempDir m_dir;
@@ -131,9 +131,9 @@ TEST_F(ConfigImageTest, GoldenImages) {
         if (c.tPdo)
             write("TPDOs.xml", c.tPdo);
         EXPECT_EQ(compose(), hex(c.expected));
-        // The header and Bin_Len agree with each other.
+        // The header and length agree with each other.
         if (!c.parGen) {
-            EXPECT_EQ(m_image.Bin_Len(), m_image.Bin_Buffer()[8] | m_image.Bin_Buffer()[9] << 8);
+            EXPECT_EQ(m_image.length(), m_image.buffer()[8] | m_image.buffer()[9] << 8);
         }
     }
 }
@@ -147,7 +147,7 @@ TEST_F(ConfigImageTest, DocumentsAsTheEditorsWriteThemComposeTheWorkedExample) {
                          "00 02 01"));
     EXPECT_EQ(compose(), first); // composing again changes nothing
 
-    m_image.Save_Bin(m_dir.path());
+    m_image.saveBankBin(m_dir.path());
     EXPECT_EQ(readFile(m_dir / "bin" / "bank.bin"), std::string(first.begin(), first.end()));
 }
 
@@ -158,12 +158,12 @@ TEST_F(ConfigImageTest, SmallerImageAfterLargerOneCarriesNothingOld) {
     write("RPDOs.xml", big + "</RPDO>");
     write("ParGen.xml", parGen());
     EXPECT_EQ(compose().size(), 12u + 36u + 12u);
-    EXPECT_EQ(m_image.Bin_Buffer()[12 + 36 + 10], 12); // every row counted
+    EXPECT_EQ(m_image.buffer()[12 + 36 + 10], 12); // every row counted
 
     write("RPDOs.xml", "<RPDO><row COB-ID=\"1\" Dimension=\"1\"/></RPDO>");
     fs::remove(m_dir / "ParGen.xml");
     EXPECT_EQ(compose(), hex("0C 00 00 00 0F 00 00 00 0F 00 00 00 01 00 01"));
-    m_image.Save_Bin(m_dir.path());
+    m_image.saveBankBin(m_dir.path());
     EXPECT_EQ(fs::file_size(m_dir / "bin" / "bank.bin"), 15u);
 }
 
@@ -192,7 +192,7 @@ TEST_F(ConfigImageTest, BadRowsStopTheCompositionNamingFileRowAndAttribute) {
         } catch (const ComposeError& e) {
             EXPECT_STREQ(e.what(), c.message);
         }
-        EXPECT_EQ(m_image.Bin_Len(), 12);
+        EXPECT_EQ(m_image.length(), 12);
     }
 }
 
@@ -239,7 +239,7 @@ TEST_F(ConfigImageTest, SaveBinFailuresAreReportedAndKeepTheOldImage) {
 
     TempDir noBin;
     try {
-        m_image.Save_Bin(noBin.path());
+        m_image.saveBankBin(noBin.path());
         FAIL();
     } catch (const std::system_error& e) {
         EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
@@ -250,7 +250,7 @@ TEST_F(ConfigImageTest, SaveBinFailuresAreReportedAndKeepTheOldImage) {
     writeFile(bank, "older image");
     fs::permissions(bank, fs::perms::owner_read | fs::perms::group_read);
     try {
-        m_image.Save_Bin(m_dir.path());
+        m_image.saveBankBin(m_dir.path());
         FAIL();
     } catch (const std::system_error& e) {
         EXPECT_EQ(e.code(), std::errc::permission_denied);

@@ -40,13 +40,13 @@ TEST_F(DocumentsTest, ParGenIsWrittenInTheFixedLayout) {
 
     // Texts as typed, ticks as 1/0, an unselected list as -1; the old file is replaced whole.
     ParGenValues v;
-    v.CANopen_ID = "0x7F";
-    v.CANopen_Baud = -1;
-    v.CANopen_Set_Ope = true;
-    v.CANopen_Delay = " 5";
-    v.CANopen_SDO_TO = "50000";
-    v.Serial_Serial = 1;
-    v.Serial_Par = 2;
+    v.nodeId = "0x7F";
+    v.canBaud = -1;
+    v.setOperational = true;
+    v.startDelay = " 5";
+    v.sdoTimeout = "50000";
+    v.serialType = 1;
+    v.serialParity = 2;
     writeParGen(p, v);
     EXPECT_EQ(readFile(p),
               "<Par_Gen><CANopen_ID>0x7F</CANopen_ID><CANopen_Baud>-1</CANopen_Baud><CANopen_Set_Ope>1</CANopen_Set_Ope>"
@@ -80,23 +80,23 @@ TEST_F(DocumentsTest, DialogInterpretsEachKeysText) {
         return v;
     };
     const Case cases[] = {
-        {"CANopen_ID", "0x0A", with([](ParGenValues& v) { v.CANopen_ID = "0x0A"; })},
-        {"CANopen_ID", "", with([](ParGenValues& v) { v.CANopen_ID = ""; })},
-        {"CANopen_Baud", "3", with([](ParGenValues& v) { v.CANopen_Baud = 3; })},
-        {"CANopen_Baud", "$2", with([](ParGenValues& v) { v.CANopen_Baud = 2; })},
-        {"CANopen_Baud", "9", with([](ParGenValues& v) { v.CANopen_Baud = 9; })},   // out of range, unchanged
-        {"CANopen_Baud", "-1", with([](ParGenValues& v) { v.CANopen_Baud = -1; })}, // as saved with no selection
+        {"CANopen_ID", "0x0A", with([](ParGenValues& v) { v.nodeId = "0x0A"; })},
+        {"CANopen_ID", "", with([](ParGenValues& v) { v.nodeId = ""; })},
+        {"CANopen_Baud", "3", with([](ParGenValues& v) { v.canBaud = 3; })},
+        {"CANopen_Baud", "$2", with([](ParGenValues& v) { v.canBaud = 2; })},
+        {"CANopen_Baud", "9", with([](ParGenValues& v) { v.canBaud = 9; })},   // out of range, unchanged
+        {"CANopen_Baud", "-1", with([](ParGenValues& v) { v.canBaud = -1; })}, // as saved with no selection
         {"CANopen_Baud", "fast", ParGenValues{}},
-        {"CANopen_Set_Ope", "1", with([](ParGenValues& v) { v.CANopen_Set_Ope = true; })},
+        {"CANopen_Set_Ope", "1", with([](ParGenValues& v) { v.setOperational = true; })},
         {"CANopen_Set_Ope", "2", ParGenValues{}},
         {"CANopen_Set_Ope", " 1", ParGenValues{}},
         {"CANopen_Set_Ope", "01", ParGenValues{}},
-        {"CANopen_Set_Ope_Net", "1", with([](ParGenValues& v) { v.CANopen_Set_Ope_Net = true; })},
-        {"CANopen_Delay", "abc", with([](ParGenValues& v) { v.CANopen_Delay = "abc"; })},
-        {"CANopen_SDO_TO", "50000", with([](ParGenValues& v) { v.CANopen_SDO_TO = "50000"; })},
-        {"Serial_Serial", "1", with([](ParGenValues& v) { v.Serial_Serial = 1; })},
+        {"CANopen_Set_Ope_Net", "1", with([](ParGenValues& v) { v.setOperationalNetwork = true; })},
+        {"CANopen_Delay", "abc", with([](ParGenValues& v) { v.startDelay = "abc"; })},
+        {"CANopen_SDO_TO", "50000", with([](ParGenValues& v) { v.sdoTimeout = "50000"; })},
+        {"Serial_Serial", "1", with([](ParGenValues& v) { v.serialType = 1; })},
         {"Serial_Baud", "", ParGenValues{}},
-        {"Serial_Par", "x2", with([](ParGenValues& v) { v.Serial_Par = 2; })},
+        {"Serial_Par", "x2", with([](ParGenValues& v) { v.serialParity = 2; })},
         {"Serial_Par", "2 ", ParGenValues{}},
     };
     for (const Case& c : cases) {
@@ -110,15 +110,15 @@ TEST_F(DocumentsTest, ParGenReadersIgnoreOrderAndExtraElements) {
                              "<Other><Serial_Par>1</Serial_Par><Extra>9</Extra><CANopen_SDO_TO>500</CANopen_SDO_TO>"
                              "<CANopen_ID>33</CANopen_ID><CANopen_ID>44</CANopen_ID></Other>");
     ParGenValues v;
-    v.Serial_Par = 1;
-    v.CANopen_SDO_TO = "500";
-    v.CANopen_ID = "33";
+    v.serialParity = 1;
+    v.sdoTimeout = "500";
+    v.nodeId = "33";
     EXPECT_EQ(readParGenForDialog(p), v);
 
     ParGenNumbers n;
-    n.Serial_Par = 1;
-    n.CANopen_SDO_TO = 500;
-    n.CANopen_ID = 33;
+    n.serialParity = 1;
+    n.sdoTimeout = 500;
+    n.nodeId = 33;
     EXPECT_EQ(readParGenNumbers(p), n);
     EXPECT_EQ(readParGenNumbers(m_dir / "missing.xml"), std::nullopt);
 }
@@ -216,7 +216,7 @@ TEST_F(DocumentsTest, TypedTextsReadBackExactlyOrAreRefusedWithTheFileKept) {
     for (const std::string& t : texts) {
         SCOPED_TRACE(::testing::PrintToString(t));
         ParGenValues v;
-        v.CANopen_ID = v.CANopen_Delay = v.CANopen_SDO_TO = t;
+        v.nodeId = v.startDelay = v.sdoTimeout = t;
         writeParGen(m_dir / "ParGen.xml", v);
         EXPECT_EQ(readParGenForDialog(m_dir / "ParGen.xml"), v);
         const std::vector<PdoRow> rows = {{t, t, t}};
@@ -231,7 +231,7 @@ TEST_F(DocumentsTest, TypedTextsReadBackExactlyOrAreRefusedWithTheFileKept) {
         write("ParGen.xml", "<Par_Gen/>");
         EXPECT_THROW(writePdoTable(m_dir / "RPDOs.xml", kReceiveRoot, {{"1", "8", t}}), xml::ValueError);
         ParGenValues v;
-        v.CANopen_ID = t;
+        v.nodeId = t;
         EXPECT_THROW(writeParGen(m_dir / "ParGen.xml", v), xml::ValueError);
         EXPECT_EQ(readFile(m_dir / "RPDOs.xml"), "<RPDO/>");
         EXPECT_EQ(readFile(m_dir / "ParGen.xml"), "<Par_Gen/>");
@@ -253,10 +253,10 @@ TEST_F(DocumentsTest, ReadersTakeTheRootElementWhateverPrecedesIt) {
         const fs::path parGen = write("ParGen.xml", std::string(prolog) +
                                                         "<Par_Gen><CANopen_ID>33</CANopen_ID>"
                                                         "<Serial_Par>2</Serial_Par></Par_Gen>");
-        EXPECT_EQ(readParGenForDialog(parGen).CANopen_ID, "33") << prolog;
-        EXPECT_EQ(readParGenForDialog(parGen).Serial_Par, 2) << prolog;
+        EXPECT_EQ(readParGenForDialog(parGen).nodeId, "33") << prolog;
+        EXPECT_EQ(readParGenForDialog(parGen).serialParity, 2) << prolog;
         ASSERT_TRUE(readParGenNumbers(parGen)) << prolog;
-        EXPECT_EQ(readParGenNumbers(parGen)->CANopen_ID, 33) << prolog;
+        EXPECT_EQ(readParGenNumbers(parGen)->nodeId, 33) << prolog;
 
         const fs::path table = write("RPDOs.xml", std::string(prolog) +
                                                       "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"T\"/>"

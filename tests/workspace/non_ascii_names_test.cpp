@@ -67,32 +67,32 @@ TEST(NonAsciiNames, ProjectFolderDocumentsAndImageKeepTheirNames) {
     ASSERT_EQ(workspace::createProject(ws, bytes(kProjectName)), workspace::NewProjectResult::Created);
     const fs::path project = root / "PROJECTS" / fs::path(kProjectName);
     EXPECT_EQ(entries(root / "PROJECTS"), std::vector<std::string>{bytes(kProjectName)});
-    EXPECT_EQ(ws.Dir_Project, bytes(project.u8string()));
-    EXPECT_EQ(ws.Name_Project, bytes(kProjectName));
+    EXPECT_EQ(ws.projectDir, bytes(project.u8string()));
+    EXPECT_EQ(ws.projectName, bytes(kProjectName));
 
     // The documents and the image go where the workspace says, as the editors and Update Device save them.
-    project::writeParGen(platform::pathFromUtf8(ws.File_ParGen), project::ParGenValues{});
-    project::writePdoTable(platform::pathFromUtf8(ws.File_RPdo),
+    project::writeParGen(platform::pathFromUtf8(ws.parGenFile), project::ParGenValues{});
+    project::writePdoTable(platform::pathFromUtf8(ws.receivePdoFile),
                            project::pdoRootName(project::PdoTableKind::Receive), {{"0x181", "8", "speed"}});
-    project::writePdoTable(platform::pathFromUtf8(ws.File_TPdo),
+    project::writePdoTable(platform::pathFromUtf8(ws.transmitPdoFile),
                            project::pdoRootName(project::PdoTableKind::Transmit), {{"0x201", "4", ""}});
     project::ConfigImage image;
-    image.composeBankBin({platform::pathFromUtf8(ws.File_ParGen), platform::pathFromUtf8(ws.File_RPdo),
-                          platform::pathFromUtf8(ws.File_TPdo)},
-                         platform::pathFromUtf8(ws.Dir_Project));
+    image.composeBankBin({platform::pathFromUtf8(ws.parGenFile), platform::pathFromUtf8(ws.receivePdoFile),
+                          platform::pathFromUtf8(ws.transmitPdoFile)},
+                         platform::pathFromUtf8(ws.projectDir));
     EXPECT_EQ(entries(project), (std::vector<std::string>{"ParGen.xml", "RPDOs.xml", "TPDOs.xml", "bin"}));
     EXPECT_EQ(entries(project / "bin"), std::vector<std::string>{"bank.bin"});
     EXPECT_GT(fs::file_size(project / "bin" / "bank.bin"), 0u);
 
     // The settings file keeps the name, and the next start reopens that folder.
-    ws.Save_Setting();
+    ws.saveSettings();
     EXPECT_TRUE(fs::is_regular_file(root / workspace::kSettingsFileName));
     workspace::Workspace again;
     again.startUp(dir.path(), root);
-    EXPECT_EQ(again.Name_Project, bytes(kProjectName));
+    EXPECT_EQ(again.projectName, bytes(kProjectName));
     EXPECT_TRUE(again.projectOpen());
-    EXPECT_EQ(again.Dir_Project, ws.Dir_Project);
-    EXPECT_EQ(workspace::listProjectFolders(again.Dir_Projects),
+    EXPECT_EQ(again.projectDir, ws.projectDir);
+    EXPECT_EQ(workspace::listProjectFolders(again.projectsDir),
               std::vector<std::string>{bytes(kProjectName)});
     EXPECT_EQ(workspace::createProject(again, bytes(kProjectName)),
               workspace::NewProjectResult::AlreadyExists);

@@ -57,9 +57,9 @@ TEST_F(NewProject, CreatesFolderWithEmptyBinAndAdoptsIt) {
     EXPECT_TRUE(fs::is_directory(folder / "bin"));
     EXPECT_TRUE(fs::is_empty(folder / "bin"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-    EXPECT_EQ(ws.Name_Project, "Line1");
-    EXPECT_EQ(ws.Dir_Project, folder.string());
-    EXPECT_EQ(ws.File_RPdo, (folder / "RPDOs.xml").string());
+    EXPECT_EQ(ws.projectName, "Line1");
+    EXPECT_EQ(ws.projectDir, folder.string());
+    EXPECT_EQ(ws.receivePdoFile, (folder / "RPDOs.xml").string());
 }
 
 TEST_F(NewProject, RefusalsLeaveWorkspaceAndFoldersAlone) {
@@ -81,7 +81,7 @@ TEST_F(NewProject, RefusalsLeaveWorkspaceAndFoldersAlone) {
         EXPECT_EQ(createProject(ws, c.name), c.result) << c.name;
         EXPECT_STREQ(newProjectMessage(c.result), c.message);
         EXPECT_FALSE(ws.projectOpen());
-        EXPECT_EQ(ws.Name_Project, "");
+        EXPECT_EQ(ws.projectName, "");
     }
     EXPECT_FALSE(fs::exists(dir / "escape"));
 

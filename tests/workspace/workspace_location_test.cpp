@@ -71,14 +71,14 @@ TEST(WorkspaceLocation, StartUpKeepsEverythingInTheWorkspaceAndMakesItWithItsPar
     Workspace w;
     EXPECT_TRUE(w.startUp(exe, ws).empty());
     EXPECT_EQ(w.folderProblem, "");
-    EXPECT_EQ(w.Dir_Exe, exe.string());
-    EXPECT_EQ(w.Dir_Workspace, ws.string());
-    EXPECT_EQ(w.Dir_Master, (ws / "MASTER").string());
-    EXPECT_EQ(w.Dir_Projects, (ws / "PROJECTS").string());
+    EXPECT_EQ(w.programDir, exe.string());
+    EXPECT_EQ(w.workspaceRoot, ws.string());
+    EXPECT_EQ(w.masterDir, (ws / "MASTER").string());
+    EXPECT_EQ(w.projectsDir, (ws / "PROJECTS").string());
     EXPECT_TRUE(fs::is_directory(ws / "MASTER"));
     EXPECT_TRUE(fs::is_directory(ws / "PROJECTS"));
-    w.Name_Project = "Line 1";
-    w.Save_Setting();
+    w.projectName = "Line 1";
+    w.saveSettings();
     EXPECT_NE(readFile(ws / "Strovane.xml").find("Line 1"), std::string::npos);
     // Nothing lands beside the executable.
     EXPECT_EQ(std::distance(fs::directory_iterator(exe), fs::directory_iterator()), 0);

@@ -21,12 +21,12 @@ TEST(WorkspacePosixStartUp, SettingsFifoIsReportedAtOnce) {
     const auto problems = ws.startUp(dir.path());
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("Strovane.xml: not a regular file but a FIFO"), std::string::npos) << problems[0];
-    EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
+    EXPECT_EQ(ws.ipAddress, "0.0.0.0");
 
     // Nothing reads the FIFO: writing through it would block the closing program.
-    ws.Name_Project = "Line 1";
+    ws.projectName = "Line 1";
     try {
-        ws.Save_Setting();
+        ws.saveSettings();
         ADD_FAILURE() << "saved through a FIFO";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("Strovane.xml: not a regular file but a FIFO"), std::string::npos)

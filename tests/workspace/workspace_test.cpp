@@ -33,18 +33,18 @@ TEST(WorkspaceStartUp, FirstStartCreatesFoldersAndWritesDefaults) {
 
     EXPECT_TRUE(fs::is_directory(dir / "MASTER"));
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS"));
-    EXPECT_EQ(ws.Dir_Exe, dir.path().string());
-    EXPECT_EQ(ws.Dir_Master, (dir / "MASTER").string());
-    EXPECT_EQ(ws.Dir_Projects, (dir / "PROJECTS").string());
+    EXPECT_EQ(ws.programDir, dir.path().string());
+    EXPECT_EQ(ws.masterDir, (dir / "MASTER").string());
+    EXPECT_EQ(ws.projectsDir, (dir / "PROJECTS").string());
     EXPECT_FALSE(ws.projectOpen());
-    EXPECT_EQ(ws.Name_Project, "");
-    EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
-    EXPECT_EQ(ws.Title_Base, kTitleBase);
+    EXPECT_EQ(ws.projectName, "");
+    EXPECT_EQ(ws.ipAddress, "0.0.0.0");
+    EXPECT_EQ(ws.titleBase, kTitleBase);
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
-    // Set_Files ran with no project: bare names behind a separator.
-    EXPECT_EQ(ws.File_ParGen, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
+    // setDocumentPaths ran with no project: bare names behind a separator.
+    EXPECT_EQ(ws.parGenFile, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
 
-    ws.Save_Setting();
+    ws.saveSettings();
     EXPECT_EQ(readFile(dir / "Strovane.xml"),
               "<Conf_Settings><lastproj><projectname/></lastproj><lastipadd><ipaddress>0.0.0.0</ipaddress>"
               "</lastipadd></Conf_Settings>");
@@ -58,13 +58,13 @@ TEST(WorkspaceStartUp, ReopensLastProjectAndWritesItBackExactly) {
     ws.startUp(dir.path());
 
     EXPECT_TRUE(ws.projectOpen()); // the folder holds no document: it opens all the same
-    EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "Line 1").string());
-    EXPECT_EQ(ws.File_ParGen, (dir / "PROJECTS" / "Line 1" / "ParGen.xml").string());
-    EXPECT_EQ(ws.File_RPdo, (dir / "PROJECTS" / "Line 1" / "RPDOs.xml").string());
-    EXPECT_EQ(ws.File_TPdo, (dir / "PROJECTS" / "Line 1" / "TPDOs.xml").string());
+    EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "Line 1").string());
+    EXPECT_EQ(ws.parGenFile, (dir / "PROJECTS" / "Line 1" / "ParGen.xml").string());
+    EXPECT_EQ(ws.receivePdoFile, (dir / "PROJECTS" / "Line 1" / "RPDOs.xml").string());
+    EXPECT_EQ(ws.transmitPdoFile, (dir / "PROJECTS" / "Line 1" / "TPDOs.xml").string());
     EXPECT_EQ(ws.title(), kTitleBase + " : Line 1");
 
-    ws.Save_Setting();
+    ws.saveSettings();
     EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line 1", "10.0.0.7"));
 }
 
@@ -87,8 +87,8 @@ TEST_P(SettingsReading, FallsBackPerValue) {
     writeFile(dir / "Strovane.xml", c.file);
     Workspace ws;
     ws.startUp(dir.path());
-    EXPECT_EQ(ws.Name_Project, c.name);
-    EXPECT_EQ(ws.Ip_Address, c.ip);
+    EXPECT_EQ(ws.projectName, c.name);
+    EXPECT_EQ(ws.ipAddress, c.ip);
     EXPECT_EQ(ws.projectOpen(), c.open);
     EXPECT_EQ(ws.title(), c.open ? kTitleBase + " : " + c.name : kTitleBase + " : ");
 }
@@ -128,11 +128,11 @@ TEST(WorkspaceStartUp, MalformedSettingsAreReportedAndRewrittenAtClose) {
     EXPECT_NE(problems[0].find((dir / "Strovane.xml").string()), std::string::npos) << problems[0];
     EXPECT_NE(problems[0].find("line 2"), std::string::npos) << problems[0];
     EXPECT_FALSE(ws.projectOpen());
-    EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
+    EXPECT_EQ(ws.ipAddress, "0.0.0.0");
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
-    EXPECT_EQ(ws.File_ParGen, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
+    EXPECT_EQ(ws.parGenFile, std::string(1, strovane::platform::kPathSeparator) + "ParGen.xml");
 
-    ws.Save_Setting();
+    ws.saveSettings();
     EXPECT_EQ(readFile(dir / "Strovane.xml"), "<Conf_Settings><lastproj><projectname/></lastproj><lastipadd>"
                                               "<ipaddress>0.0.0.0</ipaddress></lastipadd></Conf_Settings>");
 }
@@ -146,7 +146,7 @@ TEST(WorkspaceStartUp, KeepsExistingFoldersAndDropsOtherSettings) {
     Workspace ws;
     ws.startUp(dir.path());
     EXPECT_EQ(readFile(dir / "MASTER" / "sim40518.sim"), "firmware");
-    ws.Save_Setting();
+    ws.saveSettings();
     const std::string written = readFile(dir / "Strovane.xml");
     EXPECT_EQ(written.find("extra"), std::string::npos);
     EXPECT_EQ(written, settings("P9", "1.1.1.1"));
@@ -158,7 +158,7 @@ TEST(WorkspaceSaveSetting, UnwritableFileThrowsAndKeepsOldContent) {
     ws.startUp(dir.path());
     writeFile(dir / "Strovane.xml", "old");
     fs::permissions(dir / "Strovane.xml", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_THROW(ws.Save_Setting(), std::system_error);
+    EXPECT_THROW(ws.saveSettings(), std::system_error);
     EXPECT_EQ(readFile(dir / "Strovane.xml"), "old");
 }
 
@@ -167,12 +167,12 @@ TEST(WorkspaceAdopt, OpenDropAndEmptyName) {
     Workspace ws;
     ws.startUp(dir.path());
     ws.adoptProject("A");
-    EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "A").string());
-    EXPECT_EQ(ws.File_TPdo, (dir / "PROJECTS" / "A" / "TPDOs.xml").string());
+    EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "A").string());
+    EXPECT_EQ(ws.transmitPdoFile, (dir / "PROJECTS" / "A" / "TPDOs.xml").string());
     ws.dropProject();
     EXPECT_FALSE(ws.projectOpen());
-    EXPECT_EQ(ws.Name_Project, "A"); // still named in the settings file
-    EXPECT_EQ(ws.File_TPdo, (dir / "PROJECTS" / "A" / "TPDOs.xml").string());
+    EXPECT_EQ(ws.projectName, "A"); // still named in the settings file
+    EXPECT_EQ(ws.transmitPdoFile, (dir / "PROJECTS" / "A" / "TPDOs.xml").string());
     ws.adoptProject("");
     EXPECT_FALSE(ws.projectOpen());
     EXPECT_EQ(ws.title(), kTitleBase + " : ");
@@ -189,14 +189,14 @@ TEST(WorkspaceStartUp, ReopensAnyListedFolderButNoneOutsideProjects) {
     Workspace ws;
     ws.startUp(dir.path());
     EXPECT_EQ(ws.projectOpen(), !devices);
-    EXPECT_EQ(ws.Name_Project, "COM1");
+    EXPECT_EQ(ws.projectName, "COM1");
 
     fs::create_directories(dir / "outside");
     writeFile(dir / "Strovane.xml", settings("../outside", "0.0.0.0"));
     Workspace again;
     again.startUp(dir.path());
     EXPECT_FALSE(again.projectOpen());
-    EXPECT_EQ(again.Name_Project, "../outside");
+    EXPECT_EQ(again.projectName, "../outside");
 }
 
 TEST(WorkspaceStartUp, SettingsThatCannotBeReadAreReportedNotTakenAsAbsent) {
@@ -222,7 +222,7 @@ TEST(WorkspaceStartUp, SettingsThatCannotBeReadAreReportedNotTakenAsAbsent) {
         const auto problems = ws.startUp(dir.path());
         ASSERT_EQ(problems.size(), 1u);
         EXPECT_NE(problems[0].find(c.says), std::string::npos) << problems[0];
-        EXPECT_EQ(ws.Ip_Address, "0.0.0.0");
+        EXPECT_EQ(ws.ipAddress, "0.0.0.0");
     }
 }
 
@@ -232,12 +232,12 @@ TEST(WorkspaceSaveSetting, NamesAndAddressesReadBackExactly) {
         TempDir dir;
         Workspace ws;
         ws.startUp(dir.path());
-        ws.Name_Project = value;
-        ws.Ip_Address = value;
-        ws.Save_Setting();
+        ws.projectName = value;
+        ws.ipAddress = value;
+        ws.saveSettings();
         Workspace again;
         EXPECT_TRUE(again.startUp(dir.path()).empty());
-        EXPECT_EQ(again.Name_Project, value);
-        EXPECT_EQ(again.Ip_Address, value);
+        EXPECT_EQ(again.projectName, value);
+        EXPECT_EQ(again.ipAddress, value);
     }
 }

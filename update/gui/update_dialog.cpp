@@ -240,13 +240,13 @@ void UpdateDialog::LbButton2Click() {
 void UpdateDialog::LbButton4Click() {
     m_outcomeNotice->hide();
     const UpdateOptions opts = options();
-    if (const std::string problem = firmwareFileProblem(opts, m_workspace.Dir_Master); !problem.empty()) {
+    if (const std::string problem = firmwareFileProblem(opts, m_workspace.masterDir); !problem.empty()) {
         m_messages.error(QString::fromStdString(problem));
         return;
     }
     const std::string port = selectedPort();
     const platform::ProcessRequest request =
-        updaterRequest(m_workspace.Dir_Workspace, port, opts, m_workspace.Dir_Master, m_workspace.Dir_Project);
+        updaterRequest(m_workspace.workspaceRoot, port, opts, m_workspace.masterDir, m_workspace.projectDir);
     WaitOutcome outcome;
     try {
         runWithProgress(QString::fromStdString(port), this, [&](const UpdaterLauncher::PollCallback& onPoll) {

@@ -34,11 +34,11 @@ class SerialPort;
 class UpdateDialog : public QDialog {
     Q_OBJECT
 public:
-    // Starts the updater and waits for it (the main window's Start_Program): NomeSW, its
+    // Starts the updater and waits for it (the main window's startAndWait): program, its
     // command line, hidden or not, the same command line as arguments, a poll callback; tells
     // how the wait ended. Throws platform::ProcessStartError when the updater cannot be started.
     using StartProgram =
-        std::function<WaitOutcome(const std::string& NomeSW, const std::string& Parameter, bool tipo,
+        std::function<WaitOutcome(const std::string& program, const std::string& commandLine, bool hidden,
                            const std::vector<std::string>& arguments, const UpdaterLauncher::PollCallback& onPoll)>;
 
     UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace, platform::PortProbe probe,

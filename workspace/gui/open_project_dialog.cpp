@@ -70,7 +70,7 @@ void OpenProjectDialog::resizeEvent(QResizeEvent* event) {
     Btn_OK->move(165 + dw, 307 + dh);
 }
 
-void OpenProjectDialog::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.Dir_Projects); }
+void OpenProjectDialog::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.projectsDir); }
 
 int OpenProjectDialog::Search_Open_Conf(const std::string& name) const { return searchOpenConf(SL, name); }
 
@@ -96,9 +96,9 @@ void OpenProjectDialog::FormShow() {
     for (const std::string& name : SL)
         ListBox1->addItem(displayName(name));
 
-    // The open project's folder name: what follows Dir_Projects and one separator.
-    const std::string& dirProject = m_workspace.Dir_Project;
-    const std::size_t skip = m_workspace.Dir_Projects.size() + 1;
+    // The open project's folder name: what follows projectsDir and one separator.
+    const std::string& dirProject = m_workspace.projectDir;
+    const std::size_t skip = m_workspace.projectsDir.size() + 1;
     const std::string current = dirProject.size() > skip ? dirProject.substr(skip) : std::string();
 
     if (SL.empty()) {

@@ -252,7 +252,7 @@ TEST_F(MainWindowTest, AFolderNameThatIsNotUtf8ReadsInTheTitleAsInTheList) {
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);
-    EXPECT_EQ(ws.Name_Project, name);
+    EXPECT_EQ(ws.projectName, name);
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + QString::fromUtf8("caf\u00E9"));
 }
 
@@ -275,8 +275,8 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
     });
     click(main->Btn_Open);
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "gamma");
-    EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "gamma").string());
-    EXPECT_EQ(ws.File_ParGen, (dir / "PROJECTS" / "gamma" / "ParGen.xml").string());
+    EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "gamma").string());
+    EXPECT_EQ(ws.parGenFile, (dir / "PROJECTS" / "gamma" / "ParGen.xml").string());
 
     // Cancel changes nothing, even after moving the selection.
     onNextModal([&](QWidget* w) {
@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
     });
     click(main->Btn_Open);
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "gamma");
-    EXPECT_EQ(ws.Name_Project, "gamma");
+    EXPECT_EQ(ws.projectName, "gamma");
 }
 
 TEST_F(MainWindowTest, OpenProjectPrefersTheExactName) {
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, OpenProjectPrefersTheExactName) {
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);
-    EXPECT_EQ(ws.Dir_Project, (dir / "PROJECTS" / "alpha").string());
+    EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "alpha").string());
 }
 
 TEST_F(MainWindowTest, OpenProjectAdoptsTheRealFolderNameThatIsNotUtf8) {
@@ -321,8 +321,8 @@ TEST_F(MainWindowTest, OpenProjectAdoptsTheRealFolderNameThatIsNotUtf8) {
         click(child<QAbstractButton>(w, "Btn_OK"));
     });
     click(main->Btn_Open);
-    EXPECT_EQ(ws.Name_Project, latin1);
-    EXPECT_TRUE(fs::is_directory(ws.Dir_Project)) << "the folder adopted is the one on disk";
+    EXPECT_EQ(ws.projectName, latin1);
+    EXPECT_TRUE(fs::is_directory(ws.projectDir)) << "the folder adopted is the one on disk";
 }
 
 TEST_F(MainWindowTest, OpenProjectWithEmptyListLeavesNoProject) {

@@ -86,11 +86,11 @@ TEST_F(ParGenDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_FALSE(m_dialog.isVisible());
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+    EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
 TEST_F(ParGenDialogTest, DocumentFillsControlsWhateverTheElementOrder) {
-    writeFile(m_workspace.File_ParGen,
+    writeFile(m_workspace.parGenFile,
               "<Par_Gen><Serial_Par>2</Serial_Par><Extra>x</Extra><CANopen_Set_Ope>1</CANopen_Set_Ope>"
               "<CANopen_ID>0x7F</CANopen_ID><CANopen_Set_Ope_Net>2</CANopen_Set_Ope_Net>"
               "<CANopen_Baud>$3</CANopen_Baud><Serial_Baud>abc</Serial_Baud><CANopen_Delay> 9</CANopen_Delay>"
@@ -123,7 +123,7 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
         EXPECT_TRUE(m_dialog.isVisible());
         EXPECT_EQ(m_dialog.result(), 0);
         EXPECT_EQ(edit(c.control)->text(), c.text);
-        EXPECT_FALSE(exists(m_workspace.File_ParGen));
+        EXPECT_FALSE(exists(m_workspace.parGenFile));
         // After the box the focus is on the field, its text selected, so the correction is typed at once.
         EXPECT_EQ(m_dialog.focusWidget(), edit(c.control));
         EXPECT_EQ(edit(c.control)->selectedText(), c.text);
@@ -133,9 +133,9 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
         const std::string element = std::string(c.control) == "E_CANopen_ID"      ? "CANopen_ID"
                                     : std::string(c.control) == "E_CANopen_Delay" ? "CANopen_Delay"
                                                                                   : "CANopen_SDO_TO";
-        EXPECT_NE(readFile(m_workspace.File_ParGen).find("<" + element + ">" + c.text + "</" + element + ">"),
+        EXPECT_NE(readFile(m_workspace.parGenFile).find("<" + element + ">" + c.text + "</" + element + ">"),
                   std::string::npos)
-            << readFile(m_workspace.File_ParGen);
+            << readFile(m_workspace.parGenFile);
     }
 }
 
@@ -161,7 +161,7 @@ TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
     click(button("Btn_OK"));
     EXPECT_EQ(m_messages.texts(), QStringList({kDelayMessage, kIdMessage}));
     EXPECT_TRUE(m_dialog.isVisible());
-    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+    EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
 TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
@@ -177,7 +177,7 @@ TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
     click(button("Btn_OK"));
     ASSERT_EQ(m_dialog.result(), 1);
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_EQ(readFile(m_workspace.File_ParGen),
+    EXPECT_EQ(readFile(m_workspace.parGenFile),
               parGenXml("0x7F", "2", "0", "1", " 12", "$1F4", "1", "3", "2"));
 
     open();
@@ -186,7 +186,7 @@ TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
 }
 
 TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne) {
-    writeFile(m_workspace.File_ParGen, parGenXml("5", "-2", "1", "1", "3", "4", "1", "8", "5"));
+    writeFile(m_workspace.parGenFile, parGenXml("5", "-2", "1", "1", "3", "4", "1", "8", "5"));
     open();
     EXPECT_EQ(list("CB_CANopen_Baud")->currentIndex(), -1);
     EXPECT_EQ(list("CB_Serial_Baud")->currentIndex(), -1);
@@ -194,12 +194,12 @@ TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne
     EXPECT_EQ(list("CB_Serial_Serial")->currentText(), "RS485");
     click(button("Btn_OK"));
     ASSERT_EQ(m_dialog.result(), 1);
-    EXPECT_EQ(readFile(m_workspace.File_ParGen), parGenXml("5", "-1", "1", "1", "3", "4", "1", "-1", "-1"));
+    EXPECT_EQ(readFile(m_workspace.parGenFile), parGenXml("5", "-1", "1", "1", "3", "4", "1", "-1", "-1"));
 }
 
 TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
-    writeFile(m_workspace.File_ParGen, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
-    const std::string before = readFile(m_workspace.File_ParGen);
+    writeFile(m_workspace.parGenFile, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
+    const std::string before = readFile(m_workspace.parGenFile);
     open();
     click(check("CB_CANopen_SetOpe"));
     click(check("CB_CANopen_SetOpe")); // undone, but still a change
@@ -217,7 +217,7 @@ TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
     EXPECT_EQ(m_messages.boxes.size(), 2u);
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_FALSE(m_dialog.isVisible());
-    EXPECT_EQ(readFile(m_workspace.File_ParGen), before);
+    EXPECT_EQ(readFile(m_workspace.parGenFile), before);
 
     open(); // nothing typed in the cancelled showing survives
     EXPECT_EQ(edit("E_CANopen_ID")->text(), "5");
@@ -245,7 +245,7 @@ TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
     m_dialog.close();
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+    EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
 TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
@@ -268,10 +268,10 @@ TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
 }
 
 TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
-    writeFile(m_workspace.File_ParGen, parGenXml("42", "1", "1", "0", "3", "4", "1", "2", "1"));
+    writeFile(m_workspace.parGenFile, parGenXml("42", "1", "1", "0", "3", "4", "1", "2", "1"));
     open();
     m_dialog.reject();
-    writeFile(m_workspace.File_ParGen, "<Par_Gen><CANopen_ID>9</CANopen_ID>");
+    writeFile(m_workspace.parGenFile, "<Par_Gen><CANopen_ID>9</CANopen_ID>");
     open();
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -281,9 +281,9 @@ TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
 }
 
 TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
-    writeFile(m_workspace.File_ParGen, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
-    const std::string before = readFile(m_workspace.File_ParGen);
-    makeReadOnly(m_workspace.File_ParGen);
+    writeFile(m_workspace.parGenFile, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
+    const std::string before = readFile(m_workspace.parGenFile);
+    makeReadOnly(m_workspace.parGenFile);
     open();
     typeInto(edit("E_CANopen_ID"), "6");
     click(button("Btn_OK"));
@@ -293,16 +293,16 @@ TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
     EXPECT_TRUE(m_dialog.isVisible());
     EXPECT_EQ(m_dialog.result(), 0);
     EXPECT_EQ(edit("E_CANopen_ID")->text(), "6");
-    EXPECT_EQ(readFile(m_workspace.File_ParGen), before);
+    EXPECT_EQ(readFile(m_workspace.parGenFile), before);
 }
 
 TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
-    m_workspace.File_ParGen = (m_dir / "gone" / "ParGen.xml").string();
+    m_workspace.parGenFile = (m_dir / "gone" / "ParGen.xml").string();
     open();
     click(button("Btn_OK"));
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_TRUE(m_dialog.isVisible());
-    EXPECT_FALSE(exists(m_workspace.File_ParGen));
+    EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
 TEST_F(ParGenDialogTest, ModalShowingAnswersOkWithOne) {
@@ -312,7 +312,7 @@ TEST_F(ParGenDialogTest, ModalShowingAnswersOkWithOne) {
         click(w->findChild<QAbstractButton*>("Btn_OK"));
     });
     EXPECT_EQ(m_dialog.exec(), 1);
-    EXPECT_EQ(readFile(m_workspace.File_ParGen), parGenXml("33", "7", "0", "0", "0", "10000", "0", "7", "0"));
+    EXPECT_EQ(readFile(m_workspace.parGenFile), parGenXml("33", "7", "0", "0", "0", "10000", "0", "7", "0"));
 }
 
 } // namespace

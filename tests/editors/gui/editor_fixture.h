@@ -28,11 +28,11 @@ namespace strovane::testing {
 class EditorFixture : public ::testing::Test {
 protected:
     EditorFixture() {
-        m_workspace.Name_Project = "P1";
-        m_workspace.Dir_Project = m_dir.path().string();
-        m_workspace.File_ParGen = (m_dir / "ParGen.xml").string();
-        m_workspace.File_RPdo = (m_dir / "RPDOs.xml").string();
-        m_workspace.File_TPdo = (m_dir / "TPDOs.xml").string();
+        m_workspace.projectName = "P1";
+        m_workspace.projectDir = m_dir.path().string();
+        m_workspace.parGenFile = (m_dir / "ParGen.xml").string();
+        m_workspace.receivePdoFile = (m_dir / "RPDOs.xml").string();
+        m_workspace.transmitPdoFile = (m_dir / "TPDOs.xml").string();
     }
 
     static bool exists(const std::string& path) { return std::filesystem::exists(path); }

@@ -44,7 +44,7 @@ TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
     ASSERT_TRUE(m_messages.boxes.empty());
 
     project::ConfigImage image;
-    image.Create_Bin({m_workspace.File_ParGen, m_workspace.File_RPdo, m_workspace.File_TPdo});
+    image.composeFrom({m_workspace.parGenFile, m_workspace.receivePdoFile, m_workspace.transmitPdoFile});
     const auto bytes = image.bytes();
     const std::vector<std::uint8_t> expected = {
         12,   0,    0, 0,    18,   0,    0,    0, 21, 0, 0, 0, // header

@@ -55,7 +55,7 @@ protected:
         m_grid = m_dialog->findChild<PdoGrid*>("sgA");
     }
     const std::string& file() const {
-        return m_editor == Editor::Receive ? m_workspace.File_RPdo : m_workspace.File_TPdo;
+        return m_editor == Editor::Receive ? m_workspace.receivePdoFile : m_workspace.transmitPdoFile;
     }
     std::string root() const { return m_editor == Editor::Receive ? "RPDO" : "TPDO"; }
     std::string table(std::initializer_list<Row> rows, const std::string& rootName = {}) const {

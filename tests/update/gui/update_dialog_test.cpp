@@ -36,20 +36,20 @@ std::string inside(const std::string& dir, const std::string& name) { return dir
 
 // One start of the updater as the dialog asked for it.
 struct StartCall {
-    std::string NomeSW;
-    std::string Parameter;
-    bool tipo;
+    std::string program;
+    std::string commandLine;
+    bool hidden;
     std::vector<std::string> arguments;
 };
 
 class BootSerTest : public ::testing::Test {
 protected:
     BootSerTest() {
-        ws.Dir_Exe = "/opt/strovane";
-        ws.Dir_Workspace = "/opt/strovane";
-        ws.Dir_Master = (master / "MASTER").string();
-        ws.Dir_Project = "/opt/strovane/PROJECTS/Line 1";
-        std::filesystem::create_directory(ws.Dir_Master);
+        ws.programDir = "/opt/strovane";
+        ws.workspaceRoot = "/opt/strovane";
+        ws.masterDir = (master / "MASTER").string();
+        ws.projectDir = "/opt/strovane/PROJECTS/Line 1";
+        std::filesystem::create_directory(ws.masterDir);
         testing::writeFile(firmwareFile(), "firmware");
         ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART", PortState::Present},
                  {"ttyUSB1", "/dev/ttyUSB1", "", PortState::InUse}};
@@ -67,7 +67,7 @@ protected:
             });
         return *m_dialog;
     }
-    std::string firmwareFile() const { return inside(ws.Dir_Master, "sim40518.sim"); }
+    std::string firmwareFile() const { return inside(ws.masterDir, "sim40518.sim"); }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Connect, Next and Execute, as a person goes through them.
     void connectNextExecute(UpdateDialog& d) {
@@ -214,8 +214,8 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
 
     click(d.executeButton());
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].NomeSW, inside("/opt/strovane", platform::executableName("Ser_40518_Update")));
-    EXPECT_FALSE(starts[0].tipo);
+    EXPECT_EQ(starts[0].program, inside("/opt/strovane", platform::executableName("Ser_40518_Update")));
+    EXPECT_FALSE(starts[0].hidden);
     EXPECT_EQ(starts[0].arguments,
               (std::vector<std::string>{device("ttyUSB1"), "FW", "FR", "PW", "PR", firmwareFile(),
                                         inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "")}));
@@ -255,7 +255,7 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     click(d.nextButton());
     click(d.executeButton());
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].Parameter, device("ttyUSB0") + " NO FR PW NO \"" + firmwareFile() + "\" \"" +
+    EXPECT_EQ(starts[0].commandLine, device("ttyUSB0") + " NO FR PW NO \"" + firmwareFile() + "\" \"" +
                                        inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "") + "\"");
 }
 
@@ -405,17 +405,17 @@ class BootSerExecute : public BootSerTest {
 protected:
     void SetUp() override {
         // The updater is looked for in the workspace, wherever the executable is.
-        ws.Dir_Exe = (dir / "bin").string();
-        ws.Dir_Workspace = dir.path().string();
-        ws.Dir_Master = (dir / "MASTER").string();
-        ws.Dir_Project = (dir / "PROJECTS" / "Line 1").string();
-        std::filesystem::create_directory(ws.Dir_Master);
+        ws.programDir = (dir / "bin").string();
+        ws.workspaceRoot = dir.path().string();
+        ws.masterDir = (dir / "MASTER").string();
+        ws.projectDir = (dir / "PROJECTS" / "Line 1").string();
+        std::filesystem::create_directory(ws.masterDir);
         testing::writeFile(firmwareFile(), "firmware");
         platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_LOG", (dir / "args.txt").string());
         platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_MS", "300");
         startProgram = [this](const std::string& n, const std::string& p, bool t, const std::vector<std::string>& a,
                               const UpdaterLauncher::PollCallback& onPoll) {
-            return UpdaterLauncher().Start_Program(n, p, t, a, [&](std::uint32_t ms) {
+            return UpdaterLauncher().startAndWait(n, p, t, a, [&](std::uint32_t ms) {
                 QWidget* modal = QApplication::activeModalWidget();
                 if (modal && modal->objectName() == "UpdateProgress")
                     ++progressPolls;
@@ -457,11 +457,11 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     click(d.executeButton());
     EXPECT_TRUE(messages.boxes.empty());
     const std::vector<std::string> arguments{device("ttyUSB0"), "FW", "NO", "PW", "PR",
-                                             inside(ws.Dir_Master, "sim40518.sim"),
-                                             inside(inside(ws.Dir_Project, "bin"), "")};
+                                             inside(ws.masterDir, "sim40518.sim"),
+                                             inside(inside(ws.projectDir, "bin"), "")};
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].arguments, arguments);
-    EXPECT_EQ(recorded(), platform::kWindows ? std::vector<std::string>{starts[0].Parameter} : arguments);
+    EXPECT_EQ(recorded(), platform::kWindows ? std::vector<std::string>{starts[0].commandLine} : arguments);
     EXPECT_GT(progressPolls, 0) << "the progress window is the modal window during the wait";
     EXPECT_EQ(starts.size(), 1u) << "a click during the wait must not start a second update";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
@@ -514,7 +514,7 @@ TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text,
               QString::fromStdString("Error!! The updater cannot be started: " +
-                                     inside(ws.Dir_Workspace, platform::executableName("Ser_40518_Update"))));
+                                     inside(ws.workspaceRoot, platform::executableName("Ser_40518_Update"))));
     EXPECT_NE(messages.boxes[0].detail.toStdString().find(platform::systemErrorText(platform::fileNotFoundError())),
               std::string::npos)
         << messages.boxes[0].detail.toStdString();
