@@ -15,17 +15,17 @@ namespace strovane::app {
 
 AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
                        const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir)
-    : FStrovanoFirmWare(std::make_unique<MainWindow>(workspace, messages, exeDir, workspaceDir)) {
+    : mainWindow(std::make_unique<MainWindow>(workspace, messages, exeDir, workspaceDir)) {
     // The dialogs are children of the main window, so they centre on it and go with it.
-    QWidget* owner = FStrovanoFirmWare.get();
-    FNew_Project = new workspace::NewProjectDialog(workspace, messages, owner);
-    FOpenConf = new workspace::OpenProjectDialog(workspace, owner);
-    FAbout = new workspace::AboutDialog(owner);
-    FParGen = new editors::CommunicationDialog(workspace, messages, owner);
-    FRPdoMB = new editors::ReceivePdoDialog(workspace, messages, owner);
-    FTPdoMB = new editors::TransmitPdoDialog(workspace, messages, owner);
-    MainWindow* main = FStrovanoFirmWare.get();
-    FBootSer = new update::UpdateDialog(
+    QWidget* owner = mainWindow.get();
+    newProject = new workspace::NewProjectDialog(workspace, messages, owner);
+    openProject = new workspace::OpenProjectDialog(workspace, owner);
+    about = new workspace::AboutDialog(owner);
+    communication = new editors::CommunicationDialog(workspace, messages, owner);
+    receivePdos = new editors::ReceivePdoDialog(workspace, messages, owner);
+    transmitPdos = new editors::TransmitPdoDialog(workspace, messages, owner);
+    MainWindow* main = mainWindow.get();
+    updateDevice = new update::UpdateDialog(
         messages, workspace, [] { return platform::probePorts(); }, platform::createSerialDevice,
         [main](const std::string& program, const std::string& parameters, bool hidden,
                const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll) {
@@ -33,8 +33,8 @@ AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& m
         },
         owner);
 
-    FStrovanoFirmWare->setDialogs(
-        {FNew_Project, FOpenConf, FAbout, FParGen, FRPdoMB, FTPdoMB, FBootSer});
+    mainWindow->setDialogs(
+        {newProject, openProject, about, communication, receivePdos, transmitPdos, updateDevice});
 }
 
 AppWindows::~AppWindows() = default;

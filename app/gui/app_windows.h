@@ -33,14 +33,14 @@ struct AppWindows {
                const std::filesystem::path& workspaceDir = {});
     ~AppWindows();
 
-    std::unique_ptr<MainWindow> FStrovanoFirmWare;
-    workspace::NewProjectDialog* FNew_Project;
-    workspace::OpenProjectDialog* FOpenConf;
-    workspace::AboutDialog* FAbout;
-    editors::CommunicationDialog* FParGen;
-    editors::ReceivePdoDialog* FRPdoMB;
-    editors::TransmitPdoDialog* FTPdoMB;
-    update::UpdateDialog* FBootSer;
+    std::unique_ptr<MainWindow> mainWindow;
+    workspace::NewProjectDialog* newProject;
+    workspace::OpenProjectDialog* openProject;
+    workspace::AboutDialog* about;
+    editors::CommunicationDialog* communication;
+    editors::ReceivePdoDialog* receivePdos;
+    editors::TransmitPdoDialog* transmitPdos;
+    update::UpdateDialog* updateDevice;
 };
 
 } // namespace strovane::app

@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     strovane::workspace::Workspace workspace;
     strovane::app::AppWindows windows(workspace, messages, strovane::platform::executablePath().parent_path(),
                                       location.folder);
-    strovane::workspace::centreOnScreen(windows.FStrovanoFirmWare.get());
-    windows.FStrovanoFirmWare->show();
+    strovane::widgets::centreOnScreen(windows.mainWindow.get());
+    windows.mainWindow->show();
 
     // Asked to end (logout, kill): close as the user would, so the settings are written.
     if (terminationFd >= 0) {

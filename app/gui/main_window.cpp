@@ -11,19 +11,35 @@
 #include "workspace/workspace.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 
 namespace strovane::app {
 namespace {
 
-QLabel* stepLabel(QWidget* parent, const char* name, const char* text, int top) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
+// Client-area positions: the step labels' tops, the buttons, the web address.
+constexpr int kStepLabelLeft = 16;
+constexpr int kStepLabelTops[] = {47, 91, 135, 179, 223};
+constexpr QRect kNewProjectButton{80, 36, 145, 26};
+constexpr QRect kOpenProjectButton{232, 36, 145, 26};
+constexpr QRect kAboutButton{493, 21, 21, 19};
+constexpr QRect kCloseButton{520, 21, 21, 19};
+constexpr QRect kCommunicationButton{80, 80, 145, 26};
+constexpr QRect kReceivePdoButton{80, 124, 145, 26};
+constexpr QRect kTransmitPdoButton{80, 168, 145, 26};
+constexpr QRect kUpdateDeviceButton{80, 212, 145, 26};
+constexpr QPoint kWebsiteLink{423, 223}; // its top follows step 5's label
+constexpr int kClientWidth = 575;
+constexpr int kBottomMargin = 52; // below the Update Device button
+
+QLabel* stepLabel(QWidget* parent, int step) {
+    auto* label = new QLabel(QStringLiteral("Step %1").arg(step), parent);
+    label->setObjectName(QStringLiteral("step%1Label").arg(step));
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
     label->adjustSize();
-    label->move(16, top);
+    label->move(kStepLabelLeft, kStepLabelTops[step - 1]);
     return label;
 }
 
@@ -36,60 +52,61 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* caption, 
 } // namespace
 
 MainWindow::MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                                       const std::filesystem::path& exeDir,
-                                       const std::filesystem::path& workspaceDir, QWidget* parent)
+                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir,
+                       QWidget* parent)
     : QWidget(parent), m_workspace(workspace), m_messages(messages) {
-    setObjectName(QStringLiteral("FStrovanoFirmWare"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    workspace::applyWindowLook(this);
+    widgets::applyWindowLook(this);
 
-    L_Step_1 = stepLabel(this, "L_Step_1", "Step 1", 47);
-    Btn_New = button(this, "Btn_New", "New project", {80, 36, 145, 26}, "NEWPROJECT");
-    Btn_Open = button(this, "Btn_Open", "Open project", {232, 36, 145, 26}, "OPENPROJECT");
-    Btn_Info = button(this, "Btn_Info", "About", {493, 21, 21, 19}, "ABOUT");
-    Btn_Info->setToolTip(QStringLiteral("About"));
-    Btn_Close = button(this, "Btn_Close", "X", {520, 21, 21, 19});
-    Btn_Close->setToolTip(QStringLiteral("Close"));
-    L_Step_2 = stepLabel(this, "L_Step_2", "Step 2", 91);
-    Btn_Prm_Gen = button(this, "Btn_Prm_Gen", "Set Communication", {80, 80, 145, 26}, "SETCOMM");
-    L_Step_3 = stepLabel(this, "L_Step_3", "Step 3", 135);
-    Btn_RPDO = button(this, "Btn_RPDO", "Set Translate PDO", {80, 124, 145, 26}, "SETRPDO");
-    L_Step_4 = stepLabel(this, "L_Step_4", "Step 4", 179);
-    Btn_TPDO = button(this, "Btn_TPDO", "Set Transmit PDO", {80, 168, 145, 26}, "SETTPDO");
-    L_Step_5 = stepLabel(this, "L_Step_5", "Step 5", 223);
-    Btn_CreateBin = button(this, "Btn_CreateBin", "Update Device", {80, 212, 145, 26}, "UPDATEDEVICE");
+    for (int step = 1; step <= 5; ++step)
+        m_stepLabels[std::size_t(step - 1)] = stepLabel(this, step);
+    m_newProjectButton = button(this, "newProjectButton", "New project", kNewProjectButton, "NEWPROJECT");
+    m_openProjectButton = button(this, "openProjectButton", "Open project", kOpenProjectButton, "OPENPROJECT");
+    m_aboutButton = button(this, "aboutButton", "About", kAboutButton, "ABOUT");
+    m_aboutButton->setToolTip(QStringLiteral("About"));
+    m_closeButton = button(this, "closeButton", "X", kCloseButton);
+    m_closeButton->setToolTip(QStringLiteral("Close"));
+    m_communicationButton = button(this, "communicationButton", "Set Communication", kCommunicationButton, "SETCOMM");
+    m_receivePdoButton = button(this, "receivePdoButton", "Set Translate PDO", kReceivePdoButton, "SETRPDO");
+    m_transmitPdoButton = button(this, "transmitPdoButton", "Set Transmit PDO", kTransmitPdoButton, "SETTPDO");
+    m_updateDeviceButton = button(this, "updateDeviceButton", "Update Device", kUpdateDeviceButton, "UPDATEDEVICE");
 
-    L_Kelmora = new workspace::ClickLabel(this);
-    L_Kelmora->setObjectName(QStringLiteral("L_Kelmora"));
-    L_Kelmora->setText(QString::fromLatin1(workspace::kMakerDomain));
-    QFont bold = L_Kelmora->font();
+    m_websiteLink = new widgets::ClickLabel(this);
+    m_websiteLink->setObjectName(QStringLiteral("websiteLink"));
+    m_websiteLink->setText(QString::fromLatin1(workspace::kMakerDomain));
+    QFont bold = m_websiteLink->font();
     bold.setBold(true);
-    L_Kelmora->setFont(bold);
-    L_Kelmora->adjustSize();
-    L_Kelmora->move(423, 223);
-    connect(L_Kelmora, &workspace::ClickLabel::clicked, this, &MainWindow::L_KelmoraClick);
+    m_websiteLink->setFont(bold);
+    m_websiteLink->adjustSize();
+    m_websiteLink->move(kWebsiteLink.x(), m_stepLabels[4]->y());
+    connect(m_websiteLink, &widgets::ClickLabel::clicked, this, &MainWindow::openWebsite);
+    setFixedSize(kClientWidth, kUpdateDeviceButton.y() + kBottomMargin);
 
-    QAbstractButton* order[] = {Btn_New, Btn_Open, Btn_Info, Btn_Close, Btn_Prm_Gen, Btn_RPDO, Btn_TPDO, Btn_CreateBin};
-    for (QAbstractButton* b : order)
-        connect(b, &QAbstractButton::clicked, this, [this, b] { Btn_Click(b); });
+    connect(m_newProjectButton, &QAbstractButton::clicked, this, &MainWindow::createProject);
+    connect(m_openProjectButton, &QAbstractButton::clicked, this, &MainWindow::openProject);
+    connect(m_aboutButton, &QAbstractButton::clicked, this, &MainWindow::showAbout);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(m_communicationButton, &QAbstractButton::clicked, this,
+            [this] { openStepDialog(m_dialogs.communication); });
+    connect(m_receivePdoButton, &QAbstractButton::clicked, this, [this] { openStepDialog(m_dialogs.receivePdos); });
+    connect(m_transmitPdoButton, &QAbstractButton::clicked, this,
+            [this] { openStepDialog(m_dialogs.transmitPdos); });
+    connect(m_updateDeviceButton, &QAbstractButton::clicked, this, [this] {
+        if (projectOpenOrSaySo())
+            updateDevice();
+    });
+
+    QAbstractButton* order[] = {m_newProjectButton,   m_openProjectButton, m_aboutButton,      m_closeButton,
+                                m_communicationButton, m_receivePdoButton,  m_transmitPdoButton, m_updateDeviceButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    FormCreate(exeDir, workspaceDir);
+    startUp(exeDir, workspaceDir);
 }
 
-void MainWindow::FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir) {
-    // Layout: every step visible, the address beside step 5, client area 575 x 264.
-    for (QWidget* w : std::initializer_list<QWidget*>{L_Step_1, L_Step_2, L_Step_3, L_Step_4, L_Step_5, Btn_Prm_Gen,
-                                                      Btn_RPDO, Btn_TPDO, Btn_CreateBin})
-        w->setVisible(true);
-    L_Kelmora->move(L_Kelmora->x(), L_Step_5->y());
-    Btn_RPDO->move(80, 124);
-    Btn_TPDO->move(80, 168);
-    Btn_CreateBin->move(Btn_CreateBin->x(), 212);
-    setFixedSize(575, Btn_CreateBin->y() + 52);
-
+void MainWindow::startUp(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir) {
     const std::vector<std::string> problems = m_workspace.startUp(exeDir, workspaceDir);
     if (!m_workspace.folderProblem.empty())
         m_messages.error(QString::fromStdString(m_workspace.folderProblem),
@@ -111,43 +128,37 @@ void MainWindow::updateTitle() {
     setWindowTitle(workspace::OpenProjectDialog::displayName(m_workspace.title()));
 }
 
-void MainWindow::Btn_Click(QObject* sender) {
-    if (sender == Btn_New) {
-        Create_New_Project();
-    } else if (sender == Btn_Open) {
-        Open_Project();
-    } else if (sender == Btn_Close) {
-        close();
-    } else if (sender == Btn_Info) {
-        if (m_dialogs.FAbout)
-            m_dialogs.FAbout->exec();
-    } else if (!m_workspace.projectOpen()) {
-        m_messages.error(QStringLiteral("Error! Project not Valid"));
-    } else if (sender == Btn_Prm_Gen) {
-        m_dialogs.FParGen->exec();
-    } else if (sender == Btn_RPDO) {
-        m_dialogs.FRPdoMB->exec();
-    } else if (sender == Btn_TPDO) {
-        m_dialogs.FTPdoMB->exec();
-    } else if (sender == Btn_CreateBin) {
-        Update_Device();
-    }
+bool MainWindow::projectOpenOrSaySo() {
+    if (m_workspace.projectOpen())
+        return true;
+    m_messages.error(QStringLiteral("Error! Project not Valid"));
+    return false;
 }
 
-void MainWindow::Create_New_Project() {
+void MainWindow::showAbout() {
+    if (m_dialogs.about)
+        m_dialogs.about->exec();
+}
+
+void MainWindow::openStepDialog(QDialog* dialog) {
+    if (projectOpenOrSaySo())
+        dialog->exec();
+}
+
+void MainWindow::createProject() {
     // Cancel changes nothing: the project that was open stays open.
-    if (m_dialogs.FNew_Project->exec() == 1)
+    if (m_dialogs.newProject->exec() == 1)
         updateTitle();
 }
 
-void MainWindow::Open_Project() {
-    if (m_dialogs.FOpenConf->exec() != 1)
+void MainWindow::openProject() {
+    if (m_dialogs.openProject->exec() != 1)
         return;
-    m_workspace.adoptProject(m_dialogs.FOpenConf->Name_Conf);
+    m_workspace.adoptProject(m_dialogs.openProject->selectedProject());
     updateTitle();
 }
 
-void MainWindow::Update_Device() {
+void MainWindow::updateDevice() {
     try {
         m_image.composeBankBin({platform::pathFromUtf8(m_workspace.parGenFile),
                                 platform::pathFromUtf8(m_workspace.receivePdoFile),
@@ -158,8 +169,8 @@ void MainWindow::Update_Device() {
         m_messages.error(QString::fromUtf8(e.what()));
         return;
     }
-    if (m_dialogs.FBootSer)
-        m_dialogs.FBootSer->exec();
+    if (m_dialogs.updateDevice)
+        m_dialogs.updateDevice->exec();
 }
 
 update::WaitOutcome MainWindow::startAndWait(const std::string& program, const std::string& commandLine,
@@ -172,9 +183,9 @@ void MainWindow::setDocumentPaths() { m_workspace.setDocumentPaths(); }
 
 void MainWindow::saveSettings() { m_workspace.saveSettings(); }
 
-void MainWindow::L_KelmoraClick() { workspace::openMakerWebPage(); }
+void MainWindow::openWebsite() { workspace::openMakerWebPage(); }
 
-void MainWindow::FormClose() {
+void MainWindow::saveOnClose() {
     try {
         saveSettings();
     } catch (const std::exception& e) {
@@ -184,7 +195,7 @@ void MainWindow::FormClose() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    saveOnClose();
     event->accept();
 }
 

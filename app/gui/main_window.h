@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,11 +15,11 @@ class QDialog;
 class QLabel;
 
 namespace strovane::widgets {
+class ClickLabel;
 class MessageBoxes;
 }
 namespace strovane::workspace {
 struct Workspace;
-class ClickLabel;
 class NewProjectDialog;
 class OpenProjectDialog;
 } // namespace strovane::workspace
@@ -31,13 +32,13 @@ class MainWindow : public QWidget {
 public:
     // The dialogs the steps open; created after the main window, handed over with setDialogs.
     struct Dialogs {
-        workspace::NewProjectDialog* FNew_Project = nullptr;
-        workspace::OpenProjectDialog* FOpenConf = nullptr;
-        QDialog* FAbout = nullptr;
-        QDialog* FParGen = nullptr;
-        QDialog* FRPdoMB = nullptr;
-        QDialog* FTPdoMB = nullptr;
-        QDialog* FBootSer = nullptr;
+        workspace::NewProjectDialog* newProject = nullptr;
+        workspace::OpenProjectDialog* openProject = nullptr;
+        QDialog* about = nullptr;
+        QDialog* communication = nullptr;
+        QDialog* receivePdos = nullptr;
+        QDialog* transmitPdos = nullptr;
+        QDialog* updateDevice = nullptr;
     };
 
     // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`,
@@ -48,47 +49,47 @@ public:
 
     void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
 
-    void Btn_Click(QObject* sender);
-    void Create_New_Project();
-    void Open_Project();
+    // The step buttons' actions, as the buttons run them.
+    void createProject();
+    void openProject();
+    void showAbout();
+    // Opens the dialog of a step that needs an open project; without one it says so instead.
+    void openStepDialog(QDialog* dialog);
     // Composes and writes bin/bank.bin, then shows the update dialog. A composition or write
     // error is shown in an error box and ends it there.
-    void Update_Device();
+    void updateDevice();
     // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
     // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
     update::WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
                        const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll);
     void setDocumentPaths();
     void saveSettings();
-    void L_KelmoraClick();
-
-    QLabel* L_Step_1;
-    QAbstractButton* Btn_New;
-    QAbstractButton* Btn_Open;
-    QAbstractButton* Btn_Info;
-    QAbstractButton* Btn_Close;
-    QLabel* L_Step_2;
-    QAbstractButton* Btn_Prm_Gen;
-    QLabel* L_Step_3;
-    QAbstractButton* Btn_RPDO;
-    QLabel* L_Step_4;
-    QAbstractButton* Btn_TPDO;
-    QLabel* L_Step_5;
-    QAbstractButton* Btn_CreateBin;
-    workspace::ClickLabel* L_Kelmora;
+    void openWebsite();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir);
-    void FormClose();
+    void startUp(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir);
+    void saveOnClose();
     void updateTitle();
+    bool projectOpenOrSaySo();
 
     workspace::Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
     Dialogs m_dialogs;
     project::ConfigImage m_image; // the image buffer, kept for the whole run
+
+    std::array<QLabel*, 5> m_stepLabels{};
+    QAbstractButton* m_newProjectButton;
+    QAbstractButton* m_openProjectButton;
+    QAbstractButton* m_aboutButton;
+    QAbstractButton* m_closeButton;
+    QAbstractButton* m_communicationButton;
+    QAbstractButton* m_receivePdoButton;
+    QAbstractButton* m_transmitPdoButton;
+    QAbstractButton* m_updateDeviceButton;
+    widgets::ClickLabel* m_websiteLink;
 };
 
 } // namespace strovane::app

@@ -68,9 +68,9 @@ void selectIndex(QComboBox* list, int index) {
 
 CommunicationDialog::CommunicationDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
-    setObjectName(QStringLiteral("FParGen"));
+    setObjectName(QStringLiteral("communicationDialog"));
     setWindowTitle(QStringLiteral("Set Communication"));
-    workspace::applyWindowLook(this);
+    widgets::applyWindowLook(this);
 
     GB_CANopen = new QGroupBox(QStringLiteral(" CANopen "), this);
     GB_CANopen->setObjectName(QStringLiteral("GB_CANopen"));
@@ -128,14 +128,14 @@ void CommunicationDialog::FormCreate() {
     const int bottom = GB_Serial->y() + GB_Serial->height();
     Btn_OK->setGeometry(118, bottom + 17, 90, 23);
     Btn_Cancel->setGeometry(214, bottom + 17, 90, 23);
-    workspace::makeFixedDialog(this, kClientWidth, bottom + 62);
+    widgets::makeFixedDialog(this, kClientWidth, bottom + 62);
 }
 
 void CommunicationDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    workspace::centreOnScreen(this);
+    widgets::centreOnScreen(this);
     FormShow();
 }
 

@@ -36,7 +36,7 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     setWindowTitle(QString::fromUtf8(layout.caption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    workspace::applyWindowLook(this);
+    widgets::applyWindowLook(this);
 
     sgA = new PdoGrid(this);
     sgA->setObjectName(QStringLiteral("sgA"));
@@ -82,7 +82,7 @@ void PdoEditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    workspace::centreOnScreen(this);
+    widgets::centreOnScreen(this);
     FormShow();
 }
 

@@ -7,7 +7,7 @@ namespace strovane::editors {
 namespace {
 
 const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
-                                     "FRPdoMB",
+                                     "receivePdoDialog",
                                      "Receive PDOs",
                                      "PanelBColor1",
                                      false,

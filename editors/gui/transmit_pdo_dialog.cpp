@@ -7,7 +7,7 @@ namespace strovane::editors {
 namespace {
 
 const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
-                                      "FTPdoMB",
+                                      "transmitPdoDialog",
                                       "Transmit PDOs",
                                       "Panel2",
                                       true,

@@ -50,10 +50,10 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
                      StartProgram startProgram, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_workspace(workspace), m_probe(std::move(probe)),
       m_startProgram(std::move(startProgram)) {
-    setObjectName(QStringLiteral("FBootSer"));
+    setObjectName(QStringLiteral("updateDialog"));
     setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
-    workspace::makeFixedDialog(this, 358, 210);
-    setFont(workspace::windowFont()); // on the system button face, unlike the other windows
+    widgets::makeFixedDialog(this, 358, 210);
+    setFont(widgets::windowFont()); // on the system button face, unlike the other windows
 
     Label1 = label(this, "Label1", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), 8, 8);
     Label2 = label(this, "Label2", QStringLiteral("1 - Turn OFF the Device"), 24, 32);
@@ -131,7 +131,7 @@ UpdateDialog::~UpdateDialog() { closePort(); }
 void UpdateDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        workspace::centreOnScreen(this);
+        widgets::centreOnScreen(this);
         FormShow();
     }
 }

@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-namespace strovane::workspace {
+namespace strovane::widgets {
 
 ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
 
@@ -12,4 +12,4 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
-} // namespace strovane::workspace
+} // namespace strovane::widgets

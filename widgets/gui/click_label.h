@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace strovane::workspace {
+namespace strovane::widgets {
 
 // A label (or picture) that reports left clicks, with the hand cursor.
 class ClickLabel : public QLabel {
@@ -17,4 +17,4 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-} // namespace strovane::workspace
+} // namespace strovane::widgets

@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace strovane::workspace {
+namespace strovane::widgets {
 
 QFont windowFont() {
     static const QString family = widgets::sansSerifFamily(QStringLiteral("Verdana"));
@@ -38,4 +38,4 @@ void centreOnScreen(QWidget* w) {
     w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
 }
 
-} // namespace strovane::workspace
+} // namespace strovane::widgets

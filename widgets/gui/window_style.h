@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace strovane::workspace {
+namespace strovane::widgets {
 
 // Background shared by the workspace and editor windows.
 inline const QColor kWindowBackground{248, 247, 237};
@@ -21,4 +21,4 @@ void makeFixedDialog(QWidget* w, int clientWidth, int clientHeight);
 // Centres a top-level window on the screen it is on.
 void centreOnScreen(QWidget* w);
 
-} // namespace strovane::workspace
+} // namespace strovane::widgets

@@ -17,6 +17,18 @@
 namespace strovane::workspace {
 namespace {
 
+// Client-area positions.
+constexpr int kClientWidth = 406;
+constexpr int kClientHeight = 148;
+constexpr QRect kOkButton{32, 115, 81, 22};
+constexpr QRect kEmblem{32, 24, 81, 81};
+constexpr int kCaptionLeft = 128;  // product, description and the three captions
+constexpr int kValueLeft = 240;    // the codes and the version
+constexpr int kProductTop = 24, kDescriptionTop = 39, kSoftwareCodeTop = 62, kVersionTop = 77,
+              kDocumentCodeTop = 93;
+constexpr QPoint kWebsiteLink{297, 131};
+constexpr int kRightMargin = 8;
+
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -78,77 +90,81 @@ QPixmap aboutEmblem() {
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FAbout"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About..."));
-    makeFixedDialog(this, 406, 148);
-    applyWindowLook(this);
+    widgets::makeFixedDialog(this, kClientWidth, kClientHeight);
+    widgets::applyWindowLook(this);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, QColor(51, 51, 51));
     setPalette(pal);
 
-    LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("OK"), {32, 115, 81, 22},
+    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton,
                                         QStringLiteral("OK"));
-    connect(LbButton1, &QAbstractButton::clicked, this, [this] { done(1); });
+    connect(m_okButton, &QAbstractButton::clicked, this, [this] { done(1); });
 
-    Image2 = new ClickLabel(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(32, 24, 81, 81);
-    Image2->setScaledContents(true);
-    Image2->setCursor(Qt::ArrowCursor);
-    connect(Image2, &ClickLabel::clicked, this, &AboutDialog::Label4Click);
+    m_emblem = new widgets::ClickLabel(this);
+    m_emblem->setObjectName(QStringLiteral("emblem"));
+    m_emblem->setGeometry(kEmblem);
+    m_emblem->setScaledContents(true);
+    m_emblem->setCursor(Qt::ArrowCursor);
+    connect(m_emblem, &widgets::ClickLabel::clicked, this, &AboutDialog::openWebsite);
 
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Software Strovane "), 128, 24);
+    m_productLabel = makeLabel(this, "productLabel", QStringLiteral("Software Strovane "), kCaptionLeft, kProductTop);
     QFont bold = font();
     bold.setBold(true);
     bold.setPointSize(10);
-    Label1->setFont(bold);
-    Label2 = makeLabel(this, "Label2", QStringLiteral("CANopen / RS232 / RS485 - Coverter"), 128, 39);
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Version :"), 128, 77);
+    m_productLabel->setFont(bold);
+    m_descriptionLabel = makeLabel(this, "descriptionLabel", QStringLiteral("CANopen / RS232 / RS485 - Coverter"), kCaptionLeft,
+                                   kDescriptionTop);
+    m_versionCaption = makeLabel(this, "versionCaption", QStringLiteral("Version :"), kCaptionLeft, kVersionTop);
 
-    Label4 = new ClickLabel(this);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setText(QString::fromLatin1(kMakerDomain));
-    Label4->move(297, 131);
+    m_websiteLink = new widgets::ClickLabel(this);
+    m_websiteLink->setObjectName(QStringLiteral("websiteLink"));
+    m_websiteLink->setText(QString::fromLatin1(kMakerDomain));
+    m_websiteLink->move(kWebsiteLink);
     QFont link = font();
     link.setUnderline(true);
-    Label4->setFont(link);
-    QPalette linkPal = Label4->palette();
+    m_websiteLink->setFont(link);
+    QPalette linkPal = m_websiteLink->palette();
     linkPal.setColor(QPalette::WindowText, Qt::blue);
-    Label4->setPalette(linkPal);
-    connect(Label4, &ClickLabel::clicked, this, &AboutDialog::Label4Click);
+    m_websiteLink->setPalette(linkPal);
+    connect(m_websiteLink, &widgets::ClickLabel::clicked, this, &AboutDialog::openWebsite);
 
-    Label6 = makeLabel(this, "Label6", QStringLiteral("Software Code : "), 128, 62);
-    Label8 = makeLabel(this, "Label8", QStringLiteral("Document Code :"), 128, 93);
-    Label9 = makeLabel(this, "Label9", QStringLiteral("SC40518"), 240, 62);
-    Label10 = makeLabel(this, "Label10", QStringLiteral("1.001"), 240, 77);
-    Label12 = makeLabel(this, "Label12", QStringLiteral("DC40518"), 240, 93);
-    for (QLabel* l : {Label1, Label2, Label3, static_cast<QLabel*>(Label4), Label6, Label8, Label9, Label10, Label12})
+    m_softwareCodeCaption = makeLabel(this, "softwareCodeCaption", QStringLiteral("Software Code : "), kCaptionLeft,
+                                      kSoftwareCodeTop);
+    m_documentCodeCaption = makeLabel(this, "documentCodeCaption", QStringLiteral("Document Code :"), kCaptionLeft,
+                                      kDocumentCodeTop);
+    m_softwareCodeLabel = makeLabel(this, "softwareCodeLabel", QStringLiteral("SC40518"), kValueLeft, kSoftwareCodeTop);
+    m_versionLabel = makeLabel(this, "versionLabel", QStringLiteral("1.001"), kValueLeft, kVersionTop);
+    m_documentCodeLabel = makeLabel(this, "documentCodeLabel", QStringLiteral("DC40518"), kValueLeft, kDocumentCodeTop);
+    for (QLabel* l : {m_productLabel, m_descriptionLabel, m_versionCaption, static_cast<QLabel*>(m_websiteLink), m_softwareCodeCaption, m_documentCodeCaption, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
         l->adjustSize();
     // Where the font is wider than Verdana the address would run off the window: keep it inside.
-    Label4->move(std::min(297, 406 - 8 - Label4->width()), 131);
+    m_websiteLink->move(std::min(kWebsiteLink.x(), kClientWidth - kRightMargin - m_websiteLink->width()),
+                        kWebsiteLink.y());
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen(this);
-        FormShow();
+        widgets::centreOnScreen(this);
+        prepare();
     }
 }
 
-void AboutDialog::FormShow() {
-    if (Image2->pixmap().isNull())
-        Image2->setPixmap(aboutEmblem()); // drawn at the first showing, not at start-up
-    Label2->setText(QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
-    Label9->setText(QStringLiteral("SC40518"));
-    Label10->setText(QStringLiteral("1.001"));
-    Label12->setText(QStringLiteral("DC40518"));
-    for (QLabel* l : {Label2, Label9, Label10, Label12})
+void AboutDialog::prepare() {
+    if (m_emblem->pixmap().isNull())
+        m_emblem->setPixmap(aboutEmblem()); // drawn at the first showing, not at start-up
+    m_descriptionLabel->setText(QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
+    m_softwareCodeLabel->setText(QStringLiteral("SC40518"));
+    m_versionLabel->setText(QStringLiteral("1.001"));
+    m_documentCodeLabel->setText(QStringLiteral("DC40518"));
+    for (QLabel* l : {m_descriptionLabel, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
         l->adjustSize();
     setFixedSize(406, 148);
 }
 
-void AboutDialog::Label4Click() { openMakerWebPage(); }
+void AboutDialog::openWebsite() { openMakerWebPage(); }
 
 void AboutDialog::reject() { done(2); }
 

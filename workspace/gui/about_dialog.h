@@ -5,9 +5,11 @@
 class QLabel;
 class QAbstractButton;
 
-namespace strovane::workspace {
-
+namespace strovane::widgets {
 class ClickLabel;
+}
+
+namespace strovane::workspace {
 
 // Names the software, its codes and version, and links to the maker's web page.
 class AboutDialog : public QDialog {
@@ -15,26 +17,27 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    void Label4Click();
     void reject() override;
 
-    QAbstractButton* LbButton1;
-    ClickLabel* Image2;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    ClickLabel* Label4;
-    QLabel* Label6;
-    QLabel* Label8;
-    QLabel* Label9;
-    QLabel* Label10;
-    QLabel* Label12;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
+    void prepare();
+    void openWebsite();
+
+    QAbstractButton* m_okButton;
+    widgets::ClickLabel* m_emblem;
+    QLabel* m_productLabel;
+    QLabel* m_descriptionLabel;
+    QLabel* m_versionCaption;
+    widgets::ClickLabel* m_websiteLink;
+    QLabel* m_softwareCodeCaption;
+    QLabel* m_documentCodeCaption;
+    QLabel* m_softwareCodeLabel;
+    QLabel* m_versionLabel;
+    QLabel* m_documentCodeLabel;
 };
 
 // The about picture: a 340 x 340 emblem drawn in code.

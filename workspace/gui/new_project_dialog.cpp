@@ -11,58 +11,64 @@
 #include <QShowEvent>
 
 namespace strovane::workspace {
+namespace {
+constexpr QPoint kNameLabel{24, 24};
+constexpr QRect kNameEdit{24, 48, 281, 21};
+constexpr QRect kOkButton{117, 91, 90, 23};
+constexpr QRect kCancelButton{215, 91, 90, 23};
+} // namespace
 
 NewProjectDialog::NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
-    setObjectName(QStringLiteral("FNew_Project"));
+    setObjectName(QStringLiteral("newProjectDialog"));
     setWindowTitle(QStringLiteral("Create New Project"));
-    makeFixedDialog(this, 331, 136);
-    applyWindowLook(this);
+    widgets::makeFixedDialog(this, 331, 136);
+    widgets::applyWindowLook(this);
 
-    Label1 = new QLabel(QStringLiteral("Name of the new Project"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(24, 24);
+    m_nameLabel = new QLabel(QStringLiteral("Name of the new Project"), this);
+    m_nameLabel->setObjectName(QStringLiteral("nameLabel"));
+    m_nameLabel->move(kNameLabel);
 
-    E_New_Proj = new QLineEdit(this);
-    E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));
-    E_New_Proj->setGeometry(24, 48, 281, 21);
-    E_New_Proj->setMaxLength(32767);
-    widgets::labelField(Label1, E_New_Proj);
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
+    m_nameEdit->setGeometry(kNameEdit);
+    m_nameEdit->setMaxLength(32767);
+    widgets::labelField(m_nameLabel, m_nameEdit);
 
-    Btn_OK = widgets::makeFormButton(this, QStringLiteral("Btn_OK"), QStringLiteral("OK"), {117, 91, 90, 23}, QStringLiteral("OK"));
+    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton, QStringLiteral("OK"));
 
-    Btn_Cancel = widgets::makeFormButton(this, QStringLiteral("Btn_Cancel"), QStringLiteral("Cancel"), {215, 91, 90, 23}, QStringLiteral("CANCEL"));
+    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton, QStringLiteral("CANCEL"));
 
-    setTabOrder(E_New_Proj, Btn_OK);
-    setTabOrder(Btn_OK, Btn_Cancel);
+    setTabOrder(m_nameEdit, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
 
-    connect(Btn_OK, &QAbstractButton::clicked, this, &NewProjectDialog::Btn_OKClick);
-    connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
+    connect(m_okButton, &QAbstractButton::clicked, this, &NewProjectDialog::confirm);
+    connect(m_cancelButton, &QAbstractButton::clicked, this, [this] { done(2); });
     // Enter in the name box acts exactly as OK.
-    connect(E_New_Proj, &QLineEdit::returnPressed, this, &NewProjectDialog::Btn_OKClick);
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, &NewProjectDialog::confirm);
 }
 
 void NewProjectDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen(this);
-        FormShow();
+        widgets::centreOnScreen(this);
+        prepare();
     }
 }
 
-void NewProjectDialog::FormShow() {
-    E_New_Proj->clear();
-    E_New_Proj->setFocus();
+void NewProjectDialog::prepare() {
+    m_nameEdit->clear();
+    m_nameEdit->setFocus();
 }
 
-void NewProjectDialog::Btn_OKClick() {
+void NewProjectDialog::confirm() {
     std::string failure;
-    const NewProjectResult result = createProject(m_workspace, E_New_Proj->text().toStdString(), &failure);
+    const NewProjectResult result = createProject(m_workspace, m_nameEdit->text().toStdString(), &failure);
     if (result != NewProjectResult::Created) {
         m_messages.error(QString::fromUtf8(failure.empty() ? newProjectMessage(result) : failure.c_str()));
         // Back in the name box, the name selected, for another one to be typed at once.
-        E_New_Proj->setFocus(Qt::OtherFocusReason);
-        E_New_Proj->selectAll();
+        m_nameEdit->setFocus(Qt::OtherFocusReason);
+        m_nameEdit->selectAll();
         return;
     }
     done(1);

@@ -21,22 +21,23 @@ class NewProjectDialog : public QDialog {
 public:
     NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
 
-    void Btn_OKClick();
     void reject() override;
 
-    QLabel* Label1;
-    QLineEdit* E_New_Proj;
-    QAbstractButton* Btn_OK;
-    QAbstractButton* Btn_Cancel;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
+    void prepare();
+    void confirm();
 
     Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
+
+    QLabel* m_nameLabel;
+    QLineEdit* m_nameEdit;
+    QAbstractButton* m_okButton;
+    QAbstractButton* m_cancelButton;
 };
 
 } // namespace strovane::workspace

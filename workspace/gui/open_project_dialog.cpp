@@ -12,67 +12,71 @@
 
 namespace strovane::workspace {
 namespace {
+// Positions at the initial size; the list grows with the window, the buttons keep their distance
+// from the bottom-right corner.
 constexpr int kClientWidth = 377;
 constexpr int kClientHeight = 351;
+constexpr QPoint kListLabel{24, 24};
+constexpr QRect kProjectList{24, 43, 329, 249};
+constexpr QRect kOkButton{165, 307, 90, 23};
+constexpr QRect kCancelButton{263, 307, 90, 23};
 } // namespace
 
 OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent) : QDialog(parent), m_workspace(workspace) {
-    setObjectName(QStringLiteral("FOpenConf"));
+    setObjectName(QStringLiteral("openProjectDialog"));
     setWindowTitle(QStringLiteral("Open Project"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    applyWindowLook(this);
+    widgets::applyWindowLook(this);
     setMinimumSize(kClientWidth, kClientHeight);
     resize(kClientWidth, kClientHeight);
 
-    Label1 = new QLabel(QStringLiteral("Name of the new Project"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(24, 24);
+    m_listLabel = new QLabel(QStringLiteral("Name of the new Project"), this);
+    m_listLabel->setObjectName(QStringLiteral("listLabel"));
+    m_listLabel->move(kListLabel);
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setGeometry(24, 43, 329, 249);
-    widgets::labelField(Label1, ListBox1);
+    m_projectList = new QListWidget(this);
+    m_projectList->setObjectName(QStringLiteral("projectList"));
+    m_projectList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_projectList->setGeometry(kProjectList);
+    widgets::labelField(m_listLabel, m_projectList);
 
-    Btn_Cancel = widgets::makeFormButton(this, QStringLiteral("Btn_Cancel"), QStringLiteral("Cancel"), {263, 307, 90, 23}, QStringLiteral("CANCEL"));
+    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton, QStringLiteral("CANCEL"));
 
-    Btn_OK = widgets::makeFormButton(this, QStringLiteral("Btn_OK"), QStringLiteral("OK"), {165, 307, 90, 23}, QStringLiteral("OK"));
+    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton, QStringLiteral("OK"));
 
-    setTabOrder(ListBox1, Btn_Cancel);
-    setTabOrder(Btn_Cancel, Btn_OK);
+    setTabOrder(m_projectList, m_cancelButton);
+    setTabOrder(m_cancelButton, m_okButton);
 
-    // Selection changes by the user only; FormShow sets Name_Conf itself.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (ListBox1->signalsBlocked())
+    // Selection changes by the user only; prepare sets m_selectedProject itself.
+    connect(m_projectList, &QListWidget::itemSelectionChanged, this, [this] {
+        if (m_projectList->signalsBlocked())
             return;
-        ListBox1Click();
+        takeSelection();
     });
-    connect(Btn_OK, &QAbstractButton::clicked, this, [this] { done(1); });
-    connect(Btn_Cancel, &QAbstractButton::clicked, this, [this] { done(2); });
+    connect(m_okButton, &QAbstractButton::clicked, this, [this] { done(1); });
+    connect(m_cancelButton, &QAbstractButton::clicked, this, [this] { done(2); });
 }
 
 void OpenProjectDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen(this);
-        FormShow();
+        widgets::centreOnScreen(this);
+        prepare();
     }
 }
 
 void OpenProjectDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    // The list grows with the window; the buttons keep their distance from the bottom-right corner.
-    const int dw = width() - kClientWidth;
-    const int dh = height() - kClientHeight;
-    ListBox1->setGeometry(24, 43, 329 + dw, 249 + dh);
-    Btn_Cancel->move(263 + dw, 307 + dh);
-    Btn_OK->move(165 + dw, 307 + dh);
+    const QPoint grown(width() - kClientWidth, height() - kClientHeight);
+    m_projectList->setGeometry(kProjectList.adjusted(0, 0, grown.x(), grown.y()));
+    m_cancelButton->move(kCancelButton.topLeft() + grown);
+    m_okButton->move(kOkButton.topLeft() + grown);
 }
 
-void OpenProjectDialog::Load_Existing_Configuration() { SL = listProjectFolders(m_workspace.projectsDir); }
+void OpenProjectDialog::loadProjects() { m_projects = listProjectFolders(m_workspace.projectsDir); }
 
-int OpenProjectDialog::Search_Open_Conf(const std::string& name) const { return searchOpenConf(SL, name); }
+int OpenProjectDialog::indexOfProject(const std::string& name) const { return searchOpenConf(m_projects, name); }
 
 QString OpenProjectDialog::displayName(const std::string& name) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -80,37 +84,37 @@ QString OpenProjectDialog::displayName(const std::string& name) {
     return utf8.hasError() ? QString::fromLatin1(name.data(), qsizetype(name.size())) : text;
 }
 
-void OpenProjectDialog::ListBox1Click() {
-    const int row = ListBox1->currentRow();
-    const QListWidgetItem* item = ListBox1->currentItem();
-    if (item && item->isSelected() && row >= 0 && row < int(SL.size()))
-        Name_Conf = SL[std::size_t(row)];
+void OpenProjectDialog::takeSelection() {
+    const int row = m_projectList->currentRow();
+    const QListWidgetItem* item = m_projectList->currentItem();
+    if (item && item->isSelected() && row >= 0 && row < int(m_projects.size()))
+        m_selectedProject = m_projects[std::size_t(row)];
 }
 
-void OpenProjectDialog::FormShow() {
-    SL.clear();
-    Load_Existing_Configuration();
+void OpenProjectDialog::prepare() {
+    m_projects.clear();
+    loadProjects();
 
-    const QSignalBlocker block(ListBox1);
-    ListBox1->clear();
-    for (const std::string& name : SL)
-        ListBox1->addItem(displayName(name));
+    const QSignalBlocker block(m_projectList);
+    m_projectList->clear();
+    for (const std::string& name : m_projects)
+        m_projectList->addItem(displayName(name));
 
     // The open project's folder name: what follows projectsDir and one separator.
     const std::string& dirProject = m_workspace.projectDir;
     const std::size_t skip = m_workspace.projectsDir.size() + 1;
     const std::string current = dirProject.size() > skip ? dirProject.substr(skip) : std::string();
 
-    if (SL.empty()) {
-        Name_Conf.clear();
+    if (m_projects.empty()) {
+        m_selectedProject.clear();
         return;
     }
-    int index = Search_Open_Conf(current);
+    int index = indexOfProject(current);
     if (index < 0)
         index = 0;
-    ListBox1->setCurrentRow(index);
-    Name_Conf = SL[std::size_t(index)];
-    ListBox1->setFocus();
+    m_projectList->setCurrentRow(index);
+    m_selectedProject = m_projects[std::size_t(index)];
+    m_projectList->setFocus();
 }
 
 void OpenProjectDialog::reject() { done(2); }

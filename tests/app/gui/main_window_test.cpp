@@ -57,7 +57,7 @@ protected:
     // Starts the program in `dir` (after the test has laid out its files).
     void start() {
         windows = std::make_unique<app::AppWindows>(ws, messages, dir.path());
-        main = windows->FStrovanoFirmWare.get();
+        main = windows->mainWindow.get();
         main->show();
     }
     // Any dialog that opens is recorded and cancelled, so a wrong dispatch cannot hang the test.
@@ -100,15 +100,15 @@ TEST_F(MainWindowTest, LayoutAndNoProjectTitle) {
     start();
     EXPECT_EQ(main->size(), QSize(575, 264));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle);
-    EXPECT_EQ(main->Btn_CreateBin->geometry(), QRect(80, 212, 145, 26));
-    EXPECT_EQ(main->L_Kelmora->y(), main->L_Step_5->y());
+    EXPECT_EQ(child<QAbstractButton>(main, "updateDeviceButton")->geometry(), QRect(80, 212, 145, 26));
+    EXPECT_EQ(child<QWidget>(main, "websiteLink")->y(), child<QLabel>(main, "step5Label")->y());
     EXPECT_TRUE(fs::is_directory(dir / "MASTER"));
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS"));
 }
 
 TEST_F(MainWindowTest, StepsTwoToFiveRefuseWithoutProject) {
     start();
-    for (QAbstractButton* b : {main->Btn_Prm_Gen, main->Btn_RPDO, main->Btn_TPDO, main->Btn_CreateBin}) {
+    for (QAbstractButton* b : {child<QAbstractButton>(main, "communicationButton"), child<QAbstractButton>(main, "receivePdoButton"), child<QAbstractButton>(main, "transmitPdoButton"), child<QAbstractButton>(main, "updateDeviceButton")}) {
         messages.clear();
         recordNextModal();
         click(b);
@@ -126,10 +126,10 @@ TEST_F(MainWindowTest, StepsOpenTheirDialogsWithProject) {
     std::ofstream(dir / "Strovane.xml") << settings("P1");
     start();
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "P1");
-    const std::pair<QAbstractButton*, const char*> steps[] = {{main->Btn_Info, "FAbout"},
-                                                              {main->Btn_Prm_Gen, "FParGen"},
-                                                              {main->Btn_RPDO, "FRPdoMB"},
-                                                              {main->Btn_TPDO, "FTPdoMB"}};
+    const std::pair<QAbstractButton*, const char*> steps[] = {{child<QAbstractButton>(main, "aboutButton"), "aboutDialog"},
+                                                              {child<QAbstractButton>(main, "communicationButton"), "communicationDialog"},
+                                                              {child<QAbstractButton>(main, "receivePdoButton"), "receivePdoDialog"},
+                                                              {child<QAbstractButton>(main, "transmitPdoButton"), "transmitPdoDialog"}};
     for (const auto& [button, dialog] : steps) {
         recordNextModal();
         click(button);
@@ -143,15 +143,15 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
     start();
     // Empty name first, then a real one through Enter.
     onNextModal([&](QWidget* w) {
-        auto* edit = child<QLineEdit>(w, "E_New_Proj");
+        auto* edit = child<QLineEdit>(w, "nameEdit");
         EXPECT_TRUE(edit->text().isEmpty());
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        click(child<QAbstractButton>(w, "okButton"));
         EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Error! Name Project is not valid")});
         EXPECT_TRUE(w->isVisible());
         QTest::keyClicks(edit, QStringLiteral("Line1"));
         QTest::keyClick(edit, Qt::Key_Return);
     });
-    click(main->Btn_New);
+    click(child<QAbstractButton>(main, "newProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "Line1");
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS" / "Line1" / "bin"));
     EXPECT_TRUE(ws.projectOpen());
@@ -159,34 +159,34 @@ TEST_F(MainWindowTest, NewProjectOkEnterAndCancel) {
     // The same name again: refused; then Cancel leaves the open project open, as does Escape.
     messages.clear();
     onNextModal([&](QWidget* w) {
-        auto* edit = child<QLineEdit>(w, "E_New_Proj");
+        auto* edit = child<QLineEdit>(w, "nameEdit");
         EXPECT_TRUE(edit->text().isEmpty()); // emptied at every showing
         QTest::keyClicks(edit, QStringLiteral("Line1"));
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        click(child<QAbstractButton>(w, "okButton"));
         EXPECT_EQ(messages.texts(),
                   QStringList{QStringLiteral("Error! Name project is not valid because directory already exists")});
         EXPECT_EQ(edit->text(), QStringLiteral("Line1"));
         EXPECT_EQ(w->focusWidget(), edit) << "the name can be corrected at once";
         EXPECT_EQ(edit->selectedText(), QStringLiteral("Line1"));
-        click(child<QAbstractButton>(w, "Btn_Cancel"));
+        click(child<QAbstractButton>(w, "cancelButton"));
     });
-    click(main->Btn_New);
+    click(child<QAbstractButton>(main, "newProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "Line1");
     EXPECT_TRUE(ws.projectOpen());
     onNextModal([&](QWidget* w) {
-        QTest::keyClicks(child<QLineEdit>(w, "E_New_Proj"), QStringLiteral("Other"));
+        QTest::keyClicks(child<QLineEdit>(w, "nameEdit"), QStringLiteral("Other"));
         QTest::keyClick(w, Qt::Key_Escape);
     });
-    click(main->Btn_New);
+    click(child<QAbstractButton>(main, "newProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "Line1");
     EXPECT_FALSE(fs::exists(dir / "PROJECTS" / "Other"));
 
     // The steps still work on it.
     messages.clear();
     recordNextModal();
-    click(main->Btn_Prm_Gen);
+    click(child<QAbstractButton>(main, "communicationButton"));
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_EQ(opened.takeLast(), QStringLiteral("FParGen"));
+    EXPECT_EQ(opened.takeLast(), QStringLiteral("communicationDialog"));
 
     main->close();
     EXPECT_EQ(readFile(dir / "Strovane.xml"), settings("Line1"));
@@ -196,10 +196,10 @@ TEST_F(MainWindowTest, NewProjectKeepsANameOutsideASCIIAsTyped) {
     start();
     const QString name = QStringLiteral("caf\u00e9 \u03a9");
     onNextModal([&](QWidget* w) {
-        child<QLineEdit>(w, "E_New_Proj")->insert(name);
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        child<QLineEdit>(w, "nameEdit")->insert(name);
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_New);
+    click(child<QAbstractButton>(main, "newProjectButton"));
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + name);
     // The folder on disk carries exactly that name, in the system's own spelling.
@@ -218,25 +218,25 @@ TEST_F(MainWindowTest, NewProjectWherePROJECTSCannotBeMadeNamesTheFolder) {
     fs::remove_all(dir / "PROJECTS");
     strovane::testing::writeFile(dir / "PROJECTS", "");
     onNextModal([&](QWidget* w) {
-        auto* edit = child<QLineEdit>(w, "E_New_Proj");
+        auto* edit = child<QLineEdit>(w, "nameEdit");
         QTest::keyClicks(edit, QStringLiteral("Line1"));
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        click(child<QAbstractButton>(w, "okButton"));
         EXPECT_EQ(messages.texts(), QStringList{QString::fromStdString(
                                         "Error! The workspace folder \"" + (dir / "PROJECTS").string() +
                                         "\" cannot be created: a file of that name is in the way")});
         EXPECT_TRUE(w->isVisible());
-        click(child<QAbstractButton>(w, "Btn_Cancel"));
+        click(child<QAbstractButton>(w, "cancelButton"));
     });
-    click(main->Btn_New);
+    click(child<QAbstractButton>(main, "newProjectButton"));
     EXPECT_FALSE(ws.projectOpen());
 }
 
 TEST_F(MainWindowTest, NewProjectCloseBoxGivesCancel) {
     start();
     onNextModal([](QWidget* w) { w->close(); });
-    EXPECT_EQ(windows->FNew_Project->exec(), 2);
+    EXPECT_EQ(windows->newProject->exec(), 2);
     onNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_EQ(windows->FNew_Project->exec(), 2);
+    EXPECT_EQ(windows->newProject->exec(), 2);
 }
 
 TEST_F(MainWindowTest, AFolderNameThatIsNotUtf8ReadsInTheTitleAsInTheList) {
@@ -246,12 +246,12 @@ TEST_F(MainWindowTest, AFolderNameThatIsNotUtf8ReadsInTheTitleAsInTheList) {
     fs::create_directories(dir / "PROJECTS" / name);
     start();
     onNextModal([&](QWidget* w) {
-        auto* list = child<QListWidget>(w, "ListBox1");
+        auto* list = child<QListWidget>(w, "projectList");
         ASSERT_EQ(list->count(), 1);
         EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("caf\u00E9"));
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(ws.projectName, name);
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + QString::fromUtf8("caf\u00E9"));
 }
@@ -264,27 +264,27 @@ TEST_F(MainWindowTest, OpenProjectPreselectsAndAdopts) {
     start();
     ws.adoptProject("BETA"); // letter case differs from the folder on disk
     onNextModal([&](QWidget* w) {
-        auto* list = child<QListWidget>(w, "ListBox1");
+        auto* list = child<QListWidget>(w, "projectList");
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("alpha"));
         EXPECT_EQ(list->currentRow(), 1);
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, "Beta");
+        EXPECT_EQ(windows->openProject->selectedProject(), "Beta");
         QTest::keyClick(list, Qt::Key_Down);
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, "gamma");
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        EXPECT_EQ(windows->openProject->selectedProject(), "gamma");
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "gamma");
     EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "gamma").string());
     EXPECT_EQ(ws.parGenFile, (dir / "PROJECTS" / "gamma" / "ParGen.xml").string());
 
     // Cancel changes nothing, even after moving the selection.
     onNextModal([&](QWidget* w) {
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, "gamma");
-        QTest::keyClick(child<QListWidget>(w, "ListBox1"), Qt::Key_Up);
-        click(child<QAbstractButton>(w, "Btn_Cancel"));
+        EXPECT_EQ(windows->openProject->selectedProject(), "gamma");
+        QTest::keyClick(child<QListWidget>(w, "projectList"), Qt::Key_Up);
+        click(child<QAbstractButton>(w, "cancelButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "gamma");
     EXPECT_EQ(ws.projectName, "gamma");
 }
@@ -297,13 +297,13 @@ TEST_F(MainWindowTest, OpenProjectPrefersTheExactName) {
     start();
     ws.adoptProject("alpha");
     onNextModal([&](QWidget* w) {
-        auto* list = child<QListWidget>(w, "ListBox1");
+        auto* list = child<QListWidget>(w, "projectList");
         ASSERT_EQ(list->count(), 2);
         EXPECT_EQ(list->currentItem()->text(), QStringLiteral("alpha")) << "the exact name, not the first match";
-        EXPECT_EQ(windows->FOpenConf->Name_Conf, "alpha");
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        EXPECT_EQ(windows->openProject->selectedProject(), "alpha");
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(ws.projectDir, (dir / "PROJECTS" / "alpha").string());
 }
 
@@ -314,13 +314,13 @@ TEST_F(MainWindowTest, OpenProjectAdoptsTheRealFolderNameThatIsNotUtf8) {
     fs::create_directories(dir / "PROJECTS" / latin1);
     start();
     onNextModal([&](QWidget* w) {
-        auto* list = child<QListWidget>(w, "ListBox1");
+        auto* list = child<QListWidget>(w, "projectList");
         const auto found = list->findItems(QStringLiteral("Caf\u00e9"), Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << "shown readably";
         list->setCurrentItem(found[0]);
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(ws.projectName, latin1);
     EXPECT_TRUE(fs::is_directory(ws.projectDir)) << "the folder adopted is the one on disk";
 }
@@ -331,11 +331,11 @@ TEST_F(MainWindowTest, OpenProjectWithEmptyListLeavesNoProject) {
     start();
     fs::remove_all(dir / "PROJECTS" / "P1"); // removed outside the tool: the listing is fresh
     onNextModal([&](QWidget* w) {
-        EXPECT_EQ(child<QListWidget>(w, "ListBox1")->count(), 0);
-        EXPECT_TRUE(windows->FOpenConf->Name_Conf.empty());
-        click(child<QAbstractButton>(w, "Btn_OK"));
+        EXPECT_EQ(child<QListWidget>(w, "projectList")->count(), 0);
+        EXPECT_TRUE(windows->openProject->selectedProject().empty());
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Open);
+    click(child<QAbstractButton>(main, "openProjectButton"));
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle);
     EXPECT_FALSE(ws.projectOpen());
     main->close();
@@ -349,17 +349,17 @@ TEST_F(MainWindowTest, AboutTextsAndWebPage) {
     onNextModal([&](QWidget* w) {
         EXPECT_EQ(w->windowTitle(), QStringLiteral("About..."));
         EXPECT_EQ(w->size(), QSize(406, 148));
-        EXPECT_EQ(child<QLabel>(w, "Label2")->text(), QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
-        EXPECT_EQ(child<QLabel>(w, "Label9")->text(), QStringLiteral("SC40518"));
-        EXPECT_EQ(child<QLabel>(w, "Label10")->text(), QStringLiteral("1.001"));
-        EXPECT_EQ(child<QLabel>(w, "Label12")->text(), QStringLiteral("DC40518"));
-        QTest::mouseClick(child<QLabel>(w, "Image2"), Qt::LeftButton);
-        QTest::mouseClick(child<QLabel>(w, "Label4"), Qt::LeftButton);
+        EXPECT_EQ(child<QLabel>(w, "descriptionLabel")->text(), QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
+        EXPECT_EQ(child<QLabel>(w, "softwareCodeLabel")->text(), QStringLiteral("SC40518"));
+        EXPECT_EQ(child<QLabel>(w, "versionLabel")->text(), QStringLiteral("1.001"));
+        EXPECT_EQ(child<QLabel>(w, "documentCodeLabel")->text(), QStringLiteral("DC40518"));
+        QTest::mouseClick(child<QLabel>(w, "emblem"), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(w, "websiteLink"), Qt::LeftButton);
         EXPECT_TRUE(w->isVisible());
-        click(child<QAbstractButton>(w, "LbButton1"));
+        click(child<QAbstractButton>(w, "okButton"));
     });
-    click(main->Btn_Info);
-    QTest::mouseClick(main->L_Kelmora, Qt::LeftButton);
+    click(child<QAbstractButton>(main, "aboutButton"));
+    QTest::mouseClick(child<QWidget>(main, "websiteLink"), Qt::LeftButton);
     const QString page = QStringLiteral("http://www.strovane.example/HOME/default.asp?frompg=SC40518");
     EXPECT_EQ(urls, (QStringList{page, page, page}));
     workspace::setUrlOpener([](const QUrl&) {});
@@ -367,7 +367,7 @@ TEST_F(MainWindowTest, AboutTextsAndWebPage) {
 
 TEST_F(MainWindowTest, CloseButtonWritesSettings) {
     start();
-    click(main->Btn_Close);
+    click(child<QAbstractButton>(main, "closeButton"));
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(readFile(dir / "Strovane.xml"), settings(""));
 }
@@ -421,8 +421,8 @@ TEST_F(MainWindowTest, UpdateDeviceWritesImageThenOpensUpdateDialog) {
     std::ofstream(project / "RPDOs.xml") << "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/></RPDO>";
     start();
     recordNextModal();
-    click(main->Btn_CreateBin);
-    EXPECT_EQ(opened, QStringList{QStringLiteral("FBootSer")});
+    click(child<QAbstractButton>(main, "updateDeviceButton"));
+    EXPECT_EQ(opened, QStringList{QStringLiteral("updateDialog")});
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_EQ(readFile(project / "bin" / "bank.bin"),
               std::string("\x0C\0\0\0\x0F\0\0\0\x0F\0\0\0\x81\x01\x08", 15));
@@ -437,7 +437,7 @@ TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {
     start();
 
     recordNextModal();
-    click(main->Btn_CreateBin);
+    click(child<QAbstractButton>(main, "updateDeviceButton"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000));
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -448,7 +448,7 @@ TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {
     messages.clear();
     std::ofstream(project / "RPDOs.xml") << "<RPDO/>";
     fs::remove_all(project / "bin");
-    click(main->Btn_CreateBin);
+    click(child<QAbstractButton>(main, "updateDeviceButton"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000));
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_TRUE(messages.boxes[0].text.contains(QString::fromStdString((project / "bin" / "bank.bin").string())))
