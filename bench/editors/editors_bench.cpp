@@ -68,7 +68,7 @@ void BM_OkReceiveEditorFullTable(benchmark::State& state) {
     editors::ReceivePdoDialog dialog(p.ws, boxes);
     for (auto _ : state) {
         dialog.show();
-        dialog.bitbtn1->click();
+        dialog.okButton()->click();
     }
     if (boxes.count != 0 || dialog.result() != 1)
         state.SkipWithError("OK did not save");
@@ -85,7 +85,7 @@ void BM_OpenReceiveEditorLargeTable(benchmark::State& state) {
         dialog.show();
         dialog.reject();
     }
-    if (boxes.count != 0 || dialog.sgA->entryRows() != kLargeTable)
+    if (boxes.count != 0 || dialog.grid()->entryRows() != kLargeTable)
         state.SkipWithError("the grid does not show every row");
 }
 BENCHMARK(BM_OpenReceiveEditorLargeTable)->Unit(benchmark::kMillisecond);
@@ -98,7 +98,7 @@ void BM_OkReceiveEditorLargeTable(benchmark::State& state) {
         state.PauseTiming();
         dialog.show();
         state.ResumeTiming();
-        dialog.bitbtn1->click();
+        dialog.okButton()->click();
     }
     if (boxes.count != 0 || dialog.result() != 1 ||
         project::readPdoTableForEditor(p.ws.receivePdoFile).rows.size() != kLargeTable)

@@ -22,40 +22,69 @@ namespace strovane::editors {
 
 namespace {
 
+// Client-area positions; the controls are placed in their group box. Edits are 21 pixels high,
+// lists 192 x 22, check boxes 255 x 17.
 constexpr int kClientWidth = 312;
 constexpr int kEditHeight = 21;
+constexpr int kListWidth = 192;
 constexpr int kListHeight = 22;
+constexpr int kCheckWidth = 255;
 constexpr int kCheckHeight = 17;
 
-QLabel* addLabel(QWidget* parent, const char* text, int x, int y) {
+constexpr QRect kCanopenGroup{8, 8, 296, 208};
+constexpr QPoint kNodeIdLabel{19, 24};
+constexpr QRect kNodeIdEdit{84, 21, 192, kEditHeight};
+constexpr QPoint kCanBaudLabel{19, 58};
+constexpr QPoint kCanBaudList{84, 55};
+constexpr QPoint kSetOperationalCheck{19, 92};
+constexpr QPoint kSetOperationalNetworkCheck{19, 115};
+constexpr QPoint kDelayLabel{55, 141};
+constexpr QRect kStartDelayEdit{94, 138, 114, kEditHeight};
+constexpr QPoint kDelayUnitLabel{216, 141};
+constexpr QPoint kSdoTimeoutLabel{19, 175};
+constexpr QRect kSdoTimeoutEdit{164, 172, 112, kEditHeight};
+
+constexpr QRect kSerialGroup{8, 222, 296, 125};
+constexpr QPoint kSerialTypeLabel{16, 24};
+constexpr QPoint kSerialTypeList{84, 21};
+constexpr QPoint kSerialBaudLabel{16, 58};
+constexpr QPoint kSerialBaudList{84, 55};
+constexpr QPoint kParityLabel{16, 92};
+constexpr QPoint kParityList{84, 89};
+
+// The buttons sit 17 pixels below the serial group; the window ends 62 pixels below it.
+constexpr int kOkLeft = 118, kCancelLeft = 214, kButtonWidth = 90, kButtonHeight = 23;
+constexpr int kButtonGap = 17, kBottomMargin = 62;
+
+QLabel* addLabel(QWidget* parent, const char* text, QPoint at) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
+    label->move(at);
     label->adjustSize();
     return label;
 }
 
 
-QLineEdit* addEdit(QWidget* parent, const char* name, int x, int y, int width) {
+QLineEdit* addEdit(QWidget* parent, const char* name, const QRect& geometry) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromUtf8(name));
-    edit->setGeometry(x, y, width, kEditHeight);
+    edit->setGeometry(geometry);
     edit->setMaxLength(32767);
     return edit;
 }
 
-QComboBox* addList(QWidget* parent, const char* name, int x, int y, std::span<const char* const> items) {
+QComboBox* addList(QWidget* parent, const char* name, QPoint at, std::span<const char* const> items) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromUtf8(name));
-    list->setGeometry(x, y, 192, kListHeight);
+    list->setGeometry(at.x(), at.y(), kListWidth, kListHeight);
     for (const char* item : items)
         list->addItem(QString::fromUtf8(item));
     return list;
 }
 
-QCheckBox* addCheck(QWidget* parent, const char* name, const char* caption, int x, int y) {
+QCheckBox* addCheck(QWidget* parent, const char* name, const char* caption, QPoint at) {
     auto* check = new QCheckBox(QString::fromUtf8(caption), parent);
     check->setObjectName(QString::fromUtf8(name));
-    check->setGeometry(x, y, 255, kCheckHeight);
+    check->setGeometry(at.x(), at.y(), kCheckWidth, kCheckHeight);
     return check;
 }
 
@@ -72,63 +101,64 @@ CommunicationDialog::CommunicationDialog(const workspace::Workspace& workspace, 
     setWindowTitle(QStringLiteral("Set Communication"));
     widgets::applyWindowLook(this);
 
-    GB_CANopen = new QGroupBox(QStringLiteral(" CANopen "), this);
-    GB_CANopen->setObjectName(QStringLiteral("GB_CANopen"));
-    GB_CANopen->setGeometry(8, 8, 296, 208);
-    QLabel* idLabel = addLabel(GB_CANopen, "ID Device", 19, 24);
-    E_CANopen_ID = addEdit(GB_CANopen, "E_CANopen_ID", 84, 21, 192);
-    widgets::labelField(idLabel, E_CANopen_ID);
-    QLabel* canBaudLabel = addLabel(GB_CANopen, "Baudrate", 19, 58);
-    CB_CANopen_Baud = addList(GB_CANopen, "CB_CANopen_Baud", 84, 55, project::kCanopenBaudTexts);
-    widgets::labelField(canBaudLabel, CB_CANopen_Baud);
-    CB_CANopen_SetOpe =
-        addCheck(GB_CANopen, "CB_CANopen_SetOpe", "Set Operational State at Start-Up", 19, 92);
-    CB_CANopen_SetOpeNet = addCheck(GB_CANopen, "CB_CANopen_SetOpeNet", "Network State at Start-Up", 19, 115);
-    QLabel* delayLabel = addLabel(GB_CANopen, "Delay", 55, 141);
-    E_CANopen_Delay = addEdit(GB_CANopen, "E_CANopen_Delay", 94, 138, 114);
-    widgets::labelField(delayLabel, E_CANopen_Delay);
-    E_CANopen_Delay->setAccessibleDescription(addLabel(GB_CANopen, "0-255 sec.", 216, 141)->text());
-    QLabel* timeoutLabel = addLabel(GB_CANopen, "SDO Timeout (1/10 ms)", 19, 175);
-    E_CANopen_SDO_TO = addEdit(GB_CANopen, "E_CANopen_SDO_TO", 164, 172, 112);
-    widgets::labelField(timeoutLabel, E_CANopen_SDO_TO);
+    m_canopenGroup = new QGroupBox(QStringLiteral(" CANopen "), this);
+    m_canopenGroup->setObjectName(QStringLiteral("canopenGroup"));
+    m_canopenGroup->setGeometry(kCanopenGroup);
+    QLabel* idLabel = addLabel(m_canopenGroup, "ID Device", kNodeIdLabel);
+    m_nodeIdEdit = addEdit(m_canopenGroup, "nodeIdEdit", kNodeIdEdit);
+    widgets::labelField(idLabel, m_nodeIdEdit);
+    QLabel* canBaudLabel = addLabel(m_canopenGroup, "Baudrate", kCanBaudLabel);
+    m_canBaudList = addList(m_canopenGroup, "canBaudList", kCanBaudList, project::kCanopenBaudTexts);
+    widgets::labelField(canBaudLabel, m_canBaudList);
+    m_setOperationalCheck =
+        addCheck(m_canopenGroup, "setOperationalCheck", "Set Operational State at Start-Up", kSetOperationalCheck);
+    m_setOperationalNetworkCheck = addCheck(m_canopenGroup, "setOperationalNetworkCheck", "Network State at Start-Up",
+                                            kSetOperationalNetworkCheck);
+    QLabel* delayLabel = addLabel(m_canopenGroup, "Delay", kDelayLabel);
+    m_startDelayEdit = addEdit(m_canopenGroup, "startDelayEdit", kStartDelayEdit);
+    widgets::labelField(delayLabel, m_startDelayEdit);
+    m_startDelayEdit->setAccessibleDescription(addLabel(m_canopenGroup, "0-255 sec.", kDelayUnitLabel)->text());
+    QLabel* timeoutLabel = addLabel(m_canopenGroup, "SDO Timeout (1/10 ms)", kSdoTimeoutLabel);
+    m_sdoTimeoutEdit = addEdit(m_canopenGroup, "sdoTimeoutEdit", kSdoTimeoutEdit);
+    widgets::labelField(timeoutLabel, m_sdoTimeoutEdit);
 
-    GB_Serial = new QGroupBox(QStringLiteral(" Serial "), this);
-    GB_Serial->setObjectName(QStringLiteral("GB_Serial"));
-    GB_Serial->setGeometry(8, 222, 296, 125);
-    QLabel* serialLabel = addLabel(GB_Serial, "Serial", 16, 24);
-    CB_Serial_Serial = addList(GB_Serial, "CB_Serial_Serial", 84, 21, project::kSerialTexts);
-    widgets::labelField(serialLabel, CB_Serial_Serial);
-    QLabel* serialBaudLabel = addLabel(GB_Serial, "Baudrate", 16, 58);
-    CB_Serial_Baud = addList(GB_Serial, "CB_Serial_Baud", 84, 55, project::kSerialBaudTexts);
-    widgets::labelField(serialBaudLabel, CB_Serial_Baud);
-    QLabel* parityLabel = addLabel(GB_Serial, "Parity", 16, 92);
-    CB_Serial_Par = addList(GB_Serial, "CB_Serial_Par", 84, 89, project::kParityTexts);
-    widgets::labelField(parityLabel, CB_Serial_Par);
+    m_serialGroup = new QGroupBox(QStringLiteral(" Serial "), this);
+    m_serialGroup->setObjectName(QStringLiteral("serialGroup"));
+    m_serialGroup->setGeometry(kSerialGroup);
+    QLabel* serialLabel = addLabel(m_serialGroup, "Serial", kSerialTypeLabel);
+    m_serialTypeList = addList(m_serialGroup, "serialTypeList", kSerialTypeList, project::kSerialTexts);
+    widgets::labelField(serialLabel, m_serialTypeList);
+    QLabel* serialBaudLabel = addLabel(m_serialGroup, "Baudrate", kSerialBaudLabel);
+    m_serialBaudList = addList(m_serialGroup, "serialBaudList", kSerialBaudList, project::kSerialBaudTexts);
+    widgets::labelField(serialBaudLabel, m_serialBaudList);
+    QLabel* parityLabel = addLabel(m_serialGroup, "Parity", kParityLabel);
+    m_parityList = addList(m_serialGroup, "parityList", kParityList, project::kParityTexts);
+    widgets::labelField(parityLabel, m_parityList);
 
-    // FormCreate places them below the serial group.
-    Btn_OK = makeDialogButton(this, "Btn_OK", "OK", "OK", QRect(118, 0, 90, 23));
-    Btn_Cancel = makeDialogButton(this, "Btn_Cancel", "Cancel", "CANCEL", QRect(214, 0, 90, 23));
+    // placeButtons() puts them below the serial group.
+    m_okButton = makeDialogButton(this, "okButton", "OK", "OK", QRect(kOkLeft, 0, kButtonWidth, kButtonHeight));
+    m_cancelButton = makeDialogButton(this, "cancelButton", "Cancel", "CANCEL", QRect(kCancelLeft, 0, kButtonWidth, kButtonHeight));
 
-    for (QLineEdit* edit : {E_CANopen_ID, E_CANopen_Delay, E_CANopen_SDO_TO})
-        connect(edit, &QLineEdit::textChanged, this, &CommunicationDialog::On_Change);
-    for (QComboBox* list : {CB_CANopen_Baud, CB_Serial_Serial, CB_Serial_Baud, CB_Serial_Par})
-        connect(list, &QComboBox::currentIndexChanged, this, &CommunicationDialog::On_Change);
-    for (QCheckBox* check : {CB_CANopen_SetOpe, CB_CANopen_SetOpeNet})
-        connect(check, &QAbstractButton::clicked, this, &CommunicationDialog::On_Click);
-    connect(Btn_OK, &QAbstractButton::clicked, this, &CommunicationDialog::Btn_OKClick);
-    connect(Btn_Cancel, &QAbstractButton::clicked, this, &CommunicationDialog::Btn_CancelClick);
+    for (QLineEdit* edit : {m_nodeIdEdit, m_startDelayEdit, m_sdoTimeoutEdit})
+        connect(edit, &QLineEdit::textChanged, this, &CommunicationDialog::markChanged);
+    for (QComboBox* list : {m_canBaudList, m_serialTypeList, m_serialBaudList, m_parityList})
+        connect(list, &QComboBox::currentIndexChanged, this, &CommunicationDialog::markChanged);
+    for (QCheckBox* check : {m_setOperationalCheck, m_setOperationalNetworkCheck})
+        connect(check, &QAbstractButton::clicked, this, &CommunicationDialog::markChanged);
+    connect(m_okButton, &QAbstractButton::clicked, this, &CommunicationDialog::save);
+    connect(m_cancelButton, &QAbstractButton::clicked, this, &CommunicationDialog::cancel);
 
-    FormCreate();
+    placeButtons();
     // Until a document has been read, an unreadable one leaves the defaults in view.
     showValues(project::ParGenValues{});
-    Is_Change = false;
+    m_changed = false;
 }
 
-void CommunicationDialog::FormCreate() {
-    const int bottom = GB_Serial->y() + GB_Serial->height();
-    Btn_OK->setGeometry(118, bottom + 17, 90, 23);
-    Btn_Cancel->setGeometry(214, bottom + 17, 90, 23);
-    widgets::makeFixedDialog(this, kClientWidth, bottom + 62);
+void CommunicationDialog::placeButtons() {
+    const int bottom = m_serialGroup->y() + m_serialGroup->height();
+    m_okButton->setGeometry(kOkLeft, bottom + kButtonGap, kButtonWidth, kButtonHeight);
+    m_cancelButton->setGeometry(kCancelLeft, bottom + kButtonGap, kButtonWidth, kButtonHeight);
+    widgets::makeFixedDialog(this, kClientWidth, bottom + kBottomMargin);
 }
 
 void CommunicationDialog::showEvent(QShowEvent* event) {
@@ -136,10 +166,10 @@ void CommunicationDialog::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     widgets::centreOnScreen(this);
-    FormShow();
+    prepare();
 }
 
-void CommunicationDialog::FormShow() {
+void CommunicationDialog::prepare() {
     try {
         showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.parGenFile)));
     } catch (const std::exception& e) {
@@ -147,52 +177,48 @@ void CommunicationDialog::FormShow() {
         m_messages.error(QString::fromStdString(e.what()));
     }
     // Last: filling the controls ran their change handlers.
-    Is_Change = false;
+    m_changed = false;
     // Each showing starts at the first field, as a newly opened dialog does.
-    E_CANopen_ID->setFocus();
+    m_nodeIdEdit->setFocus();
 }
 
 void CommunicationDialog::showValues(const project::ParGenValues& v) {
-    E_CANopen_ID->setText(QString::fromStdString(v.nodeId));
-    selectIndex(CB_CANopen_Baud, v.canBaud);
-    CB_CANopen_SetOpe->setChecked(v.setOperational);
-    CB_CANopen_SetOpeNet->setChecked(v.setOperationalNetwork);
-    E_CANopen_Delay->setText(QString::fromStdString(v.startDelay));
-    E_CANopen_SDO_TO->setText(QString::fromStdString(v.sdoTimeout));
-    selectIndex(CB_Serial_Serial, v.serialType);
-    selectIndex(CB_Serial_Baud, v.serialBaud);
-    selectIndex(CB_Serial_Par, v.serialParity);
+    m_nodeIdEdit->setText(QString::fromStdString(v.nodeId));
+    selectIndex(m_canBaudList, v.canBaud);
+    m_setOperationalCheck->setChecked(v.setOperational);
+    m_setOperationalNetworkCheck->setChecked(v.setOperationalNetwork);
+    m_startDelayEdit->setText(QString::fromStdString(v.startDelay));
+    m_sdoTimeoutEdit->setText(QString::fromStdString(v.sdoTimeout));
+    selectIndex(m_serialTypeList, v.serialType);
+    selectIndex(m_serialBaudList, v.serialBaud);
+    selectIndex(m_parityList, v.serialParity);
 }
 
 project::ParGenValues CommunicationDialog::shownValues() const {
     project::ParGenValues v;
-    v.nodeId = E_CANopen_ID->text().toStdString();
-    v.canBaud = CB_CANopen_Baud->currentIndex();
-    v.setOperational = CB_CANopen_SetOpe->isChecked();
-    v.setOperationalNetwork = CB_CANopen_SetOpeNet->isChecked();
-    v.startDelay = E_CANopen_Delay->text().toStdString();
-    v.sdoTimeout = E_CANopen_SDO_TO->text().toStdString();
-    v.serialType = CB_Serial_Serial->currentIndex();
-    v.serialBaud = CB_Serial_Baud->currentIndex();
-    v.serialParity = CB_Serial_Par->currentIndex();
+    v.nodeId = m_nodeIdEdit->text().toStdString();
+    v.canBaud = m_canBaudList->currentIndex();
+    v.setOperational = m_setOperationalCheck->isChecked();
+    v.setOperationalNetwork = m_setOperationalNetworkCheck->isChecked();
+    v.startDelay = m_startDelayEdit->text().toStdString();
+    v.sdoTimeout = m_sdoTimeoutEdit->text().toStdString();
+    v.serialType = m_serialTypeList->currentIndex();
+    v.serialBaud = m_serialBaudList->currentIndex();
+    v.serialParity = m_parityList->currentIndex();
     return v;
 }
 
-void CommunicationDialog::On_Change() {
-    Is_Change = true;
+void CommunicationDialog::markChanged() {
+    m_changed = true;
 }
 
-void CommunicationDialog::On_Click() {
-    Is_Change = true;
-}
-
-bool CommunicationDialog::Controllo_Dati() {
+bool CommunicationDialog::validate() {
     if (const auto message = project::firstParGenRangeMessage(shownValues())) {
         m_messages.error(QString::fromStdString(*message));
         // The user types the correction at once: the field the message is about, its text selected.
-        QLineEdit* field = *message == project::kIdRangeMessage      ? E_CANopen_ID
-                           : *message == project::kDelayRangeMessage ? E_CANopen_Delay
-                                                                     : E_CANopen_SDO_TO;
+        QLineEdit* field = *message == project::kIdRangeMessage      ? m_nodeIdEdit
+                           : *message == project::kDelayRangeMessage ? m_startDelayEdit
+                                                                     : m_sdoTimeoutEdit;
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
         return false;
@@ -200,8 +226,8 @@ bool CommunicationDialog::Controllo_Dati() {
     return true;
 }
 
-void CommunicationDialog::Btn_OKClick() {
-    if (!Controllo_Dati())
+void CommunicationDialog::save() {
+    if (!validate())
         return;
     try {
         project::writeParGen(platform::pathFromUtf8(m_workspace.parGenFile), shownValues());
@@ -213,8 +239,8 @@ void CommunicationDialog::Btn_OKClick() {
     done(1);
 }
 
-void CommunicationDialog::Btn_CancelClick() {
-    if (Is_Change && !m_messages.question(QStringLiteral("Do you want to exit without saving changes?")))
+void CommunicationDialog::cancel() {
+    if (m_changed && !m_messages.question(QStringLiteral("Do you want to exit without saving changes?")))
         return;
     done(2);
 }
@@ -222,7 +248,7 @@ void CommunicationDialog::Btn_CancelClick() {
 void CommunicationDialog::keyPressEvent(QKeyEvent* event) {
     // Escape is Cancel, question included, so a stray key cannot throw away the user's changes.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Btn_CancelClick();
+        cancel();
         return;
     }
     QDialog::keyPressEvent(event);

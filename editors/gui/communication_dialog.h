@@ -30,42 +30,42 @@ public:
     void reject() override;
 
     // True once the user has changed a control since the dialog last opened.
-    bool Is_Change = false;
-
-    // Checks ID, delay and SDO timeout in that order; shows the first failure's error box.
-    bool Controllo_Dati();
-
-    QGroupBox* GB_CANopen;
-    QLineEdit* E_CANopen_ID;
-    QComboBox* CB_CANopen_Baud;
-    QCheckBox* CB_CANopen_SetOpe;
-    QCheckBox* CB_CANopen_SetOpeNet;
-    QLineEdit* E_CANopen_Delay;
-    QLineEdit* E_CANopen_SDO_TO;
-    QGroupBox* GB_Serial;
-    QComboBox* CB_Serial_Serial;
-    QComboBox* CB_Serial_Baud;
-    QComboBox* CB_Serial_Par;
-    QAbstractButton* Btn_OK;
-    QAbstractButton* Btn_Cancel;
+    bool hasChanges() const { return m_changed; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormShow();
-    void On_Change();
-    void On_Click();
-    void Btn_OKClick();
-    void Btn_CancelClick();
+    void placeButtons();
+    void prepare();
+    void markChanged();
+    void save();
+    void cancel();
 
     void showValues(const project::ParGenValues& values);
     project::ParGenValues shownValues() const;
 
     const workspace::Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
+    bool m_changed = false;
+
+    // Checks ID, delay and SDO timeout in that order; shows the first failure's error box.
+    bool validate();
+
+    QGroupBox* m_canopenGroup;
+    QLineEdit* m_nodeIdEdit;
+    QComboBox* m_canBaudList;
+    QCheckBox* m_setOperationalCheck;
+    QCheckBox* m_setOperationalNetworkCheck;
+    QLineEdit* m_startDelayEdit;
+    QLineEdit* m_sdoTimeoutEdit;
+    QGroupBox* m_serialGroup;
+    QComboBox* m_serialTypeList;
+    QComboBox* m_serialBaudList;
+    QComboBox* m_parityList;
+    QAbstractButton* m_okButton;
+    QAbstractButton* m_cancelButton;
 };
 
 } // namespace strovane::editors

@@ -38,10 +38,10 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     widgets::applyWindowLook(this);
 
-    sgA = new PdoGrid(this);
-    sgA->setObjectName(QStringLiteral("sgA"));
+    m_grid = new PdoGrid(this);
+    m_grid->setObjectName(QStringLiteral("grid"));
     // Assistive technology names the table as the window: "Receive PDOs", "Transmit PDOs".
-    sgA->setAccessibleName(QString::fromUtf8(layout.caption));
+    m_grid->setAccessibleName(QString::fromUtf8(layout.caption));
 
     auto* panel = new widgets::ColourPanel(this);
     panel->setObjectName(QString::fromUtf8(layout.barName));
@@ -51,26 +51,26 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
         panel->setBevelOuter(widgets::BevelCut::None);
         panel->setBorderColor(kDarkText);
     }
-    bar = panel;
+    m_buttonBar = panel;
 
     const widgets::ColorRef fontColor = layout.darkCaptions ? kDarkText : widgets::kSysWindowText;
-    bitbtn1 = makeDialogButton(bar, "bitbtn1", "OK", "OK",
+    m_okButton = makeDialogButton(m_buttonBar, "okButton", "OK", "OK",
                                QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
     widgets::HoverButton* cancel =
-        makeDialogButton(bar, layout.cancelName, "Cancel", "CANCEL",
+        makeDialogButton(m_buttonBar, layout.cancelName, "Cancel", "CANCEL",
                          QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
     // Cancel carries the Cancel result: it writes nothing and asks nothing.
     cancel->setModalResult(2);
-    cancelButton = cancel;
+    m_cancelButton = cancel;
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(sgA, 1);
-    column->addWidget(bar);
+    column->addWidget(m_grid, 1);
+    column->addWidget(m_buttonBar);
 
-    setTabOrder(sgA, bitbtn1);
-    setTabOrder(bitbtn1, cancelButton);
+    setTabOrder(m_grid, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
 
     resize(kClientWidth, kClientHeight);
     // Ten rows and every column fit at this size: never smaller, so the number column cannot
@@ -83,45 +83,45 @@ void PdoEditorDialog::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     widgets::centreOnScreen(this);
-    FormShow();
+    loadTable();
 }
 
 const std::string& PdoEditorDialog::documentPath() const {
     return m_layout.kind == project::PdoTableKind::Receive ? m_workspace.receivePdoFile : m_workspace.transmitPdoFile;
 }
 
-void PdoEditorDialog::FormShow() {
+void PdoEditorDialog::loadTable() {
     const project::PdoTableRead read = project::readPdoTableForEditor(platform::pathFromUtf8(documentPath()));
     // Ten rows to type into, and one for every row of a longer table: none is left out.
-    std::int32_t& rows = rowCountField();
+    std::int32_t& rows = m_rowCount;
     rows = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
-    sgA->reset(kColumns, rows + 1);
+    m_grid->reset(kColumns, rows + 1);
     for (int c = 0; c < kColumns; ++c)
-        sgA->setCells(c, 0, QString::fromUtf8(kHeader[c]));
+        m_grid->setCellText(c, 0, QString::fromUtf8(kHeader[c]));
     for (int r = 1; r <= rows; ++r)
-        sgA->setCells(0, r, QString::number(r));
+        m_grid->setCellText(0, r, QString::number(r));
 
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
-        sgA->setCells(1, r, QString::fromStdString(read.rows[i].cobId));
-        sgA->setCells(2, r, QString::fromStdString(read.rows[i].dimension));
-        sgA->setCells(3, r, QString::fromStdString(read.rows[i].mnemonic));
+        m_grid->setCellText(1, r, QString::fromStdString(read.rows[i].cobId));
+        m_grid->setCellText(2, r, QString::fromStdString(read.rows[i].dimension));
+        m_grid->setCellText(3, r, QString::fromStdString(read.rows[i].mnemonic));
     }
-    bitbtn1->setFocus();
+    m_okButton->setFocus();
     if (read.error)
         m_messages.error(QString::fromStdString(*read.error));
 }
 
 std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
     std::vector<project::PdoRow> rows;
-    for (int r = 1; r <= sgA->entryRows(); ++r)
+    for (int r = 1; r <= m_grid->entryRows(); ++r)
         rows.push_back(
-            {sgA->Cells(1, r).toStdString(), sgA->Cells(2, r).toStdString(), sgA->Cells(3, r).toStdString()});
+            {m_grid->cellText(1, r).toStdString(), m_grid->cellText(2, r).toStdString(), m_grid->cellText(3, r).toStdString()});
     return rows;
 }
 
 bool PdoEditorDialog::checkTable() {
-    sgA->commitOpenEditor();
+    m_grid->commitOpenEditor();
     const project::PdoEditorCheck check = project::checkPdoEditorTable(m_layout.kind, gridRows());
     for (const std::string& message : check.messages) {
         if (m_layout.kind == project::PdoTableKind::Receive)
@@ -132,17 +132,17 @@ bool PdoEditorDialog::checkTable() {
     // Ready for the correction to be typed: the cell of the first problem, else the missing COB-ID.
     if (check.firstProblem) {
         const bool cobId = check.firstProblem->field == project::PdoRowProblem::Field::CobId;
-        sgA->setCurrentCellPosition(cobId ? 1 : 2, static_cast<int>(check.firstProblem->row));
-        sgA->setFocus();
+        m_grid->setCurrentCellPosition(cobId ? 1 : 2, static_cast<int>(check.firstProblem->row));
+        m_grid->setFocus();
     } else if (check.emptyCobIdRow) {
-        sgA->setCurrentCellPosition(1, static_cast<int>(*check.emptyCobIdRow));
-        sgA->setFocus();
+        m_grid->setCurrentCellPosition(1, static_cast<int>(*check.emptyCobIdRow));
+        m_grid->setFocus();
     }
     return check.messages.empty();
 }
 
 void PdoEditorDialog::saveTable() {
-    sgA->commitOpenEditor();
+    m_grid->commitOpenEditor();
     if (!validate())
         return;
     const std::vector<project::PdoRow> rows = gridRows();

@@ -43,10 +43,10 @@ public:
     // Every data row of the grid as it stands, empty ones included.
     std::vector<project::PdoRow> gridRows() const;
 
-    PdoGrid* sgA;
-    QWidget* bar;
-    QAbstractButton* bitbtn1;
-    QAbstractButton* cancelButton;
+    PdoGrid* grid() const { return m_grid; }
+    QAbstractButton* okButton() const { return m_okButton; }
+    // The grid's data rows, set at every opening.
+    std::int32_t rowCount() const { return m_rowCount; }
 
 protected:
     PdoEditorDialog(const PdoEditorLayout& layout, const workspace::Workspace& workspace,
@@ -54,13 +54,11 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    // The editor's row-count field: the grid's data rows, set at every opening.
-    virtual std::int32_t& rowCountField() = 0;
     // The editor's validation routine.
     virtual bool validate() = 0;
 
     // Builds the grid and loads the document.
-    void FormShow();
+    void loadTable();
     // Runs the table rules and shows the editor's messages, then selects the empty COB-ID cell of a
     // gap before text; true when the table may be saved.
     bool checkTable();
@@ -73,6 +71,12 @@ private:
     PdoEditorLayout m_layout;
     const workspace::Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
+
+    std::int32_t m_rowCount = 10;
+    PdoGrid* m_grid;
+    QWidget* m_buttonBar; // along the bottom, holding OK and Cancel
+    QAbstractButton* m_okButton;
+    QAbstractButton* m_cancelButton;
 };
 
 } // namespace strovane::editors

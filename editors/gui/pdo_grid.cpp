@@ -84,7 +84,7 @@ PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent), m_corner(new QLabel(th
     m_corner->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-QString PdoGrid::Cells(int column, int row) const {
+QString PdoGrid::cellText(int column, int row) const {
     if (column == 0 && row == 0)
         return m_corner->text();
     if (row == 0) {
@@ -99,7 +99,7 @@ QString PdoGrid::Cells(int column, int row) const {
     return cell ? cell->text() : QString();
 }
 
-void PdoGrid::setCells(int column, int row, const QString& text) {
+void PdoGrid::setCellText(int column, int row, const QString& text) {
     if (column < 0 || row < 0 || column > columnCount() || row > rowCount())
         return;
     if (column == 0 && row == 0)

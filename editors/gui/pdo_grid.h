@@ -8,7 +8,7 @@ namespace strovane::editors {
 
 // The PDO editors' grid: a fixed header row of column titles and a fixed column of row numbers
 // (real headers, so assistive technology reads them as the table's headers), the entry cells
-// edited in place as plain text. Cells are addressed as (column, row) with the header row and
+// edited in place as plain text. cellText are addressed as (column, row) with the header row and
 // number column counted: row 0 holds the titles, column 0 the numbers, row 1 is the first entry.
 // Rows that do not fit scroll under the header row, which stays in sight.
 class PdoGrid : public QTableWidget {
@@ -17,8 +17,8 @@ public:
     explicit PdoGrid(QWidget* parent = nullptr);
 
     // The cell's text (a title or number for row 0 or column 0); empty outside the grid.
-    QString Cells(int column, int row) const;
-    void setCells(int column, int row, const QString& text);
+    QString cellText(int column, int row) const;
+    void setCellText(int column, int row, const QString& text);
 
     // Sets the size, counted with the header row and number column, and wipes every cell: the
     // headers bold on the button face, the COB-ID and Dimension columns green, the Mnemonic
@@ -27,7 +27,7 @@ public:
 
     // Entry rows (without the header row).
     int entryRows() const { return rowCount(); }
-    // The entry cell under the cursor as (column, row) counted like Cells(); (0, 0) when none.
+    // The entry cell under the cursor as (column, row) counted like cellText(); (0, 0) when none.
     QPoint currentCellPosition() const;
     // Moves the cursor to the entry cell (column >= 1, row >= 1) and shows it.
     void setCurrentCellPosition(int column, int row);

@@ -9,11 +9,11 @@ namespace {
 const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
                                      "receivePdoDialog",
                                      "Receive PDOs",
-                                     "PanelBColor1",
+                                     "buttonBar",
                                      false,
                                      12,
                                      69,
-                                     "bitbtn2",
+                                     "cancelButton",
                                      92,
                                      69,
                                      true};
@@ -21,15 +21,15 @@ const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
 } // namespace
 
 ReceivePdoDialog::ReceivePdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
-    : PdoEditorDialog(kReceiveLayout, workspace, messages, parent), PanelBColor1(bar), bitbtn2(cancelButton) {
-    connect(bitbtn1, &QAbstractButton::clicked, this, &ReceivePdoDialog::BitBtn1Click);
+    : PdoEditorDialog(kReceiveLayout, workspace, messages, parent) {
+    connect(okButton(), &QAbstractButton::clicked, this, &ReceivePdoDialog::save);
 }
 
-bool ReceivePdoDialog::ControlloDati() {
+bool ReceivePdoDialog::checkRows() {
     return checkTable();
 }
 
-void ReceivePdoDialog::BitBtn1Click() {
+void ReceivePdoDialog::save() {
     saveTable();
 }
 

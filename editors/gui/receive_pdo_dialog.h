@@ -13,18 +13,13 @@ public:
              QWidget* parent = nullptr);
 
     // COB-IDs 0 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
-    bool ControlloDati();
-
-    std::int32_t num_sdo = 10;
-    QWidget* PanelBColor1;
-    QAbstractButton* bitbtn2;
+    bool checkRows();
 
 protected:
-    std::int32_t& rowCountField() override { return num_sdo; }
-    bool validate() override { return ControlloDati(); }
+    bool validate() override { return checkRows(); }
 
 private:
-    void BitBtn1Click();
+    void save();
 };
 
 } // namespace strovane::editors

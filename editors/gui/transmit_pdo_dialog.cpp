@@ -9,11 +9,11 @@ namespace {
 const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
                                       "transmitPdoDialog",
                                       "Transmit PDOs",
-                                      "Panel2",
+                                      "buttonBar",
                                       true,
                                       4,
                                       85,
-                                      "LbButton1",
+                                      "cancelButton",
                                       100,
                                       85,
                                       false};
@@ -21,15 +21,15 @@ const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
 } // namespace
 
 TransmitPdoDialog::TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
-    : PdoEditorDialog(kTransmitLayout, workspace, messages, parent), Panel2(bar), LbButton1(cancelButton) {
-    connect(bitbtn1, &QAbstractButton::clicked, this, &TransmitPdoDialog::bitbtn1Click);
+    : PdoEditorDialog(kTransmitLayout, workspace, messages, parent) {
+    connect(okButton(), &QAbstractButton::clicked, this, &TransmitPdoDialog::save);
 }
 
-bool TransmitPdoDialog::Check_Rows() {
+bool TransmitPdoDialog::checkRows() {
     return checkTable();
 }
 
-void TransmitPdoDialog::bitbtn1Click() {
+void TransmitPdoDialog::save() {
     saveTable();
 }
 

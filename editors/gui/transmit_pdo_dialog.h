@@ -13,18 +13,13 @@ public:
              QWidget* parent = nullptr);
 
     // COB-IDs 1 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
-    bool Check_Rows();
-
-    std::int32_t NTPDO = 10;
-    QWidget* Panel2;
-    QAbstractButton* LbButton1;
+    bool checkRows();
 
 protected:
-    std::int32_t& rowCountField() override { return NTPDO; }
-    bool validate() override { return Check_Rows(); }
+    bool validate() override { return checkRows(); }
 
 private:
-    void bitbtn1Click();
+    void save();
 };
 
 } // namespace strovane::editors

@@ -43,15 +43,15 @@ protected:
 
     // The nine values as the controls show them, in document order.
     QStringList shown() {
-        return {edit("E_CANopen_ID")->text(),
-                list("CB_CANopen_Baud")->currentText(),
-                check("CB_CANopen_SetOpe")->isChecked() ? "ticked" : "-",
-                check("CB_CANopen_SetOpeNet")->isChecked() ? "ticked" : "-",
-                edit("E_CANopen_Delay")->text(),
-                edit("E_CANopen_SDO_TO")->text(),
-                list("CB_Serial_Serial")->currentText(),
-                list("CB_Serial_Baud")->currentText(),
-                list("CB_Serial_Par")->currentText()};
+        return {edit("nodeIdEdit")->text(),
+                list("canBaudList")->currentText(),
+                check("setOperationalCheck")->isChecked() ? "ticked" : "-",
+                check("setOperationalNetworkCheck")->isChecked() ? "ticked" : "-",
+                edit("startDelayEdit")->text(),
+                edit("sdoTimeoutEdit")->text(),
+                list("serialTypeList")->currentText(),
+                list("serialBaudList")->currentText(),
+                list("parityList")->currentText()};
     }
 
     CommunicationDialog m_dialog;
@@ -63,26 +63,26 @@ TEST_F(ParGenDialogTest, ControlsHaveTheirPlacesAndItems) {
     open();
     EXPECT_EQ(m_dialog.size(), QSize(312, 409));
     EXPECT_EQ(m_dialog.windowTitle(), "Set Communication");
-    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("GB_CANopen")->geometry(), QRect(8, 8, 296, 208));
-    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("GB_Serial")->geometry(), QRect(8, 222, 296, 125));
-    EXPECT_EQ(edit("E_CANopen_ID")->geometry(), QRect(84, 21, 192, 21));
-    EXPECT_EQ(edit("E_CANopen_Delay")->geometry(), QRect(94, 138, 114, 21));
-    EXPECT_EQ(edit("E_CANopen_SDO_TO")->geometry(), QRect(164, 172, 112, 21));
-    EXPECT_EQ(list("CB_Serial_Par")->geometry(), QRect(84, 89, 192, 22));
-    EXPECT_EQ(button("Btn_OK")->geometry(), QRect(118, 364, 90, 23));
-    EXPECT_EQ(button("Btn_Cancel")->geometry(), QRect(214, 364, 90, 23));
-    EXPECT_EQ(list("CB_CANopen_Baud")->count(), 8);
-    EXPECT_EQ(list("CB_Serial_Serial")->count(), 2);
-    EXPECT_EQ(list("CB_Serial_Baud")->itemText(0), "1200");
-    EXPECT_EQ(list("CB_Serial_Par")->itemText(2), "ODD");
-    EXPECT_FALSE(list("CB_Serial_Par")->isEditable());
+    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("canopenGroup")->geometry(), QRect(8, 8, 296, 208));
+    EXPECT_EQ(m_dialog.findChild<QGroupBox*>("serialGroup")->geometry(), QRect(8, 222, 296, 125));
+    EXPECT_EQ(edit("nodeIdEdit")->geometry(), QRect(84, 21, 192, 21));
+    EXPECT_EQ(edit("startDelayEdit")->geometry(), QRect(94, 138, 114, 21));
+    EXPECT_EQ(edit("sdoTimeoutEdit")->geometry(), QRect(164, 172, 112, 21));
+    EXPECT_EQ(list("parityList")->geometry(), QRect(84, 89, 192, 22));
+    EXPECT_EQ(button("okButton")->geometry(), QRect(118, 364, 90, 23));
+    EXPECT_EQ(button("cancelButton")->geometry(), QRect(214, 364, 90, 23));
+    EXPECT_EQ(list("canBaudList")->count(), 8);
+    EXPECT_EQ(list("serialTypeList")->count(), 2);
+    EXPECT_EQ(list("serialBaudList")->itemText(0), "1200");
+    EXPECT_EQ(list("parityList")->itemText(2), "ODD");
+    EXPECT_FALSE(list("parityList")->isEditable());
 }
 
 TEST_F(ParGenDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
     open();
     EXPECT_EQ(shown(), kDefaults);
-    EXPECT_FALSE(m_dialog.Is_Change);
-    click(button("Btn_Cancel"));
+    EXPECT_FALSE(m_dialog.hasChanges());
+    click(button("cancelButton"));
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_FALSE(m_dialog.isVisible());
     EXPECT_TRUE(m_messages.boxes.empty());
@@ -97,7 +97,7 @@ TEST_F(ParGenDialogTest, DocumentFillsControlsWhateverTheElementOrder) {
               "</Par_Gen>");
     open();
     EXPECT_EQ(shown(), QStringList({"0x7F", "125K", "ticked", "-", " 9", "10000", "RS232", "115200", "ODD"}));
-    EXPECT_FALSE(m_dialog.Is_Change);
+    EXPECT_FALSE(m_dialog.hasChanges());
     EXPECT_TRUE(m_messages.boxes.empty());
 }
 
@@ -115,7 +115,7 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
     const TypedCase& c = GetParam();
     open();
     typeInto(edit(c.control), QString::fromUtf8(c.text));
-    click(button("Btn_OK"));
+    click(button("okButton"));
     if (c.message) {
         ASSERT_EQ(m_messages.boxes.size(), 1u);
         EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -130,8 +130,8 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
     } else {
         EXPECT_TRUE(m_messages.boxes.empty());
         EXPECT_EQ(m_dialog.result(), 1);
-        const std::string element = std::string(c.control) == "E_CANopen_ID"      ? "CANopen_ID"
-                                    : std::string(c.control) == "E_CANopen_Delay" ? "CANopen_Delay"
+        const std::string element = std::string(c.control) == "nodeIdEdit"      ? "CANopen_ID"
+                                    : std::string(c.control) == "startDelayEdit" ? "CANopen_Delay"
                                                                                   : "CANopen_SDO_TO";
         EXPECT_NE(readFile(m_workspace.parGenFile).find("<" + element + ">" + c.text + "</" + element + ">"),
                   std::string::npos)
@@ -142,23 +142,23 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
 INSTANTIATE_TEST_SUITE_P(
     Ranges, ParGenTypedValueTest,
     ::testing::Values(
-        TypedCase{"E_CANopen_ID", "0", kIdMessage}, TypedCase{"E_CANopen_ID", "128", kIdMessage},
-        TypedCase{"E_CANopen_ID", "", kIdMessage}, TypedCase{"E_CANopen_ID", "12 ", kIdMessage},
-        TypedCase{"E_CANopen_ID", "0x80", kIdMessage}, TypedCase{"E_CANopen_ID", "0x7F", nullptr},
-        TypedCase{"E_CANopen_ID", " 127", nullptr}, TypedCase{"E_CANopen_ID", "1", nullptr},
-        TypedCase{"E_CANopen_Delay", "255", nullptr}, TypedCase{"E_CANopen_Delay", "256", kDelayMessage},
-        TypedCase{"E_CANopen_Delay", "-1", kDelayMessage}, TypedCase{"E_CANopen_SDO_TO", "50000", nullptr},
-        TypedCase{"E_CANopen_SDO_TO", "50001", kTimeoutMessage},
-        TypedCase{"E_CANopen_SDO_TO", "$FFFFFFFF", kTimeoutMessage}));
+        TypedCase{"nodeIdEdit", "0", kIdMessage}, TypedCase{"nodeIdEdit", "128", kIdMessage},
+        TypedCase{"nodeIdEdit", "", kIdMessage}, TypedCase{"nodeIdEdit", "12 ", kIdMessage},
+        TypedCase{"nodeIdEdit", "0x80", kIdMessage}, TypedCase{"nodeIdEdit", "0x7F", nullptr},
+        TypedCase{"nodeIdEdit", " 127", nullptr}, TypedCase{"nodeIdEdit", "1", nullptr},
+        TypedCase{"startDelayEdit", "255", nullptr}, TypedCase{"startDelayEdit", "256", kDelayMessage},
+        TypedCase{"startDelayEdit", "-1", kDelayMessage}, TypedCase{"sdoTimeoutEdit", "50000", nullptr},
+        TypedCase{"sdoTimeoutEdit", "50001", kTimeoutMessage},
+        TypedCase{"sdoTimeoutEdit", "$FFFFFFFF", kTimeoutMessage}));
 
 TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
     open();
-    typeInto(edit("E_CANopen_SDO_TO"), "x");
-    typeInto(edit("E_CANopen_Delay"), "300");
-    click(button("Btn_OK"));
+    typeInto(edit("sdoTimeoutEdit"), "x");
+    typeInto(edit("startDelayEdit"), "300");
+    click(button("okButton"));
     EXPECT_EQ(m_messages.texts(), QStringList{kDelayMessage});
-    typeInto(edit("E_CANopen_ID"), "0");
-    click(button("Btn_OK"));
+    typeInto(edit("nodeIdEdit"), "0");
+    click(button("okButton"));
     EXPECT_EQ(m_messages.texts(), QStringList({kDelayMessage, kIdMessage}));
     EXPECT_TRUE(m_dialog.isVisible());
     EXPECT_FALSE(exists(m_workspace.parGenFile));
@@ -166,15 +166,15 @@ TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
 
 TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
     open();
-    typeInto(edit("E_CANopen_ID"), "0x7F");
-    list("CB_CANopen_Baud")->setCurrentIndex(2);
-    click(check("CB_CANopen_SetOpeNet"));
-    typeInto(edit("E_CANopen_Delay"), " 12");
-    typeInto(edit("E_CANopen_SDO_TO"), "$1F4");
-    list("CB_Serial_Serial")->setCurrentIndex(1);
-    list("CB_Serial_Baud")->setCurrentIndex(3);
-    list("CB_Serial_Par")->setCurrentIndex(2);
-    click(button("Btn_OK"));
+    typeInto(edit("nodeIdEdit"), "0x7F");
+    list("canBaudList")->setCurrentIndex(2);
+    click(check("setOperationalNetworkCheck"));
+    typeInto(edit("startDelayEdit"), " 12");
+    typeInto(edit("sdoTimeoutEdit"), "$1F4");
+    list("serialTypeList")->setCurrentIndex(1);
+    list("serialBaudList")->setCurrentIndex(3);
+    list("parityList")->setCurrentIndex(2);
+    click(button("okButton"));
     ASSERT_EQ(m_dialog.result(), 1);
     EXPECT_TRUE(m_messages.boxes.empty());
     EXPECT_EQ(readFile(m_workspace.parGenFile),
@@ -182,17 +182,17 @@ TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
 
     open();
     EXPECT_EQ(shown(), QStringList({"0x7F", "100K", "-", "ticked", " 12", "$1F4", "RS485", "9600", "ODD"}));
-    EXPECT_FALSE(m_dialog.Is_Change);
+    EXPECT_FALSE(m_dialog.hasChanges());
 }
 
 TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne) {
     writeFile(m_workspace.parGenFile, parGenXml("5", "-2", "1", "1", "3", "4", "1", "8", "5"));
     open();
-    EXPECT_EQ(list("CB_CANopen_Baud")->currentIndex(), -1);
-    EXPECT_EQ(list("CB_Serial_Baud")->currentIndex(), -1);
-    EXPECT_EQ(list("CB_Serial_Par")->currentIndex(), -1);
-    EXPECT_EQ(list("CB_Serial_Serial")->currentText(), "RS485");
-    click(button("Btn_OK"));
+    EXPECT_EQ(list("canBaudList")->currentIndex(), -1);
+    EXPECT_EQ(list("serialBaudList")->currentIndex(), -1);
+    EXPECT_EQ(list("parityList")->currentIndex(), -1);
+    EXPECT_EQ(list("serialTypeList")->currentText(), "RS485");
+    click(button("okButton"));
     ASSERT_EQ(m_dialog.result(), 1);
     EXPECT_EQ(readFile(m_workspace.parGenFile), parGenXml("5", "-1", "1", "1", "3", "4", "1", "-1", "-1"));
 }
@@ -201,47 +201,47 @@ TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
     writeFile(m_workspace.parGenFile, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
     const std::string before = readFile(m_workspace.parGenFile);
     open();
-    click(check("CB_CANopen_SetOpe"));
-    click(check("CB_CANopen_SetOpe")); // undone, but still a change
-    EXPECT_TRUE(m_dialog.Is_Change);
+    click(check("setOperationalCheck"));
+    click(check("setOperationalCheck")); // undone, but still a change
+    EXPECT_TRUE(m_dialog.hasChanges());
 
     m_messages.answers = {false};
-    click(button("Btn_Cancel"));
+    click(button("cancelButton"));
     EXPECT_EQ(m_messages.texts(), QStringList{kExitQuestion});
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Question);
     EXPECT_TRUE(m_dialog.isVisible());
 
-    typeInto(edit("E_CANopen_ID"), "99");
+    typeInto(edit("nodeIdEdit"), "99");
     m_messages.answers = {true};
-    click(button("Btn_Cancel"));
+    click(button("cancelButton"));
     EXPECT_EQ(m_messages.boxes.size(), 2u);
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_FALSE(m_dialog.isVisible());
     EXPECT_EQ(readFile(m_workspace.parGenFile), before);
 
     open(); // nothing typed in the cancelled showing survives
-    EXPECT_EQ(edit("E_CANopen_ID")->text(), "5");
-    EXPECT_FALSE(m_dialog.Is_Change);
+    EXPECT_EQ(edit("nodeIdEdit")->text(), "5");
+    EXPECT_FALSE(m_dialog.hasChanges());
 }
 
 TEST_F(ParGenDialogTest, EachKindOfControlCountsAsAChange) {
     const std::function<void()> changes[] = {
-        [&] { QTest::keyClicks(edit("E_CANopen_Delay"), "1"); },
-        [&] { list("CB_Serial_Baud")->setCurrentIndex(1); },
-        [&] { click(check("CB_CANopen_SetOpeNet")); },
+        [&] { QTest::keyClicks(edit("startDelayEdit"), "1"); },
+        [&] { list("serialBaudList")->setCurrentIndex(1); },
+        [&] { click(check("setOperationalNetworkCheck")); },
     };
     for (const auto& change : changes) {
         open();
-        ASSERT_FALSE(m_dialog.Is_Change);
+        ASSERT_FALSE(m_dialog.hasChanges());
         change();
-        EXPECT_TRUE(m_dialog.Is_Change);
+        EXPECT_TRUE(m_dialog.hasChanges());
         m_dialog.reject();
     }
 }
 
 TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
     open();
-    typeInto(edit("E_CANopen_ID"), "77");
+    typeInto(edit("nodeIdEdit"), "77");
     m_dialog.close();
     EXPECT_EQ(m_dialog.result(), 2);
     EXPECT_TRUE(m_messages.boxes.empty());
@@ -250,8 +250,8 @@ TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
 
 TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
     open();
-    typeInto(edit("E_CANopen_ID"), "77");
-    QTest::keyClick(edit("E_CANopen_ID"), Qt::Key_Escape);
+    typeInto(edit("nodeIdEdit"), "77");
+    QTest::keyClick(edit("nodeIdEdit"), Qt::Key_Escape);
     EXPECT_EQ(m_messages.texts(), QStringList{kExitQuestion});
     EXPECT_TRUE(m_dialog.isVisible());
 }
@@ -260,11 +260,11 @@ TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
     open();
     m_dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
-    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID"));
-    button("Btn_OK")->setFocus();
+    EXPECT_EQ(m_dialog.focusWidget(), edit("nodeIdEdit"));
+    button("okButton")->setFocus();
     m_dialog.close();
     open();
-    EXPECT_EQ(m_dialog.focusWidget(), edit("E_CANopen_ID")) << "not where the last showing left it";
+    EXPECT_EQ(m_dialog.focusWidget(), edit("nodeIdEdit")) << "not where the last showing left it";
 }
 
 TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
@@ -277,7 +277,7 @@ TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_TRUE(m_messages.boxes[0].text.contains("ParGen.xml")) << m_messages.boxes[0].text.toStdString();
     EXPECT_EQ(shown(), QStringList({"42", "50K", "ticked", "-", "3", "4", "RS485", "4800", "EVEN"}));
-    EXPECT_FALSE(m_dialog.Is_Change);
+    EXPECT_FALSE(m_dialog.hasChanges());
 }
 
 TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
@@ -285,21 +285,21 @@ TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
     const std::string before = readFile(m_workspace.parGenFile);
     makeReadOnly(m_workspace.parGenFile);
     open();
-    typeInto(edit("E_CANopen_ID"), "6");
-    click(button("Btn_OK"));
+    typeInto(edit("nodeIdEdit"), "6");
+    click(button("okButton"));
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_TRUE(m_messages.boxes[0].text.contains("ParGen.xml")) << m_messages.boxes[0].text.toStdString();
     EXPECT_TRUE(m_dialog.isVisible());
     EXPECT_EQ(m_dialog.result(), 0);
-    EXPECT_EQ(edit("E_CANopen_ID")->text(), "6");
+    EXPECT_EQ(edit("nodeIdEdit")->text(), "6");
     EXPECT_EQ(readFile(m_workspace.parGenFile), before);
 }
 
 TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
     m_workspace.parGenFile = (m_dir / "gone" / "ParGen.xml").string();
     open();
-    click(button("Btn_OK"));
+    click(button("okButton"));
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_TRUE(m_dialog.isVisible());
     EXPECT_FALSE(exists(m_workspace.parGenFile));
@@ -307,9 +307,9 @@ TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
 
 TEST_F(ParGenDialogTest, ModalShowingAnswersOkWithOne) {
     strovane::testing::onNextModal([](QWidget* w) {
-        auto* id = w->findChild<QLineEdit*>("E_CANopen_ID");
+        auto* id = w->findChild<QLineEdit*>("nodeIdEdit");
         typeInto(id, "33");
-        click(w->findChild<QAbstractButton*>("Btn_OK"));
+        click(w->findChild<QAbstractButton*>("okButton"));
     });
     EXPECT_EQ(m_dialog.exec(), 1);
     EXPECT_EQ(readFile(m_workspace.parGenFile), parGenXml("33", "7", "0", "0", "0", "10000", "0", "7", "0"));

@@ -7,6 +7,7 @@
 #include "project/config_image.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <vector>
 
 namespace {
@@ -16,30 +17,30 @@ using namespace strovane;
 class EditorsComposeTest : public strovane::testing::EditorFixture {};
 
 TEST_F(EditorsComposeTest, SavedEntriesAndParametersReachTheImage) {
-    editors::CommunicationDialog parGen(m_workspace, m_messages);
-    parGen.show();
-    typeInto(parGen.E_CANopen_ID, "0x20");
-    typeInto(parGen.E_CANopen_Delay, "5");
-    typeInto(parGen.E_CANopen_SDO_TO, "$1F4");
-    parGen.CB_Serial_Par->setCurrentIndex(1);
-    click(parGen.Btn_OK);
-    ASSERT_EQ(parGen.result(), 1);
+    editors::CommunicationDialog communication(m_workspace, m_messages);
+    communication.show();
+    typeInto(communication.findChild<QLineEdit*>("nodeIdEdit"), "0x20");
+    typeInto(communication.findChild<QLineEdit*>("startDelayEdit"), "5");
+    typeInto(communication.findChild<QLineEdit*>("sdoTimeoutEdit"), "$1F4");
+    communication.findChild<QComboBox*>("parityList")->setCurrentIndex(1);
+    click(communication.findChild<QAbstractButton*>("okButton"));
+    ASSERT_EQ(communication.result(), 1);
 
     editors::ReceivePdoDialog receive(m_workspace, m_messages);
     receive.show();
-    receive.sgA->setCells(1, 1, "0x181");
-    receive.sgA->setCells(2, 1, "8");
-    receive.sgA->setCells(1, 2, "0");
-    receive.sgA->setCells(2, 2, " 2");
-    click(receive.bitbtn1);
+    receive.grid()->setCellText(1, 1, "0x181");
+    receive.grid()->setCellText(2, 1, "8");
+    receive.grid()->setCellText(1, 2, "0");
+    receive.grid()->setCellText(2, 2, " 2");
+    click(receive.okButton());
     ASSERT_EQ(receive.result(), 1);
 
     editors::TransmitPdoDialog transmit(m_workspace, m_messages);
     transmit.show();
-    transmit.sgA->setCells(1, 1, "$7ff");
-    transmit.sgA->setCells(2, 1, "1");
-    transmit.sgA->setCells(3, 1, "dropped by the composer");
-    click(transmit.bitbtn1);
+    transmit.grid()->setCellText(1, 1, "$7ff");
+    transmit.grid()->setCellText(2, 1, "1");
+    transmit.grid()->setCellText(3, 1, "dropped by the composer");
+    click(transmit.okButton());
     ASSERT_EQ(transmit.result(), 1);
     ASSERT_TRUE(m_messages.boxes.empty());
 

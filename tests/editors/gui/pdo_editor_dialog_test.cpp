@@ -52,7 +52,7 @@ protected:
             m_dialog = std::make_unique<ReceivePdoDialog>(m_workspace, m_messages);
         else
             m_dialog = std::make_unique<TransmitPdoDialog>(m_workspace, m_messages);
-        m_grid = m_dialog->findChild<PdoGrid*>("sgA");
+        m_grid = m_dialog->findChild<PdoGrid*>("grid");
     }
     const std::string& file() const {
         return m_editor == Editor::Receive ? m_workspace.receivePdoFile : m_workspace.transmitPdoFile;
@@ -70,9 +70,9 @@ protected:
         m_dialog->setResult(0);
         m_dialog->show();
     }
-    QAbstractButton* ok() { return m_dialog->findChild<QAbstractButton*>("bitbtn1"); }
+    QAbstractButton* ok() { return m_dialog->findChild<QAbstractButton*>("okButton"); }
     QAbstractButton* cancel() {
-        return m_dialog->findChild<QAbstractButton*>(m_editor == Editor::Receive ? "bitbtn2" : "LbButton1");
+        return m_dialog->findChild<QAbstractButton*>(m_editor == Editor::Receive ? "cancelButton" : "cancelButton");
     }
 
     // Edits a cell in place as a user would: F2, replace the text, Enter (unless `leaveOpen`).
@@ -97,7 +97,7 @@ protected:
         typeCell(3, row, r.mnemonic);
     }
     QStringList gridRow(int row) const {
-        return {m_grid->Cells(0, row), m_grid->Cells(1, row), m_grid->Cells(2, row), m_grid->Cells(3, row)};
+        return {m_grid->cellText(0, row), m_grid->cellText(1, row), m_grid->cellText(2, row), m_grid->cellText(3, row)};
     }
 
     Editor m_editor = Editor::Receive;
@@ -119,8 +119,7 @@ TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
     for (int r = 1; r <= 10; ++r)
         EXPECT_EQ(gridRow(r), QStringList({QString::number(r), "", "", ""}));
     EXPECT_TRUE(m_messages.boxes.empty());
-    EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<ReceivePdoDialog&>(*m_dialog).num_sdo
-                                            : static_cast<TransmitPdoDialog&>(*m_dialog).NTPDO,
+    EXPECT_EQ(m_dialog->rowCount(),
               10);
 }
 
@@ -391,8 +390,7 @@ TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
         ASSERT_EQ(m_grid->entryRows(), count);
         const QString last = QString::number(count);
         EXPECT_EQ(gridRow(count), QStringList({last, last, "1", "m" + last}));
-        EXPECT_EQ(GetParam() == Editor::Receive ? static_cast<ReceivePdoDialog&>(*m_dialog).num_sdo
-                                                : static_cast<TransmitPdoDialog&>(*m_dialog).NTPDO,
+        EXPECT_EQ(m_dialog->rowCount(),
                   count);
         click(ok());
         ASSERT_EQ(m_dialog->result(), 1) << m_messages.texts().join("|").toStdString();
@@ -545,7 +543,7 @@ TEST_P(PdoEditorTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
     writeFile(file(), before);
     open();
     typeRow(1, {"0x181", "8", "x"});
-    m_grid->setCells(3, 1, QStringLiteral("bell\x07")); // pasted: keys cannot type it
+    m_grid->setCellText(3, 1, QStringLiteral("bell\x07")); // pasted: keys cannot type it
     click(ok());
     ASSERT_EQ(m_messages.boxes.size(), 1u);
     EXPECT_EQ(m_messages.boxes[0].kind, MessageRecorder::Kind::Error);
@@ -556,10 +554,10 @@ TEST_P(PdoEditorTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
 
 TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
     strovane::testing::onNextModal([](QWidget* w) {
-        auto* grid = w->findChild<PdoGrid*>("sgA");
-        grid->setCells(1, 1, "0x7FF");
-        grid->setCells(2, 1, "8");
-        click(w->findChild<QAbstractButton*>("bitbtn1"));
+        auto* grid = w->findChild<PdoGrid*>("grid");
+        grid->setCellText(1, 1, "0x7FF");
+        grid->setCellText(2, 1, "8");
+        click(w->findChild<QAbstractButton*>("okButton"));
     });
     EXPECT_EQ(m_dialog->exec(), 1);
     EXPECT_EQ(readFile(file()), table({{"0x7FF", "8", ""}}));
@@ -670,17 +668,17 @@ TEST_F(FaultyTableTest, EditorsDifferInCaptionBarAndButtons) {
     const Expected cases[] = {
         {Editor::Receive,
          "Receive PDOs",
-         "PanelBColor1",
+         "buttonBar",
          {12, 10, 69, 23},
-         "bitbtn2",
+         "cancelButton",
          {92, 10, 69, 23},
          BevelCut::None,
          0x333333},
         {Editor::Transmit,
          "Transmit PDOs",
-         "Panel2",
+         "buttonBar",
          {4, 10, 85, 23},
-         "LbButton1",
+         "cancelButton",
          {100, 10, 85, 23},
          BevelCut::Raised,
          strovane::widgets::kSysWindowText},
