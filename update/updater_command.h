@@ -5,7 +5,7 @@
 
 namespace strovane::update {
 
-// The four update options, in command-line order (check boxes CB_Firm, CB_RFirm, CB_Proj, CB_RProj).
+// The four update options, in command-line order (the update dialog's four option boxes).
 struct UpdateOptions {
     bool firmware = true;
     bool readFirmware = true;

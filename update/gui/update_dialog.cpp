@@ -25,10 +25,32 @@ namespace {
 
 constexpr int kPortNameRole = Qt::UserRole;
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
+// Client-area positions: the steps page, then the options page that covers it.
+constexpr int kClientWidth = 358, kClientHeight = 210;
+constexpr QPoint kIntroLabel{8, 8};
+constexpr QPoint kTurnOffLabel{24, 32};
+constexpr QPoint kJumperLabel{24, 56};
+constexpr QPoint kPortLabel{24, 80};
+constexpr QRect kPortList{44, 96, 101, 21};
+constexpr QRect kRefreshButton{151, 96, 23, 22};
+constexpr QRect kConnectButton{180, 96, 81, 21};
+constexpr QPoint kTurnOnLabel{24, 128};
+constexpr QPoint kLedLabel{24, 152};
+constexpr QRect kCancelButton{24, 176, 100, 23};
+constexpr QRect kNextButton{128, 176, 100, 23};
+constexpr QRect kOptionsPage{0, 0, 353, 209};
+constexpr QPoint kOptionsTitle{8, 8};
+constexpr QPoint kFirmwareOption{16, 32};
+constexpr QPoint kReadFirmwareOption{64, 56};
+constexpr QPoint kProjectOption{16, 88};
+constexpr QPoint kReadProjectOption{64, 112};
+constexpr QRect kOutcomeNotice{8, 136, 337, 32};
+constexpr QRect kExecuteButton{8, 174, 169, 23};
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
-    l->move(left, top);
+    l->move(at);
     l->adjustSize();
     return l;
 }
@@ -52,61 +74,64 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
       m_startProgram(std::move(startProgram)) {
     setObjectName(QStringLiteral("updateDialog"));
     setWindowTitle(QStringLiteral("Update Firmware from Serial (RS232)"));
-    widgets::makeFixedDialog(this, 358, 210);
+    widgets::makeFixedDialog(this, kClientWidth, kClientHeight);
     setFont(widgets::windowFont()); // on the system button face, unlike the other windows
 
-    Label1 = label(this, "Label1", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), 8, 8);
-    Label2 = label(this, "Label2", QStringLiteral("1 - Turn OFF the Device"), 24, 32);
-    Label3 = label(this, "Label3", QStringLiteral("2 - Insert the Boot Jumper (see the manual)"), 24, 56);
-    Label4 = label(this, "Label4", QStringLiteral("3 - Select the  COM port and press the connect button"), 24, 80);
+    m_introLabel = label(this, "introLabel", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), kIntroLabel);
+    m_turnOffLabel = label(this, "turnOffLabel", QStringLiteral("1 - Turn OFF the Device"), kTurnOffLabel);
+    m_jumperLabel = label(this, "jumperLabel", QStringLiteral("2 - Insert the Boot Jumper (see the manual)"), kJumperLabel);
+    m_portLabel = label(this, "portLabel", QStringLiteral("3 - Select the  COM port and press the connect button"),
+                        kPortLabel);
 
-    CB_Com = new QComboBox(this);
-    CB_Com->setObjectName(QStringLiteral("CB_Com"));
-    CB_Com->setEditable(false);
-    CB_Com->setGeometry(44, 96, 101, 21);
-    widgets::labelField(Label4, CB_Com);
+    m_portList = new QComboBox(this);
+    m_portList->setObjectName(QStringLiteral("portList"));
+    m_portList->setEditable(false);
+    m_portList->setGeometry(kPortList);
+    widgets::labelField(m_portLabel, m_portList);
 
-    auto* refresh = widgets::makeFormButton(this, QStringLiteral("LbButton5"), QString(), QRect(151, 96, 23, 22),
+    auto* refresh = widgets::makeFormButton(this, QStringLiteral("refreshButton"), QString(), kRefreshButton,
                                             QStringLiteral("REFRESH"), widgets::FormButtonLook::Dialog);
     refresh->setColor(widgets::kSysButtonFace);
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     refresh->setAccessibleName(refresh->toolTip()); // a picture only: its hint names it
-    LbButton5 = refresh;
-    LbButton1 = widgets::makeFormButton(this, QStringLiteral("LbButton1"), QStringLiteral("Connect"),
-                                        QRect(180, 96, 81, 21), QString(), widgets::FormButtonLook::Plain);
+    m_refreshButton = refresh;
+    m_connectButton = widgets::makeFormButton(this, QStringLiteral("connectButton"), QStringLiteral("Connect"),
+                                        kConnectButton, QString(), widgets::FormButtonLook::Plain);
 
-    Label5 = label(this, "Label5", QStringLiteral("4 - Turn ON the Device"), 24, 128);
-    Label6 = label(this, "Label6", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), 24, 152);
+    m_turnOnLabel = label(this, "turnOnLabel", QStringLiteral("4 - Turn ON the Device"), kTurnOnLabel);
+    m_ledLabel = label(this, "ledLabel", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), kLedLabel);
 
-    LbButton3 = widgets::makeFormButton(this, QStringLiteral("LbButton3"), QStringLiteral("Cancel"),
-                                        QRect(24, 176, 100, 23), QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
-    auto* next = widgets::makeFormButton(this, QStringLiteral("LbButton2"), QStringLiteral("Next"),
-                                         QRect(128, 176, 100, 23), QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
+    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"),
+                                        kCancelButton, QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
+    auto* next = widgets::makeFormButton(this, QStringLiteral("nextButton"), QStringLiteral("Next"),
+                                         kNextButton, QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
     next->setGlyphLayout(widgets::GlyphLayout::GlyphRight);
-    LbButton2 = next;
+    m_nextButton = next;
 
     // The options page covers the whole steps page when shown.
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameShape(QFrame::NoFrame);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setGeometry(0, 0, 353, 209);
-    Panel1->hide();
-    Label7 = label(Panel1, "Label7", QStringLiteral("Update Device Options"), 8, 8);
+    m_optionsPage = new QFrame(this);
+    m_optionsPage->setObjectName(QStringLiteral("optionsPage"));
+    m_optionsPage->setFrameShape(QFrame::NoFrame);
+    m_optionsPage->setAutoFillBackground(true);
+    m_optionsPage->setGeometry(kOptionsPage);
+    m_optionsPage->hide();
+    m_optionsTitle = label(m_optionsPage, "optionsTitle", QStringLiteral("Update Device Options"), kOptionsTitle);
     // Ticked at program start; the states then persist between openings.
-    CB_Firm = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_Firm"), QStringLiteral("Firmware"), {16, 32});
-    CB_RFirm = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_RFirm"), QStringLiteral("Read Firmware when finish"),
-                                           {64, 56});
-    CB_Proj = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_Proj"), QStringLiteral("Project"), {16, 88});
-    CB_RProj = widgets::makeOptionCheckBox(Panel1, QStringLiteral("CB_RProj"), QStringLiteral("Read Project when finish"),
-                                           {64, 112});
-    LbButton4 = widgets::makeFormButton(Panel1, QStringLiteral("LbButton4"), QStringLiteral("Execute update firmware"),
-                                        QRect(8, 174, 169, 23), QStringLiteral("EXECUTE"),
+    m_firmwareOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("firmwareOption"), QStringLiteral("Firmware"),
+                                                  kFirmwareOption);
+    m_readFirmwareOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readFirmwareOption"), QStringLiteral("Read Firmware when finish"),
+                                           kReadFirmwareOption);
+    m_projectOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("projectOption"), QStringLiteral("Project"),
+                                                 kProjectOption);
+    m_readProjectOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readProjectOption"), QStringLiteral("Read Project when finish"),
+                                           kReadProjectOption);
+    m_executeButton = widgets::makeFormButton(m_optionsPage, QStringLiteral("executeButton"), QStringLiteral("Execute update firmware"),
+                                        kExecuteButton, QStringLiteral("EXECUTE"),
                                         widgets::FormButtonLook::UpdateExecute);
 
-    m_outcomeNotice = new QLabel(Panel1);
-    m_outcomeNotice->setObjectName(QStringLiteral("UpdateOutcome"));
-    m_outcomeNotice->setGeometry(8, 136, 337, 32);
+    m_outcomeNotice = new QLabel(m_optionsPage);
+    m_outcomeNotice->setObjectName(QStringLiteral("outcomeNotice"));
+    m_outcomeNotice->setGeometry(kOutcomeNotice);
     m_outcomeNotice->setWordWrap(true);
     m_outcomeNotice->setMargin(3);
     m_outcomeNotice->setAutoFillBackground(true);
@@ -119,11 +144,11 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
         QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);
     });
 
-    connect(LbButton1, &QAbstractButton::clicked, this, &UpdateDialog::LbButton1Click);
-    connect(LbButton2, &QAbstractButton::clicked, this, &UpdateDialog::LbButton2Click);
-    connect(LbButton3, &QAbstractButton::clicked, this, [this] { done(2); });
-    connect(LbButton4, &QAbstractButton::clicked, this, &UpdateDialog::LbButton4Click);
-    connect(LbButton5, &QAbstractButton::clicked, this, &UpdateDialog::LbButton5Click);
+    connect(m_connectButton, &QAbstractButton::clicked, this, &UpdateDialog::connectPort);
+    connect(m_nextButton, &QAbstractButton::clicked, this, &UpdateDialog::showOptions);
+    connect(m_cancelButton, &QAbstractButton::clicked, this, [this] { done(2); });
+    connect(m_executeButton, &QAbstractButton::clicked, this, &UpdateDialog::executeUpdate);
+    connect(m_refreshButton, &QAbstractButton::clicked, this, &UpdateDialog::refreshPorts);
 }
 
 UpdateDialog::~UpdateDialog() { closePort(); }
@@ -132,26 +157,26 @@ void UpdateDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         widgets::centreOnScreen(this);
-        FormShow();
+        prepare();
     }
 }
 
-void UpdateDialog::FormShow() {
-    Panel1->hide();
-    Com_select = false;
+void UpdateDialog::prepare() {
+    m_optionsPage->hide();
+    m_portConnected = false;
     m_outcomeNotice->hide();
     setStepsVisible(true);
-    Load_COM_Port_Avaiable();
+    loadPorts();
 }
 
 void UpdateDialog::done(int result) {
-    FormClose();
+    finish();
     QDialog::done(result);
 }
 
 void UpdateDialog::reject() { done(2); }
 
-void UpdateDialog::FormClose() { closePort(); }
+void UpdateDialog::finish() { closePort(); }
 
 void UpdateDialog::closePort() {
     try {
@@ -164,50 +189,50 @@ void UpdateDialog::closePort() {
 void UpdateDialog::setStepsVisible(bool visible) {
     // The port list and the Connect, Cancel and Next buttons go too: covered by the options page
     // they would still take the focus by Tab and be read out by assistive technology.
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4),
-                       static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label6),
-                       static_cast<QWidget*>(LbButton5), static_cast<QWidget*>(CB_Com),
-                       static_cast<QWidget*>(LbButton1), static_cast<QWidget*>(LbButton2),
-                       static_cast<QWidget*>(LbButton3)})
+    for (QWidget* w : {static_cast<QWidget*>(m_introLabel), static_cast<QWidget*>(m_turnOffLabel),
+                       static_cast<QWidget*>(m_jumperLabel), static_cast<QWidget*>(m_portLabel),
+                       static_cast<QWidget*>(m_turnOnLabel), static_cast<QWidget*>(m_ledLabel),
+                       static_cast<QWidget*>(m_refreshButton), static_cast<QWidget*>(m_portList),
+                       static_cast<QWidget*>(m_connectButton), static_cast<QWidget*>(m_nextButton),
+                       static_cast<QWidget*>(m_cancelButton)})
         w->setVisible(visible);
 }
 
-std::vector<platform::PortInfo> UpdateDialog::EnumPorts() { return m_probe(); }
+std::vector<platform::PortInfo> UpdateDialog::listPorts() { return m_probe(); }
 
-void UpdateDialog::Load_COM_Port_Avaiable() {
-    CB_Com->clear();
-    int widest = CB_Com->width();
-    for (const platform::PortInfo& port : EnumPorts()) {
+void UpdateDialog::loadPorts() {
+    m_portList->clear();
+    int widest = m_portList->width();
+    for (const platform::PortInfo& port : listPorts()) {
         const QString text = itemText(port);
-        CB_Com->addItem(text, QString::fromStdString(port.name));
-        CB_Com->setItemData(CB_Com->count() - 1, QString::fromStdString(port.path), Qt::ToolTipRole);
-        widest = std::max(widest, CB_Com->fontMetrics().horizontalAdvance(text) + 32);
+        m_portList->addItem(text, QString::fromStdString(port.name));
+        m_portList->setItemData(m_portList->count() - 1, QString::fromStdString(port.path), Qt::ToolTipRole);
+        widest = std::max(widest, m_portList->fontMetrics().horizontalAdvance(text) + 32);
     }
-    CB_Com->view()->setMinimumWidth(widest); // the drop-down shows the whole text
-    CB_Com->setCurrentIndex(CB_Com->count() > 0 ? 0 : -1);
+    m_portList->view()->setMinimumWidth(widest); // the drop-down shows the whole text
+    m_portList->setCurrentIndex(m_portList->count() > 0 ? 0 : -1);
 }
 
 std::string UpdateDialog::selectedPort() const {
-    return CB_Com->currentIndex() < 0 ? std::string() : CB_Com->currentData(kPortNameRole).toString().toStdString();
+    return m_portList->currentIndex() < 0 ? std::string() : m_portList->currentData(kPortNameRole).toString().toStdString();
 }
 
 UpdateOptions UpdateDialog::options() const {
-    return {CB_Firm->isChecked(), CB_RFirm->isChecked(), CB_Proj->isChecked(), CB_RProj->isChecked()};
+    return {m_firmwareOption->isChecked(), m_readFirmwareOption->isChecked(), m_projectOption->isChecked(), m_readProjectOption->isChecked()};
 }
 
-void UpdateDialog::LbButton1Click() {
-    Com_select = false;
+void UpdateDialog::connectPort() {
+    m_portConnected = false;
     closePort();
     if (selectedPort().empty()) { // no port present, or none selected
         m_messages.error(QStringLiteral("Select one port."));
-        CB_Com->setFocus(Qt::OtherFocusReason);
+        m_portList->setFocus(Qt::OtherFocusReason);
         return;
     }
     const std::string path = platform::devicePath(selectedPort());
     try {
-        connectPort(*m_port, path);
-        Com_select = true;
+        update::connectPort(*m_port, path);
+        m_portConnected = true;
     } catch (const SerialPortError& e) {
         std::string detail = e.what();
         if (const std::string hint = platform::permissionHint(path, e.code()); !hint.empty())
@@ -219,25 +244,25 @@ void UpdateDialog::LbButton1Click() {
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."));
     }
     // Another port can be picked at once.
-    if (!Com_select)
-        CB_Com->setFocus(Qt::OtherFocusReason);
+    if (!m_portConnected)
+        m_portList->setFocus(Qt::OtherFocusReason);
 }
 
-void UpdateDialog::LbButton2Click() {
-    if (!Com_select) {
+void UpdateDialog::showOptions() {
+    if (!m_portConnected) {
         m_messages.error(QStringLiteral("Select one port."));
-        CB_Com->setFocus(Qt::OtherFocusReason);
+        m_portList->setFocus(Qt::OtherFocusReason);
         return;
     }
-    Panel1->move(0, 0);
-    Panel1->show();
-    Panel1->raise();
+    m_optionsPage->move(0, 0);
+    m_optionsPage->show();
+    m_optionsPage->raise();
     setStepsVisible(false);
-    LbButton4->setFocus();
+    m_executeButton->setFocus();
     closePort(); // the updater opens the port itself
 }
 
-void UpdateDialog::LbButton4Click() {
+void UpdateDialog::executeUpdate() {
     m_outcomeNotice->hide();
     const UpdateOptions opts = options();
     if (const std::string problem = firmwareFileProblem(opts, m_workspace.masterDir); !problem.empty()) {
@@ -285,6 +310,6 @@ void UpdateDialog::showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs
                          QStringLiteral("The device may not be updated."));
 }
 
-void UpdateDialog::LbButton5Click() { Load_COM_Port_Avaiable(); }
+void UpdateDialog::refreshPorts() { loadPorts(); }
 
 } // namespace strovane::update

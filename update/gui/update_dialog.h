@@ -46,18 +46,23 @@ public:
     ~UpdateDialog() override;
 
     // The ports present, ordered as the list shows them.
-    std::vector<platform::PortInfo> EnumPorts();
-    void Load_COM_Port_Avaiable();
-    void LbButton1Click(); // Connect
-    void LbButton2Click(); // Next
-    void LbButton4Click(); // Execute update firmware
-    void LbButton5Click(); // refresh the port list
+    std::vector<platform::PortInfo> listPorts();
+    // Fills the port list, keeping the selected port where it is still present.
+    void loadPorts();
+    // Connect: opens the selected port and raises DTR; tells the user when it cannot.
+    void connectPort();
+    // Next: after a successful Connect, shows the options page.
+    void showOptions();
+    // Execute update firmware: closes the port, runs the updater with the ticked options and
+    // tells how it ended.
+    void executeUpdate();
+    void refreshPorts();
 
     // The buttons by what they do, for tests that press them as a person does.
-    QAbstractButton* connectButton() const { return LbButton1; }
-    QAbstractButton* nextButton() const { return LbButton2; }
-    QAbstractButton* executeButton() const { return LbButton4; }
-    QAbstractButton* refreshButton() const { return LbButton5; }
+    QAbstractButton* connectButton() const { return m_connectButton; }
+    QAbstractButton* nextButton() const { return m_nextButton; }
+    QAbstractButton* executeButton() const { return m_executeButton; }
+    QAbstractButton* refreshButton() const { return m_refreshButton; }
 
     // The ticked options, in command-line order.
     UpdateOptions options() const;
@@ -67,34 +72,19 @@ public:
     void done(int result) override;
     void reject() override; // the close box and Escape give Cancel (2)
 
+    QComboBox* portList() const { return m_portList; }
+    QFrame* optionsPage() const { return m_optionsPage; }
     // True once a Connect has succeeded; cleared at every opening and every Connect.
-    bool Com_select = false;
-
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QComboBox* CB_Com;
-    QAbstractButton* LbButton5;
-    QAbstractButton* LbButton1;
-    QAbstractButton* LbButton3;
-    QAbstractButton* LbButton2;
-    QFrame* Panel1;
-    QLabel* Label7;
-    widgets::ImageCheckBox* CB_Firm;
-    widgets::ImageCheckBox* CB_RFirm;
-    widgets::ImageCheckBox* CB_Proj;
-    widgets::ImageCheckBox* CB_RProj;
-    QAbstractButton* LbButton4;
+    bool portConnected() const { return m_portConnected; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void FormClose();
+    friend struct UpdateDialogTestAccess; // lets a test start from an earlier Connect's state
+
+    void prepare();
+    void finish();
     void closePort();
     void setStepsVisible(bool visible);
     void showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs);
@@ -106,6 +96,26 @@ private:
     std::unique_ptr<SerialPort> m_port;
     // How the last update ended, on the options page: seen at a glance, no click needed.
     QLabel* m_outcomeNotice;
+    bool m_portConnected = false;
+
+    QLabel* m_introLabel;
+    QLabel* m_turnOffLabel;
+    QLabel* m_jumperLabel;
+    QLabel* m_portLabel;
+    QLabel* m_turnOnLabel;
+    QLabel* m_ledLabel;
+    QComboBox* m_portList;
+    QAbstractButton* m_refreshButton;
+    QAbstractButton* m_connectButton;
+    QAbstractButton* m_cancelButton;
+    QAbstractButton* m_nextButton;
+    QFrame* m_optionsPage;
+    QLabel* m_optionsTitle;
+    widgets::ImageCheckBox* m_firmwareOption;
+    widgets::ImageCheckBox* m_readFirmwareOption;
+    widgets::ImageCheckBox* m_projectOption;
+    widgets::ImageCheckBox* m_readProjectOption;
+    QAbstractButton* m_executeButton;
 };
 
 } // namespace strovane::update

@@ -58,31 +58,31 @@ protected:
 } // namespace
 
 UpdateProgress::UpdateProgress(const QString& portName, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("UpdateProgress"));
+    setObjectName(QStringLiteral("updateProgress"));
     setWindowTitle(QStringLiteral("Updating device\u2026"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowModality(Qt::ApplicationModal);
 
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(QStringLiteral("Updating device\u2026"), this);
-    title->setObjectName(QStringLiteral("L_Title"));
+    title->setObjectName(QStringLiteral("titleLabel"));
     auto* port = new QLabel(QStringLiteral("Port: %1").arg(portName), this);
-    port->setObjectName(QStringLiteral("L_Port"));
-    L_Elapsed = new QLabel(this);
-    L_Elapsed->setObjectName(QStringLiteral("L_Elapsed"));
+    port->setObjectName(QStringLiteral("portLabel"));
+    m_elapsedLabel = new QLabel(this);
+    m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
     auto* bar = new QProgressBar(this);
     bar->setRange(0, 0); // busy: the updater reports no progress
     bar->setTextVisible(false);
     layout->addWidget(title);
     layout->addWidget(port);
-    layout->addWidget(L_Elapsed);
+    layout->addWidget(m_elapsedLabel);
     layout->addWidget(bar);
     setElapsedMs(0);
     setFixedWidth(260);
 }
 
 void UpdateProgress::setElapsedMs(std::uint32_t ms) {
-    L_Elapsed->setText(QStringLiteral("Elapsed: %1 s").arg(ms / 1000));
+    m_elapsedLabel->setText(QStringLiteral("Elapsed: %1 s").arg(ms / 1000));
 }
 
 void UpdateProgress::closeEvent(QCloseEvent* event) {

@@ -19,11 +19,12 @@ public:
 
     void setElapsedMs(std::uint32_t ms);
 
-    QLabel* L_Elapsed;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* m_elapsedLabel;
 };
 
 // Runs `run` (a start of the updater that waits for it) with a poll callback that keeps the

@@ -29,18 +29,18 @@ TEST(BootSerPseudoTerminal, ConnectsWithoutModemLines) {
         messages, ws, [&] { return platform::probePorts([&] { return candidates; }); }, platform::createSerialDevice,
         [](auto&&...) { return WaitOutcome{}; });
     d.show();
-    ASSERT_EQ(d.CB_Com->count(), 1);
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5));
+    ASSERT_EQ(d.portList()->count(), 1);
+    EXPECT_EQ(d.portList()->itemText(0).toStdString(), path.substr(5));
     QTest::mouseClick(d.connectButton(), Qt::LeftButton);
-    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(d.portConnected());
     EXPECT_TRUE(messages.boxes.empty()) << messages.boxes[0].detail.toStdString();
     // The tested port stays open until Next, so the refreshed list shows it held.
     QTest::mouseClick(d.refreshButton(), Qt::LeftButton);
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5) + " (in use)");
+    EXPECT_EQ(d.portList()->itemText(0).toStdString(), path.substr(5) + " (in use)");
     d.done(2);
     d.refreshButton()->click(); // the dialog is closed: refill the list without the mouse
 
-    EXPECT_EQ(d.CB_Com->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
+    EXPECT_EQ(d.portList()->itemText(0).toStdString(), path.substr(5)) << "closing released the port";
     close(slave);
     close(master);
 }

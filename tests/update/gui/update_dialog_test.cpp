@@ -24,6 +24,12 @@
 #include <cerrno>
 
 namespace strovane::update {
+
+// The state an earlier successful Connect leaves behind.
+struct UpdateDialogTestAccess {
+    static void setPortConnected(UpdateDialog& d) { d.m_portConnected = true; }
+};
+
 namespace {
 
 using platform::PortInfo;
@@ -90,25 +96,25 @@ TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
     UpdateDialog& d = dialog();
     d.show();
     EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
-    EXPECT_FALSE(d.Panel1->isVisible());
-    EXPECT_TRUE(d.Label1->isVisible());
-    ASSERT_EQ(d.CB_Com->count(), 2);
-    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
+    EXPECT_FALSE(d.optionsPage()->isVisible());
+    EXPECT_TRUE(d.findChild<QLabel*>("introLabel")->isVisible());
+    ASSERT_EQ(d.portList()->count(), 2);
+    EXPECT_EQ(d.portList()->currentIndex(), 0);
     // What the port is and why it may not open are shown; the item's name stays the port name.
-    EXPECT_EQ(d.CB_Com->itemText(0), QString::fromUtf8("ttyUSB0 \u2013 FT232R USB UART"));
-    EXPECT_EQ(d.CB_Com->itemText(1), "ttyUSB1 (in use)");
-    EXPECT_EQ(d.CB_Com->itemData(1).toString(), "ttyUSB1");
+    EXPECT_EQ(d.portList()->itemText(0), QString::fromUtf8("ttyUSB0 \u2013 FT232R USB UART"));
+    EXPECT_EQ(d.portList()->itemText(1), "ttyUSB1 (in use)");
+    EXPECT_EQ(d.portList()->itemData(1).toString(), "ttyUSB1");
     EXPECT_EQ(d.selectedPort(), "ttyUSB0");
-    for (widgets::ImageCheckBox* box : {d.CB_Firm, d.CB_RFirm, d.CB_Proj, d.CB_RProj})
+    for (widgets::ImageCheckBox* box : {d.findChild<widgets::ImageCheckBox*>("firmwareOption"), d.findChild<widgets::ImageCheckBox*>("readFirmwareOption"), d.findChild<widgets::ImageCheckBox*>("projectOption"), d.findChild<widgets::ImageCheckBox*>("readProjectOption")})
         EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
 }
 
 TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
     UpdateDialog& d = dialog();
     d.show();
-    d.CB_Com->setCurrentIndex(1);
+    d.portList()->setCurrentIndex(1);
     click(d.connectButton());
-    EXPECT_TRUE(d.Com_select);
+    EXPECT_TRUE(d.portConnected());
     EXPECT_TRUE(fake.isOpen());
     EXPECT_EQ(fake.openedName, device("ttyUSB1"));
     EXPECT_EQ(fake.callsNamed("escapeCommFunction").back().value, platform::kSetDtr);
@@ -126,7 +132,7 @@ TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
         d.show();
         fake.escapeError = noLines;
         click(d.connectButton());
-        EXPECT_TRUE(d.Com_select) << noLines;
+        EXPECT_TRUE(d.portConnected()) << noLines;
         EXPECT_TRUE(fake.isOpen()) << noLines;
         EXPECT_TRUE(messages.boxes.empty()) << noLines;
         d.close();
@@ -150,9 +156,9 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     fake.escapeError = c.escapeError;
     UpdateDialog& d = dialog();
     d.show();
-    d.Com_select = true; // from an earlier Connect: every Connect clears it first
+    UpdateDialogTestAccess::setPortConnected(d); // from an earlier Connect: every Connect clears it first
     click(d.connectButton());
-    EXPECT_FALSE(d.Com_select);
+    EXPECT_FALSE(d.portConnected());
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
     EXPECT_EQ(messages.boxes[0].text, "Error!! Com Port cannot be open.");
@@ -161,12 +167,12 @@ TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     EXPECT_EQ(messages.boxes[0].detail.contains("dialout"), c.permissionHint && !platform::kWindows)
         << messages.boxes[0].detail.toStdString();
     EXPECT_EQ(fake.isOpen(), c.leftOpen);
-    EXPECT_EQ(d.focusWidget(), d.CB_Com) << "another port can be picked at once";
+    EXPECT_EQ(d.focusWidget(), d.portList()) << "another port can be picked at once";
     // Next still refuses.
     click(d.nextButton());
     EXPECT_EQ(messages.texts().back(), "Select one port.");
-    EXPECT_FALSE(d.Panel1->isVisible());
-    EXPECT_EQ(d.focusWidget(), d.CB_Com);
+    EXPECT_FALSE(d.optionsPage()->isVisible());
+    EXPECT_EQ(d.focusWidget(), d.portList());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,22 +190,22 @@ TEST_F(BootSerTest, NextWithoutConnectRefuses) {
     d.show();
     click(d.nextButton());
     EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
-    EXPECT_FALSE(d.Panel1->isVisible());
-    EXPECT_TRUE(d.Label1->isVisible());
+    EXPECT_FALSE(d.optionsPage()->isVisible());
+    EXPECT_TRUE(d.findChild<QLabel*>("introLabel")->isVisible());
 }
 
 TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
-    ASSERT_TRUE(d.Com_select);
-    d.CB_Com->setCurrentIndex(1);
+    ASSERT_TRUE(d.portConnected());
+    d.portList()->setCurrentIndex(1);
     click(d.nextButton());
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_TRUE(d.Panel1->isVisible());
-    EXPECT_EQ(d.Panel1->pos(), QPoint(0, 0));
-    for (QWidget* w : {static_cast<QWidget*>(d.Label1), static_cast<QWidget*>(d.Label6),
-                       static_cast<QWidget*>(d.LbButton5)})
+    EXPECT_TRUE(d.optionsPage()->isVisible());
+    EXPECT_EQ(d.optionsPage()->pos(), QPoint(0, 0));
+    for (QWidget* w : {static_cast<QWidget*>(d.findChild<QLabel*>("introLabel")), static_cast<QWidget*>(d.findChild<QLabel*>("ledLabel")),
+                       static_cast<QWidget*>(d.refreshButton())})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(fake.isOpen()) << "the port is free for the updater";
     // Tab stays on the options page: nothing it covers takes the focus.
@@ -208,7 +214,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
-        EXPECT_TRUE(d.Panel1->isAncestorOf(QApplication::focusWidget()))
+        EXPECT_TRUE(d.optionsPage()->isAncestorOf(QApplication::focusWidget()))
             << QApplication::focusWidget()->objectName().toStdString();
     }
 
@@ -220,7 +226,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
               (std::vector<std::string>{device("ttyUSB1"), "FW", "FR", "PW", "PR", firmwareFile(),
                                         inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "")}));
     // Nothing further: still the options page, Execute can be pressed again.
-    EXPECT_TRUE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.optionsPage()->isVisible());
     click(d.executeButton());
     EXPECT_EQ(starts.size(), 2u);
 }
@@ -228,13 +234,13 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
 TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
     UpdateDialog& d = dialog();
     d.show();
-    d.CB_Com->setCurrentIndex(1);
+    d.portList()->setCurrentIndex(1);
     click(d.connectButton());
     ports.push_back({"ttyACM0", "/dev/ttyACM0", "", PortState::Present});
-    click(d.LbButton5);
-    EXPECT_EQ(d.CB_Com->count(), 3);
-    EXPECT_EQ(d.CB_Com->currentIndex(), 0);
-    EXPECT_TRUE(d.Com_select);
+    click(d.refreshButton());
+    EXPECT_EQ(d.portList()->count(), 3);
+    EXPECT_EQ(d.portList()->currentIndex(), 0);
+    EXPECT_TRUE(d.portConnected());
     EXPECT_TRUE(fake.isOpen()) << "refreshing does not touch the tested port";
 }
 
@@ -243,14 +249,14 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
     d.show();
     click(d.connectButton());
     click(d.nextButton());
-    click(d.CB_Firm);
-    click(d.CB_RProj);
-    EXPECT_TRUE(d.CB_RFirm->isChecked()) << "the boxes do not depend on one another";
+    click(d.findChild<widgets::ImageCheckBox*>("firmwareOption"));
+    click(d.findChild<widgets::ImageCheckBox*>("readProjectOption"));
+    EXPECT_TRUE(d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->isChecked()) << "the boxes do not depend on one another";
     d.done(2);
 
     d.show();
-    EXPECT_FALSE(d.Panel1->isVisible());
-    EXPECT_FALSE(d.Com_select);
+    EXPECT_FALSE(d.optionsPage()->isVisible());
+    EXPECT_FALSE(d.portConnected());
     click(d.connectButton());
     click(d.nextButton());
     click(d.executeButton());
@@ -264,7 +270,7 @@ TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
     testing::onNextModal([&](QWidget*) {
         click(d.connectButton());
         ASSERT_TRUE(fake.isOpen());
-        click(d.LbButton3);
+        click(d.findChild<QAbstractButton*>("cancelButton"));
     });
     EXPECT_EQ(d.exec(), 2);
     EXPECT_FALSE(fake.isOpen());
@@ -285,16 +291,16 @@ TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
         UpdateDialog& d = dialog(platform::createSerialDevice);
         d.show();
         if (portsPresent)
-            d.CB_Com->setCurrentIndex(-1); // present, but none selected
-        ASSERT_EQ(d.CB_Com->currentIndex(), -1);
-        d.Com_select = true;
+            d.portList()->setCurrentIndex(-1); // present, but none selected
+        ASSERT_EQ(d.portList()->currentIndex(), -1);
+        UpdateDialogTestAccess::setPortConnected(d);
         click(d.connectButton());
-        EXPECT_FALSE(d.Com_select) << portsPresent;
+        EXPECT_FALSE(d.portConnected()) << portsPresent;
         EXPECT_EQ(messages.texts(), QStringList{"Select one port."}) << portsPresent;
         ASSERT_EQ(messages.boxes.size(), 1u);
         EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
         EXPECT_EQ(messages.boxes[0].detail, "");
-        EXPECT_EQ(d.focusWidget(), d.CB_Com) << portsPresent;
+        EXPECT_EQ(d.focusWidget(), d.portList()) << portsPresent;
         messages.clear();
         d.close();
     }
@@ -315,7 +321,7 @@ TEST_P(UpdateOutcomeShown, AfterTheWait) {
     startProgram = [&](auto&&...) { return c.outcome; };
     UpdateDialog& d = dialog();
     d.show();
-    auto* notice = d.findChild<QLabel*>("UpdateOutcome");
+    auto* notice = d.findChild<QLabel*>("outcomeNotice");
     ASSERT_NE(notice, nullptr);
     connectNextExecute(d);
     ASSERT_EQ(starts.size(), 1u);
@@ -330,7 +336,7 @@ TEST_P(UpdateOutcomeShown, AfterTheWait) {
         EXPECT_EQ(messages.boxes[0].text.toStdString(), c.errorBox);
         EXPECT_TRUE(notice->text().startsWith("Update failed at ")) << notice->text().toStdString();
     }
-    EXPECT_TRUE(d.Panel1->isVisible()) << "Execute can be pressed again for the next device";
+    EXPECT_TRUE(d.optionsPage()->isVisible()) << "Execute can be pressed again for the next device";
 
     // The next Execute starts without the old notice; a new opening shows none.
     startProgram = [&](auto&&...) {
@@ -373,8 +379,8 @@ TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
         messages.clear();
         UpdateDialog& d = dialog();
         d.show();
-        d.CB_Firm->setChecked(c.firmware);
-        d.CB_RFirm->setChecked(c.readFirmware);
+        d.findChild<widgets::ImageCheckBox*>("firmwareOption")->setChecked(c.firmware);
+        d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->setChecked(c.readFirmware);
         connectNextExecute(d);
         const std::string where = std::to_string(c.firmware) + std::to_string(c.readFirmware) + std::to_string(c.fileThere);
         EXPECT_EQ(starts.size(), c.starts ? 1u : 0u) << where;
@@ -417,11 +423,11 @@ protected:
                               const UpdaterLauncher::PollCallback& onPoll) {
             return UpdaterLauncher().startAndWait(n, p, t, a, [&](std::uint32_t ms) {
                 QWidget* modal = QApplication::activeModalWidget();
-                if (modal && modal->objectName() == "UpdateProgress")
+                if (modal && modal->objectName() == "updateProgress")
                     ++progressPolls;
                 if (!clickedDuringWait) {
                     clickedDuringWait = true;
-                    click(m_dialog->LbButton4); // input is discarded while the updater runs
+                    click(m_dialog->executeButton()); // input is discarded while the updater runs
                 }
                 onPoll(ms);
             });
@@ -451,7 +457,7 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     installUpdater();
     UpdateDialog& d = dialog();
     d.show();
-    d.CB_RFirm->setChecked(false);
+    d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->setChecked(false);
     click(d.connectButton());
     click(d.nextButton());
     click(d.executeButton());
@@ -518,7 +524,7 @@ TEST_F(BootSerExecute, MissingUpdaterIsReported) {
     EXPECT_NE(messages.boxes[0].detail.toStdString().find(platform::systemErrorText(platform::fileNotFoundError())),
               std::string::npos)
         << messages.boxes[0].detail.toStdString();
-    EXPECT_TRUE(d.Panel1->isVisible());
+    EXPECT_TRUE(d.optionsPage()->isVisible());
 }
 
 } // namespace
