@@ -70,7 +70,7 @@ struct GoldenCase {
 TEST_F(ConfigImageTest, GoldenImages) {
     const std::string fresh = parGen();
     const std::string sdo50000 = parGen("10000", "50000");
-    const std::string setOpe2 = parGen("<CANopen_Set_Ope>0", "<CANopen_Set_Ope>2");
+    const std::string setOperationalTwo = parGen("<CANopen_Set_Ope>0", "<CANopen_Set_Ope>2");
     const std::string parNotNumber = parGen("<Serial_Par>0", "<Serial_Par>odd");
     const std::string parMissing = parGen("<Serial_Par>0</Serial_Par>", "");
     const std::string narrowed = parGen("<CANopen_ID>10", "<CANopen_ID>-1");
@@ -97,7 +97,7 @@ TEST_F(ConfigImageTest, GoldenImages) {
          std::string("0C 00 00 00 0C 00 00 00 0F 00 00 00 01 02 04 ") + kFreshBlock + " 00 01"},
         {"SDO timeout 50000", sdo50000.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 0A 07 00 00 00 50 C3 00 07 00 00 00"},
-        {"set operational 2", setOpe2.c_str(), nullptr, nullptr,
+        {"set operational 2", setOperationalTwo.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 0A 07 02 00 00 10 27 00 07 00 00 00"},
         {"parity not a number", parNotNumber.c_str(), nullptr, nullptr,
          std::string("0C 00 00 00 0C 00 00 00 0C 00 00 00 ") + kFreshBlock + " 00 00"},

@@ -152,7 +152,7 @@ TEST(WorkspaceStartUp, KeepsExistingFoldersAndDropsOtherSettings) {
     EXPECT_EQ(written, settings("P9", "1.1.1.1"));
 }
 
-TEST(WorkspaceSaveSetting, UnwritableFileThrowsAndKeepsOldContent) {
+TEST(WorkspaceSaveSettings, UnwritableFileThrowsAndKeepsOldContent) {
     TempDir dir;
     Workspace ws;
     ws.startUp(dir.path());
@@ -226,7 +226,7 @@ TEST(WorkspaceStartUp, SettingsThatCannotBeReadAreReportedNotTakenAsAbsent) {
     }
 }
 
-TEST(WorkspaceSaveSetting, NamesAndAddressesReadBackExactly) {
+TEST(WorkspaceSaveSettings, NamesAndAddressesReadBackExactly) {
     for (const std::string value : {" lead", "trail ", "   ", "tab\there", "two\nlines", "cr\rhere"}) {
         SCOPED_TRACE(::testing::PrintToString(value));
         TempDir dir;

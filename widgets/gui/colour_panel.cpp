@@ -223,12 +223,12 @@ void ColourPanel::paintTo(QPainter& p) const {
         if (cut == BevelCut::None)
             return;
         const bool lowered = cut == BevelCut::Lowered;
-        gdi::frame3D(p, r, lowered ? shadow : highlight, lowered ? highlight : shadow, m_bevelWidth);
+        gdi::frame3d(p, r, lowered ? shadow : highlight, lowered ? highlight : shadow, m_bevelWidth);
     };
 
     if (m_filter == 0) {
         bevel(m_bevelOuter);
-        gdi::frame3D(p, r, face, face, m_borderWidth);
+        gdi::frame3d(p, r, face, face, m_borderWidth);
         bevel(m_bevelInner);
     }
 
@@ -240,7 +240,7 @@ void ColourPanel::paintTo(QPainter& p) const {
         if (m_borderWidth > 0) {
             const QColor border = toQColor(m_borderColor, pal);
             QRect outline = r;
-            gdi::frame3D(p, outline, border, border, m_borderWidth);
+            gdi::frame3d(p, outline, border, border, m_borderWidth);
         }
         r.adjust(1, 1, -1, -1);
     } else if (m_filter == 2 || m_filter == 4) {

@@ -84,7 +84,7 @@ void frameRect(QPainter& p, int l, int t, int r, int b, const QColor& c) {
     fillRect(p, r - 1, t, r, b, c);
 }
 
-void frame3D(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bottomRight, int width) {
+void frame3d(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bottomRight, int width) {
     int l = rect.left(), t = rect.top(), r = rect.right() + 1, b = rect.bottom() + 1;
     for (int i = 0; i < width && r > l && b > t; ++i) {
         fillRect(p, l, t, r - 1, t + 1, topLeft);

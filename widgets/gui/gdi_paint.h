@@ -34,7 +34,7 @@ void frameRect(QPainter& p, int l, int t, int r, int b, const QColor& c);
 
 // A 3-D frame of `width` lines inside `rect`: top-left lines in `topLeft`,
 // bottom-right lines in `bottomRight`; `rect` shrinks by the width.
-void frame3D(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bottomRight, int width);
+void frame3d(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bottomRight, int width);
 
 // A rounded outline of (l, t, r, b) with the given corner ellipse.
 void roundOutline(QPainter& p, int l, int t, int r, int b, int cornerW, int cornerH, const QColor& c);

@@ -536,11 +536,11 @@ QImage HoverButton::renderFace(qreal ratio) const {
                 f.lightColor = m_shadowColor;
             p.save();
             p.translate(1, 1);
-            DrawButtonFace(p, f, palette());
+            drawButtonFace(p, f, palette());
             p.restore();
             gdi::frameRect(p, 0, 0, W, H, Qt::black);
         } else {
-            DrawButtonFace(p, faceState(W, H), palette());
+            drawButtonFace(p, faceState(W, H), palette());
         }
     }
     if (!isTransparentStyle(m_style))

@@ -37,13 +37,13 @@ QImage arrowImage(qreal ratio) { return resourceImageAt(QStringLiteral("LBARROW"
 
 } // namespace
 
-QColor BlendHotColor(const QColor& color, const QColor& hot, int step) {
+QColor blendHotColor(const QColor& color, const QColor& hot, int step) {
     const double s = step / 8.0;
     auto mix = [s](int a, int b) { return int((1.0 - s) * a + s * b); };
     return QColor(mix(color.red(), hot.red()), mix(color.green(), hot.green()), mix(color.blue(), hot.blue()));
 }
 
-void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom) {
+void fillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom) {
     const int span = bottom - top;
     const int band = span / 31 + 1;
     double r = a.red(), g = a.green(), bl = a.blue();
@@ -59,7 +59,7 @@ void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int t
     }
 }
 
-void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
+void drawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
                    const QImage& fineStrip) {
     if (strip.isNull() || glyphW <= 0 || glyphH <= 0)
         return;
@@ -79,7 +79,7 @@ void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, i
     gdi::drawAutoTransparent(p, x, y, cell);
 }
 
-int GlyphCellIndex(const HoverButtonFace& f) {
+int glyphCellIndex(const HoverButtonFace& f) {
     int cell = 0;
     if (!f.enabled)
         return 1;
@@ -90,13 +90,13 @@ int GlyphCellIndex(const HoverButtonFace& f) {
     return cell;
 }
 
-QString FitCaption(const QFontMetrics& metrics, QString caption, int avail) {
+QString fitCaption(const QFontMetrics& metrics, QString caption, int avail) {
     while (!caption.isEmpty() && metrics.horizontalAdvance(caption) > avail)
         caption.chop(1);
     return caption;
 }
 
-void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal) {
+void drawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal) {
     HoverButtonFace f = fIn;
     f.down = f.down && f.enabled; // a disabled button is never drawn down
     const int W = f.width, H = f.height;
@@ -106,7 +106,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     // 1. Face colour.
     QColor face = toQColor(f.color, pal);
     if (f.enabled && f.hotTrackColor != kNoColor)
-        face = BlendHotColor(face, toQColor(f.hotTrackColor, pal), f.hotTrackStep);
+        face = blendHotColor(face, toQColor(f.hotTrackColor, pal), f.hotTrackStep);
     if (f.down && f.colorWhenDown != kNoColor)
         face = toQColor(f.colorWhenDown, pal);
     const QColor light = toQColor(f.lightColor, pal);
@@ -119,8 +119,8 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
         gdi::fillRect(p, 0, 0, W, H, QColor::fromRgb(kMagenta));
         break;
     case HoverButtonStyle::Modern:
-        FillGradient(p, light, face, 2, 2, W - 2, H / 4 + shift);
-        FillGradient(p, face, light, 2, H / 4 + shift, W - 2, H - 1);
+        fillGradient(p, light, face, 2, 2, W - 2, H / 4 + shift);
+        fillGradient(p, face, light, 2, H / 4 + shift, W - 2, H - 1);
         break;
     case HoverButtonStyle::Quicken:
         gdi::roundFill(p, 0, 1, W, H, 4, 4, face);
@@ -176,7 +176,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     // 5. Glyph cell.
     const int glyphW = f.numGlyphs > 0 ? f.glyph.width() / f.numGlyphs : 0;
     const int glyphH = f.glyph.isNull() ? 0 : f.glyph.height();
-    const int cellOffset = GlyphCellIndex(f) * glyphW;
+    const int cellOffset = glyphCellIndex(f) * glyphW;
 
     // 6.-7. Format and caption fitting.
     const int align = alignFlag(f.alignment);
@@ -186,7 +186,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
         avail = std::max(W - 8, 0);
     else
         avail = std::max(W - 8 - (glyphW > 0 ? glyphW + 4 : 0), 0);
-    const QString caption = f.wordWrap ? f.caption : FitCaption(fm, f.caption, avail);
+    const QString caption = f.wordWrap ? f.caption : fitCaption(fm, f.caption, avail);
     const QRect measured = fm.boundingRect(QRect(0, 0, avail, 1 << 20),
                                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
                                            caption);
@@ -196,7 +196,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
     // 8. Placement.
     const QColor fontColor = toQColor(f.fontColor, pal);
     if (f.style == HoverButtonStyle::Shape) {
-        DrawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH, f.glyphFine);
+        drawGlyphCell(p, f.glyph, (W - glyphW) / 2, (H - glyphH) / 2, cellOffset, glyphW, glyphH, f.glyphFine);
         const int top = (H - TH) / 2 + shift;
         drawCaption(p, QRect(shift, top, W - shift, H - top), Qt::AlignHCenter, caption, fontColor);
     } else {
@@ -245,7 +245,7 @@ void DrawButtonFace(QPainter& p, const HoverButtonFace& fIn, const QPalette& pal
         }
         const QColor textColor = f.enabled ? fontColor : QColor(0x80, 0x80, 0x80);
         drawCaption(p, QRect(textLeft, textTop, avail, TH), align, caption, textColor);
-        DrawGlyphCell(p, f.glyph, glyphLeft, glyphTop, cellOffset, glyphW, glyphH, f.glyphFine);
+        drawGlyphCell(p, f.glyph, glyphLeft, glyphTop, cellOffset, glyphW, glyphH, f.glyphFine);
     }
 
     // 9. Drop-down marker.

@@ -39,24 +39,24 @@ struct HoverButtonFace {
 
 // Draws a whole button face of face.width x face.height at (0, 0) of `p`.
 // Transparent parts of Modern, Shape and Quicken are left as they were.
-void DrawButtonFace(QPainter& p, const HoverButtonFace& face, const QPalette& palette);
+void drawButtonFace(QPainter& p, const HoverButtonFace& face, const QPalette& palette);
 
 // A vertical gradient from `a` to `b` in 32 bands over rows top..bottom, columns left..right.
-void FillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom);
+void fillGradient(QPainter& p, const QColor& a, const QColor& b, int left, int top, int right, int bottom);
 
 // `color` moved toward `hot` by step / 8, each byte truncated.
-QColor BlendHotColor(const QColor& color, const QColor& hot, int step);
+QColor blendHotColor(const QColor& color, const QColor& hot, int step);
 
 // One cell of `strip` (starting at x = offset) drawn at (x, y), its bottom-left
 // colour transparent; an offset beyond the strip shows cell 0. On a device with a pixel
 // ratio above 1 the cell comes from `fineStrip` (same cells at twice the size) when given.
-void DrawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
+void drawGlyphCell(QPainter& p, const QImage& strip, int x, int y, int offset, int glyphW, int glyphH,
                    const QImage& fineStrip = {});
 
 // The glyph cell a face shows: 0 normal, 1 disabled, 2 down, 3 hot.
-int GlyphCellIndex(const HoverButtonFace& face);
+int glyphCellIndex(const HoverButtonFace& face);
 
 // The caption with characters removed from its end until it fits `avail` pixels.
-QString FitCaption(const QFontMetrics& metrics, QString caption, int avail);
+QString fitCaption(const QFontMetrics& metrics, QString caption, int avail);
 
 } // namespace strovane::widgets

@@ -134,11 +134,11 @@ QRect ImageCheckBox::paintFrameAndFill(QPainter& p, bool draw) const {
     const QColor shadow = toQColor(kSysButtonShadow, pal);
     switch (m_border) {
     case CheckBoxBorder::None: break;
-    case CheckBoxBorder::Lowered: gdi::frame3D(p, r, shadow, highlight, 1); break;
-    case CheckBoxBorder::Raised: gdi::frame3D(p, r, highlight, shadow, 1); break;
+    case CheckBoxBorder::Lowered: gdi::frame3d(p, r, shadow, highlight, 1); break;
+    case CheckBoxBorder::Raised: gdi::frame3d(p, r, highlight, shadow, 1); break;
     case CheckBoxBorder::Simple: {
         const QColor c = toQColor(m_simpleBorderColor, pal);
-        gdi::frame3D(p, r, c, c, 1);
+        gdi::frame3d(p, r, c, c, 1);
         break;
     }
     }

@@ -28,9 +28,9 @@ std::string parGenXml(const std::string& id, const std::string& baud, const std:
            "</Serial_Baud><Serial_Par>" + parity + "</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
 }
 
-class ParGenDialogTest : public strovane::testing::EditorFixture {
+class CommunicationDialogTest : public strovane::testing::EditorFixture {
 protected:
-    ParGenDialogTest() : m_dialog(m_workspace, m_messages) {}
+    CommunicationDialogTest() : m_dialog(m_workspace, m_messages) {}
 
     void open() {
         m_dialog.setResult(0);
@@ -59,7 +59,7 @@ protected:
 
 const QStringList kDefaults = {"10", "1000K", "-", "-", "0", "10000", "RS232", "115200", "NONE"};
 
-TEST_F(ParGenDialogTest, ControlsHaveTheirPlacesAndItems) {
+TEST_F(CommunicationDialogTest, ControlsHaveTheirPlacesAndItems) {
     open();
     EXPECT_EQ(m_dialog.size(), QSize(312, 409));
     EXPECT_EQ(m_dialog.windowTitle(), "Set Communication");
@@ -78,7 +78,7 @@ TEST_F(ParGenDialogTest, ControlsHaveTheirPlacesAndItems) {
     EXPECT_FALSE(list("parityList")->isEditable());
 }
 
-TEST_F(ParGenDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
+TEST_F(CommunicationDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
     open();
     EXPECT_EQ(shown(), kDefaults);
     EXPECT_FALSE(m_dialog.hasChanges());
@@ -89,7 +89,7 @@ TEST_F(ParGenDialogTest, NoDocumentShowsDefaultsAndCancelClosesWithoutAsking) {
     EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
-TEST_F(ParGenDialogTest, DocumentFillsControlsWhateverTheElementOrder) {
+TEST_F(CommunicationDialogTest, DocumentFillsControlsWhateverTheElementOrder) {
     writeFile(m_workspace.parGenFile,
               "<Par_Gen><Serial_Par>2</Serial_Par><Extra>x</Extra><CANopen_Set_Ope>1</CANopen_Set_Ope>"
               "<CANopen_ID>0x7F</CANopen_ID><CANopen_Set_Ope_Net>2</CANopen_Set_Ope_Net>"
@@ -109,9 +109,9 @@ struct TypedCase {
     const char* message; // nullptr: accepted
 };
 
-class ParGenTypedValueTest : public ParGenDialogTest, public ::testing::WithParamInterface<TypedCase> {};
+class CommunicationTypedValueTest : public CommunicationDialogTest, public ::testing::WithParamInterface<TypedCase> {};
 
-TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
+TEST_P(CommunicationTypedValueTest, OkRefusesOrSavesAsTyped) {
     const TypedCase& c = GetParam();
     open();
     typeInto(edit(c.control), QString::fromUtf8(c.text));
@@ -140,7 +140,7 @@ TEST_P(ParGenTypedValueTest, OkRefusesOrSavesAsTyped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ranges, ParGenTypedValueTest,
+    Ranges, CommunicationTypedValueTest,
     ::testing::Values(
         TypedCase{"nodeIdEdit", "0", kIdMessage}, TypedCase{"nodeIdEdit", "128", kIdMessage},
         TypedCase{"nodeIdEdit", "", kIdMessage}, TypedCase{"nodeIdEdit", "12 ", kIdMessage},
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"sdoTimeoutEdit", "50001", kTimeoutMessage},
         TypedCase{"sdoTimeoutEdit", "$FFFFFFFF", kTimeoutMessage}));
 
-TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
+TEST_F(CommunicationDialogTest, OnlyTheFirstBadValueIsReported) {
     open();
     typeInto(edit("sdoTimeoutEdit"), "x");
     typeInto(edit("startDelayEdit"), "300");
@@ -164,7 +164,7 @@ TEST_F(ParGenDialogTest, OnlyTheFirstBadValueIsReported) {
     EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
-TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
+TEST_F(CommunicationDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
     open();
     typeInto(edit("nodeIdEdit"), "0x7F");
     list("canBaudList")->setCurrentIndex(2);
@@ -185,7 +185,7 @@ TEST_F(ParGenDialogTest, OkWritesTheNineElementsAndReopeningShowsThem) {
     EXPECT_FALSE(m_dialog.hasChanges());
 }
 
-TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne) {
+TEST_F(CommunicationDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne) {
     writeFile(m_workspace.parGenFile, parGenXml("5", "-2", "1", "1", "3", "4", "1", "8", "5"));
     open();
     EXPECT_EQ(list("canBaudList")->currentIndex(), -1);
@@ -197,7 +197,7 @@ TEST_F(ParGenDialogTest, ListIndexOutsideItsListShowsNoSelectionAndSavesMinusOne
     EXPECT_EQ(readFile(m_workspace.parGenFile), parGenXml("5", "-1", "1", "1", "3", "4", "1", "-1", "-1"));
 }
 
-TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
+TEST_F(CommunicationDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
     writeFile(m_workspace.parGenFile, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
     const std::string before = readFile(m_workspace.parGenFile);
     open();
@@ -224,7 +224,7 @@ TEST_F(ParGenDialogTest, CancelAfterAnyChangeAsksAndNoKeepsTheDialogOpen) {
     EXPECT_FALSE(m_dialog.hasChanges());
 }
 
-TEST_F(ParGenDialogTest, EachKindOfControlCountsAsAChange) {
+TEST_F(CommunicationDialogTest, EachKindOfControlCountsAsAChange) {
     const std::function<void()> changes[] = {
         [&] { QTest::keyClicks(edit("startDelayEdit"), "1"); },
         [&] { list("serialBaudList")->setCurrentIndex(1); },
@@ -239,7 +239,7 @@ TEST_F(ParGenDialogTest, EachKindOfControlCountsAsAChange) {
     }
 }
 
-TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
+TEST_F(CommunicationDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
     open();
     typeInto(edit("nodeIdEdit"), "77");
     m_dialog.close();
@@ -248,7 +248,7 @@ TEST_F(ParGenDialogTest, CloseBoxClosesWithCancelWithoutAsking) {
     EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
-TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
+TEST_F(CommunicationDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
     open();
     typeInto(edit("nodeIdEdit"), "77");
     QTest::keyClick(edit("nodeIdEdit"), Qt::Key_Escape);
@@ -256,7 +256,7 @@ TEST_F(ParGenDialogTest, EscapeAsksLikeCancelOnceSomethingChanged) {
     EXPECT_TRUE(m_dialog.isVisible());
 }
 
-TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
+TEST_F(CommunicationDialogTest, EveryShowingStartsAtTheNodeId) {
     open();
     m_dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
@@ -267,7 +267,7 @@ TEST_F(ParGenDialogTest, EveryShowingStartsAtTheNodeId) {
     EXPECT_EQ(m_dialog.focusWidget(), edit("nodeIdEdit")) << "not where the last showing left it";
 }
 
-TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
+TEST_F(CommunicationDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
     writeFile(m_workspace.parGenFile, parGenXml("42", "1", "1", "0", "3", "4", "1", "2", "1"));
     open();
     m_dialog.reject();
@@ -280,7 +280,7 @@ TEST_F(ParGenDialogTest, UnreadableDocumentIsReportedAndTheLastValuesStay) {
     EXPECT_FALSE(m_dialog.hasChanges());
 }
 
-TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
+TEST_F(CommunicationDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
     writeFile(m_workspace.parGenFile, parGenXml("5", "1", "0", "0", "3", "4", "1", "2", "1"));
     const std::string before = readFile(m_workspace.parGenFile);
     makeReadOnly(m_workspace.parGenFile);
@@ -296,7 +296,7 @@ TEST_F(ParGenDialogTest, SaveFailureKeepsTheDialogAndTheFile) {
     EXPECT_EQ(readFile(m_workspace.parGenFile), before);
 }
 
-TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
+TEST_F(CommunicationDialogTest, MissingProjectFolderOnSaveIsReported) {
     m_workspace.parGenFile = (m_dir / "gone" / "ParGen.xml").string();
     open();
     click(button("okButton"));
@@ -305,7 +305,7 @@ TEST_F(ParGenDialogTest, MissingProjectFolderOnSaveIsReported) {
     EXPECT_FALSE(exists(m_workspace.parGenFile));
 }
 
-TEST_F(ParGenDialogTest, ModalShowingAnswersOkWithOne) {
+TEST_F(CommunicationDialogTest, ModalShowingAnswersOkWithOne) {
     strovane::testing::onNextModal([](QWidget* w) {
         auto* id = w->findChild<QLineEdit*>("nodeIdEdit");
         typeInto(id, "33");

@@ -106,12 +106,12 @@ protected:
 };
 
 // Behaviour the two editors share.
-class PdoEditorTest : public PdoEditorFixture, public ::testing::WithParamInterface<Editor> {
+class PdoEditorDialogTest : public PdoEditorFixture, public ::testing::WithParamInterface<Editor> {
 protected:
-    PdoEditorTest() { create(GetParam()); }
+    PdoEditorDialogTest() { create(GetParam()); }
 };
 
-TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
+TEST_P(PdoEditorDialogTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
     open();
     EXPECT_EQ(m_grid->columnCount(), 3);
     EXPECT_EQ(m_grid->entryRows(), 10);
@@ -123,7 +123,7 @@ TEST_P(PdoEditorTest, NoDocumentShowsHeaderNumbersAndEmptyCells) {
               10);
 }
 
-TEST_P(PdoEditorTest, HeaderRowAndNumberColumnNeverScrollAway) {
+TEST_P(PdoEditorDialogTest, HeaderRowAndNumberColumnNeverScrollAway) {
     open();
     m_dialog->resize(200, 120); // the user drags the border inwards
     QCoreApplication::processEvents();
@@ -133,7 +133,7 @@ TEST_P(PdoEditorTest, HeaderRowAndNumberColumnNeverScrollAway) {
     EXPECT_EQ(m_grid->horizontalScrollBar()->maximum(), 0);
 }
 
-TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
+TEST_P(PdoEditorDialogTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
     open();
     EXPECT_EQ(m_dialog->size(), QSize(447, 336));
     // The titles and numbers are the table's headers, fixed in size and bold on the button face.
@@ -166,7 +166,7 @@ TEST_P(PdoEditorTest, GridLooksAsSpecifiedAndOkHasTheFocus) {
     EXPECT_EQ(m_grid->geometry().bottom() + 1, bar->y());
 }
 
-TEST_P(PdoEditorTest, OkWritesTheTypedTextsAndReopeningShowsThem) {
+TEST_P(PdoEditorDialogTest, OkWritesTheTypedTextsAndReopeningShowsThem) {
     open();
     typeRow(1, {"0x181", "8", "Temp in"});
     typeRow(2, {" 386", "$2", ""});
@@ -181,7 +181,7 @@ TEST_P(PdoEditorTest, OkWritesTheTypedTextsAndReopeningShowsThem) {
     EXPECT_EQ(gridRow(3), QStringList({"3", "", "", ""}));
 }
 
-TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
+TEST_P(PdoEditorDialogTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     open();
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
@@ -254,7 +254,7 @@ TEST_P(PdoEditorTest, TabWalksTheEntryCellsAndTypingStartsEditing) {
     EXPECT_NE(QApplication::focusWidget(), m_grid);
 }
 
-TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
+TEST_P(PdoEditorDialogTest, OkTakesTheTextOfACellStillBeingEdited) {
     open();
     typeCell(1, 1, "0x201");
     typeCell(2, 1, "4", /*leaveOpen=*/true);
@@ -264,7 +264,7 @@ TEST_P(PdoEditorTest, OkTakesTheTextOfACellStillBeingEdited) {
     EXPECT_EQ(readFile(file()), table({{"0x201", "4", ""}}));
 }
 
-TEST_P(PdoEditorTest, EmptyTableSavesAnEmptyRoot) {
+TEST_P(PdoEditorDialogTest, EmptyTableSavesAnEmptyRoot) {
     writeFile(file(), table({{"1", "1", "a"}}));
     open();
     typeRow(1, {"", "", ""});
@@ -273,7 +273,7 @@ TEST_P(PdoEditorTest, EmptyTableSavesAnEmptyRoot) {
     EXPECT_EQ(readFile(file()), "<" + root() + "/>");
 }
 
-TEST_P(PdoEditorTest, EmptyRowsAfterTheTableAreNotSaved) {
+TEST_P(PdoEditorDialogTest, EmptyRowsAfterTheTableAreNotSaved) {
     open();
     typeRow(1, {"1", "1", "a"});
     typeRow(2, {"2", "2", "b"});
@@ -286,7 +286,7 @@ TEST_P(PdoEditorTest, EmptyRowsAfterTheTableAreNotSaved) {
 }
 
 // Rows typed after an empty COB-ID are refused at OK, naming both rows, with the empty cell selected.
-TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
+TEST_P(PdoEditorDialogTest, TextAfterAnEmptyCobIdIsRefused) {
     struct Case {
         const char* name;
         std::vector<std::pair<int, Row>> typed;
@@ -346,7 +346,7 @@ TEST_P(PdoEditorTest, TextAfterAnEmptyCobIdIsRefused) {
     }
 }
 
-TEST_P(PdoEditorTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
+TEST_P(PdoEditorDialogTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
     for (bool fill : {true, false}) {
         SCOPED_TRACE(fill ? "filled" : "cleared");
         std::filesystem::remove(file());
@@ -377,7 +377,7 @@ TEST_P(PdoEditorTest, AGapIsFixedByFillingItOrClearingTheRowsAfterIt) {
     }
 }
 
-TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
+TEST_P(PdoEditorDialogTest, LongTablesAreShownAndSavedWhole) {
     for (int count : {11, 40, 300}) {
         SCOPED_TRACE(count);
         std::string xml = "<" + root() + ">";
@@ -398,7 +398,7 @@ TEST_P(PdoEditorTest, LongTablesAreShownAndSavedWhole) {
     }
 }
 
-TEST_P(PdoEditorTest, LongTableScrollsUnderTheHeaderRow) {
+TEST_P(PdoEditorDialogTest, LongTableScrollsUnderTheHeaderRow) {
     std::vector<Row> rows;
     std::vector<std::string> texts;
     for (int i = 1; i <= 40; ++i)
@@ -460,7 +460,7 @@ TEST_P(PdoEditorTest, LongTableScrollsUnderTheHeaderRow) {
     EXPECT_EQ(readFile(file()), saved + "</" + root() + ">");
 }
 
-TEST_P(PdoEditorTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {
+TEST_P(PdoEditorDialogTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {
     writeFile(file(), table({{"0x181", "2", "x"}}, "Whatever"));
     open();
     EXPECT_EQ(gridRow(1), QStringList({"1", "0x181", "2", "x"}));
@@ -468,7 +468,7 @@ TEST_P(PdoEditorTest, AnyRootNameIsReadAndTheEditorsOwnIsWritten) {
     EXPECT_EQ(readFile(file()), table({{"0x181", "2", "x"}}));
 }
 
-TEST_P(PdoEditorTest, ReopeningWipesWhatTheLastShowingHeld) {
+TEST_P(PdoEditorDialogTest, ReopeningWipesWhatTheLastShowingHeld) {
     writeFile(file(), table({{"1", "1", "a"}, {"2", "2", "b"}, {"3", "3", "c"}}));
     open();
     m_dialog->reject();
@@ -479,7 +479,7 @@ TEST_P(PdoEditorTest, ReopeningWipesWhatTheLastShowingHeld) {
     EXPECT_EQ(gridRow(3), QStringList({"3", "", "", ""}));
 }
 
-TEST_P(PdoEditorTest, CancelAndCloseBoxWriteNothing) {
+TEST_P(PdoEditorDialogTest, CancelAndCloseBoxWriteNothing) {
     const std::string before = table({{"0x181", "8", "a"}});
     writeFile(file(), before);
     for (bool closeBox : {false, true}) {
@@ -499,7 +499,7 @@ TEST_P(PdoEditorTest, CancelAndCloseBoxWriteNothing) {
     EXPECT_TRUE(m_messages.boxes.empty());
 }
 
-TEST_P(PdoEditorTest, MalformedDocumentIsReportedAndTheTableIsEmpty) {
+TEST_P(PdoEditorDialogTest, MalformedDocumentIsReportedAndTheTableIsEmpty) {
     writeFile(file(), "<" + root() + "><row COB-ID=\"1\" Dimension=\"1\" Mnemonic=\"\"/>");
     open();
     ASSERT_EQ(m_messages.boxes.size(), 1u);
@@ -509,7 +509,7 @@ TEST_P(PdoEditorTest, MalformedDocumentIsReportedAndTheTableIsEmpty) {
     EXPECT_EQ(gridRow(1), QStringList({"1", "", "", ""}));
 }
 
-TEST_P(PdoEditorTest, RowWithoutAnAttributeStopsReadingThere) {
+TEST_P(PdoEditorDialogTest, RowWithoutAnAttributeStopsReadingThere) {
     writeFile(file(), "<" + root() + ">" + rowXml({"1", "2", "a"}) + rowXml({"3", "4", "b"}) +
                           "<row COB-ID=\"5\" Mnemonic=\"c\"/>" + rowXml({"7", "8", "d"}) + "</" + root() +
                           ">");
@@ -522,7 +522,7 @@ TEST_P(PdoEditorTest, RowWithoutAnAttributeStopsReadingThere) {
     EXPECT_EQ(gridRow(4), QStringList({"4", "", "", ""}));
 }
 
-TEST_P(PdoEditorTest, SaveFailureKeepsTheDialogTheGridAndTheFile) {
+TEST_P(PdoEditorDialogTest, SaveFailureKeepsTheDialogTheGridAndTheFile) {
     const std::string before = table({{"1", "1", "a"}});
     writeFile(file(), before);
     makeReadOnly(file());
@@ -538,7 +538,7 @@ TEST_P(PdoEditorTest, SaveFailureKeepsTheDialogTheGridAndTheFile) {
     EXPECT_EQ(readFile(file()), before);
 }
 
-TEST_P(PdoEditorTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
+TEST_P(PdoEditorDialogTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
     const std::string before = table({{"1", "1", "a"}});
     writeFile(file(), before);
     open();
@@ -552,7 +552,7 @@ TEST_P(PdoEditorTest, MnemonicXmlCannotHoldIsRefusedAndTheFileKept) {
     EXPECT_EQ(readFile(file()), before);
 }
 
-TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
+TEST_P(PdoEditorDialogTest, ModalShowingAnswersOkWithOne) {
     strovane::testing::onNextModal([](QWidget* w) {
         auto* grid = w->findChild<PdoGrid*>("grid");
         grid->setCellText(1, 1, "0x7FF");
@@ -563,7 +563,7 @@ TEST_P(PdoEditorTest, ModalShowingAnswersOkWithOne) {
     EXPECT_EQ(readFile(file()), table({{"0x7FF", "8", ""}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Editors, PdoEditorTest, ::testing::Values(Editor::Receive, Editor::Transmit),
+INSTANTIATE_TEST_SUITE_P(Editors, PdoEditorDialogTest, ::testing::Values(Editor::Receive, Editor::Transmit),
                          editorName);
 
 // One COB-ID and Dimension in row 1 and whether each editor takes it.

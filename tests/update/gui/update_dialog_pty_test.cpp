@@ -17,7 +17,7 @@
 namespace strovane::update {
 namespace {
 
-TEST(BootSerPseudoTerminal, ConnectsWithoutModemLines) {
+TEST(UpdateDialogPseudoTerminal, ConnectsWithoutModemLines) {
     int master = -1, slave = -1;
     char name[256] = {};
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);

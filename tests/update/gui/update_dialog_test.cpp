@@ -48,9 +48,9 @@ struct StartCall {
     std::vector<std::string> arguments;
 };
 
-class BootSerTest : public ::testing::Test {
+class UpdateDialogTest : public ::testing::Test {
 protected:
-    BootSerTest() {
+    UpdateDialogTest() {
         ws.programDir = "/opt/strovane";
         ws.workspaceRoot = "/opt/strovane";
         ws.masterDir = (master / "MASTER").string();
@@ -92,7 +92,7 @@ protected:
     std::unique_ptr<UpdateDialog> m_dialog;
 };
 
-TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
+TEST_F(UpdateDialogTest, OpensOnTheStepsPageWithTheProbedPorts) {
     UpdateDialog& d = dialog();
     d.show();
     EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
@@ -109,7 +109,7 @@ TEST_F(BootSerTest, OpensOnTheStepsPageWithTheProbedPorts) {
         EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
 }
 
-TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
+TEST_F(UpdateDialogTest, ConnectOpensThePortWithDtrOn) {
     UpdateDialog& d = dialog();
     d.show();
     d.portList()->setCurrentIndex(1);
@@ -122,7 +122,7 @@ TEST_F(BootSerTest, ConnectOpensThePortWithDtrOn) {
 }
 
 // Drivers without modem lines (pseudo-terminals, virtual ports) refuse DTR: the port still works.
-TEST_F(BootSerTest, ConnectAcceptsAPortWithoutModemLines) {
+TEST_F(UpdateDialogTest, ConnectAcceptsAPortWithoutModemLines) {
     // ENOTTY, EINVAL; ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED on Windows.
     const std::vector<platform::SysError> refusals =
         platform::kWindows ? std::vector<platform::SysError>{1, 50} : std::vector<platform::SysError>{ENOTTY, EINVAL};
@@ -148,7 +148,7 @@ struct ConnectFailure {
     bool leftOpen;
 };
 
-class ConnectFails : public BootSerTest, public ::testing::WithParamInterface<ConnectFailure> {};
+class ConnectFails : public UpdateDialogTest, public ::testing::WithParamInterface<ConnectFailure> {};
 
 TEST_P(ConnectFails, ShowsTheComponentsMessage) {
     const ConnectFailure& c = GetParam();
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConnectFailure{"DtrFails", 0, EIO, "EscapeCommFunction failure (Error: 5) ", false, true}),
     [](const ::testing::TestParamInfo<ConnectFailure>& info) { return std::string(info.param.label); });
 
-TEST_F(BootSerTest, NextWithoutConnectRefuses) {
+TEST_F(UpdateDialogTest, NextWithoutConnectRefuses) {
     UpdateDialog& d = dialog();
     d.show();
     click(d.nextButton());
@@ -194,7 +194,7 @@ TEST_F(BootSerTest, NextWithoutConnectRefuses) {
     EXPECT_TRUE(d.findChild<QLabel*>("introLabel")->isVisible());
 }
 
-TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
+TEST_F(UpdateDialogTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
@@ -231,7 +231,7 @@ TEST_F(BootSerTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     EXPECT_EQ(starts.size(), 2u);
 }
 
-TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
+TEST_F(UpdateDialogTest, RefreshSelectsTheFirstPortAndKeepsTheConnection) {
     UpdateDialog& d = dialog();
     d.show();
     d.portList()->setCurrentIndex(1);
@@ -244,7 +244,7 @@ TEST_F(BootSerTest, RefreshSelectsTheFirstPortAndKeepsComSelect) {
     EXPECT_TRUE(fake.isOpen()) << "refreshing does not touch the tested port";
 }
 
-TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
+TEST_F(UpdateDialogTest, OptionsKeepTheirStatesBetweenOpenings) {
     UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());
@@ -265,7 +265,7 @@ TEST_F(BootSerTest, OptionsKeepTheirStatesBetweenOpenings) {
                                        inside(inside("/opt/strovane/PROJECTS/Line 1", "bin"), "") + "\"");
 }
 
-TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
+TEST_F(UpdateDialogTest, ClosingReleasesThePortAndAnswersCancel) {
     UpdateDialog& d = dialog();
     testing::onNextModal([&](QWidget*) {
         click(d.connectButton());
@@ -284,7 +284,7 @@ TEST_F(BootSerTest, ClosingReleasesThePortAndAnswersCancel) {
 }
 
 // With nothing to connect to, Connect asks for a port instead of opening the bare device prefix.
-TEST_F(BootSerTest, ConnectWithoutASelectedPortAsksForOne) {
+TEST_F(UpdateDialogTest, ConnectWithoutASelectedPortAsksForOne) {
     for (const bool portsPresent : {false, true}) {
         if (!portsPresent)
             ports.clear();
@@ -314,7 +314,7 @@ struct OutcomeCase {
     std::string errorBox; // empty: a success, told on the page only
 };
 
-class UpdateOutcomeShown : public BootSerTest, public ::testing::WithParamInterface<OutcomeCase> {};
+class UpdateOutcomeShown : public UpdateDialogTest, public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(UpdateOutcomeShown, AfterTheWait) {
     const OutcomeCase& c = GetParam();
@@ -362,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.label); });
 
 // The firmware file is needed by either firmware option; without it the updater is not started.
-TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
+TEST_F(UpdateDialogTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
     struct Case {
         bool firmware, readFirmware, fileThere;
         bool starts;
@@ -407,7 +407,7 @@ TEST_F(BootSerTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
 
 // ---- Execute with the test updater beside a stand-in executable folder. ----
 
-class BootSerExecute : public BootSerTest {
+class UpdateDialogExecute : public UpdateDialogTest {
 protected:
     void SetUp() override {
         // The updater is looked for in the workspace, wherever the executable is.
@@ -453,7 +453,7 @@ protected:
     bool clickedDuringWait = false;
 };
 
-TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
+TEST_F(UpdateDialogExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     installUpdater();
     UpdateDialog& d = dialog();
     d.show();
@@ -473,7 +473,7 @@ TEST_F(BootSerExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "progress window gone";
 }
 
-TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
+TEST_F(UpdateDialogExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
     installUpdater();
     int runs = 0;
     bool ranDuringWait = false;
@@ -500,7 +500,7 @@ TEST_F(BootSerExecute, ARequestDuringTheWaitIsHeldUntilTheUpdaterEnds) {
     EXPECT_EQ(now, 1) << "outside the wait it runs at once";
 }
 
-TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
+TEST_F(UpdateDialogExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
     installUpdater();
     platform::setEnvironmentVariable("STROVANE_FAKE_UPDATER_EXIT", "3");
     UpdateDialog& d = dialog();
@@ -510,7 +510,7 @@ TEST_F(BootSerExecute, AFailingUpdaterIsReportedOnceItHasEnded) {
     EXPECT_EQ(messages.texts(), QStringList{"Error!! The updater ended with status 3."});
 }
 
-TEST_F(BootSerExecute, MissingUpdaterIsReported) {
+TEST_F(UpdateDialogExecute, MissingUpdaterIsReported) {
     UpdateDialog& d = dialog();
     d.show();
     click(d.connectButton());

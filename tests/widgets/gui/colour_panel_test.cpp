@@ -20,7 +20,7 @@ ColourPanel* gradientPanel(ColourPanel& panel, int w, int h, int filter) {
     return &panel;
 }
 
-TEST(TPanelBColorState, NewPanelDefaults) {
+TEST(ColourPanelState, NewPanelDefaults) {
     ColourPanel p;
     EXPECT_EQ(p.filter(), 0);
     EXPECT_EQ(p.borderColor(), kSysButtonFace);
@@ -164,7 +164,7 @@ TEST(ColourPanelDrawing, FilterGradientsLeaveTheirOuterStepInThePanelsColour) {
     EXPECT_EQ(qRed(render(*gradientPanel(bands, 200, 100, 1)).pixel(0, 10)), 0) << "filter 1";
 }
 
-TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
+TEST(ColourPanelImage, FilenameLoadsPictureOrClearsEverything) {
     TempDir dir;
     const QString path = QString::fromStdString((dir / "logo.bmp").string());
     QImage picture(10, 8, QImage::Format_RGB32);
@@ -210,7 +210,7 @@ TEST(TPanelBColorImage, FilenameLoadsPictureOrClearsEverything) {
     EXPECT_FALSE(p.isImageEmpty());
 }
 
-TEST(TPanelBColorImage, ImageempySetsFilterZero) {
+TEST(ColourPanelImage, ImageEmptySetsFilterZero) {
     ColourPanel p;
     p.setFilter(4);
     p.setImageEmpty(true);

@@ -45,7 +45,7 @@ QImage render(const HoverButtonFace& f) {
     QImage img(f.width, f.height, QImage::Format_RGB32);
     img.fill(kUntouched);
     QPainter p(&img);
-    DrawButtonFace(p, f, testPalette());
+    drawButtonFace(p, f, testPalette());
     return img;
 }
 
@@ -59,7 +59,7 @@ struct FramePoint {
     const char* what;
 };
 
-TEST(DrawButtonFace, FrameColoursOfEachStyleUpAndDown) {
+TEST(HoverButtonFaceDrawing, FrameColoursOfEachStyleUpAndDown) {
     using S = HoverButtonStyle;
     const QColor magenta(255, 0, 255);
     const FramePoint cases[] = {
@@ -107,7 +107,7 @@ struct FlatCase {
     bool framed;
 };
 
-TEST(DrawButtonFace, FlatButtonsDrawTheirFrameOnlyWhenHotOrDown) {
+TEST(HoverButtonFaceDrawing, FlatButtonsDrawTheirFrameOnlyWhenHotOrDown) {
     const FlatCase cases[] = {
         {true, false, false, true, false}, {true, true, false, true, true},  {true, false, true, true, true},
         {true, false, false, false, true}, {false, false, false, true, false}, {false, false, false, false, true},
@@ -132,12 +132,12 @@ TEST(DrawButtonFace, FlatButtonsDrawTheirFrameOnlyWhenHotOrDown) {
     }
 }
 
-TEST(DrawButtonFace, FaceBlendsTowardTheHotColourByStep) {
+TEST(HoverButtonFaceDrawing, FaceBlendsTowardTheHotColourByStep) {
     for (int step = 0; step <= 8; ++step) {
         const double s = step / 8.0;
         const QColor expected(int((1 - s) * kFace.red() + s * kHot.red()), int((1 - s) * kFace.green() + s * kHot.green()),
                               int((1 - s) * kFace.blue() + s * kHot.blue()));
-        EXPECT_EQ(BlendHotColor(kFace, kHot, step), expected) << step;
+        EXPECT_EQ(blendHotColor(kFace, kHot, step), expected) << step;
         HoverButtonFace f = baseFace(HoverButtonStyle::Encarta);
         f.hotTrackColor = fromQColor(kHot);
         f.hotTrackStep = step;
@@ -175,7 +175,7 @@ struct CellCase {
     QRgb expected;
 };
 
-TEST(DrawButtonFace, GlyphCellFollowsState) {
+TEST(HoverButtonFaceDrawing, GlyphCellFollowsState) {
     const QRgb c0 = qRgb(200, 0, 0), c1 = qRgb(0, 200, 0), c2 = qRgb(0, 0, 200), c3 = qRgb(200, 200, 0);
     const CellCase cases[] = {
         {4, true, false, false, c0},  {4, false, false, false, c1}, {4, true, true, false, c3},
@@ -198,7 +198,7 @@ TEST(DrawButtonFace, GlyphCellFollowsState) {
     }
 }
 
-TEST(DrawButtonFace, PressedContentMovesExceptInEncartaAndTheShapeGlyph) {
+TEST(HoverButtonFaceDrawing, PressedContentMovesExceptInEncartaAndTheShapeGlyph) {
     struct Case {
         HoverButtonStyle style;
         bool moves;
@@ -230,7 +230,7 @@ int inkPixels(const QImage& img, QRgb background) {
     return n;
 }
 
-TEST(DrawButtonFace, EncartaCaptionTurnsBoldWhilePressed) {
+TEST(HoverButtonFaceDrawing, EncartaCaptionTurnsBoldWhilePressed) {
     HoverButtonFace f = baseFace(HoverButtonStyle::Encarta);
     f.width = 100;
     f.caption = QStringLiteral("Held");
@@ -250,7 +250,7 @@ std::set<QRgb> captionColours(const QImage& img, QRgb background, int top, int b
     return out;
 }
 
-TEST(DrawButtonFace, DisabledCaptionIsGreyExceptInShapeStyle) {
+TEST(HoverButtonFaceDrawing, DisabledCaptionIsGreyExceptInShapeStyle) {
     HoverButtonFace f = baseFace(HoverButtonStyle::Normal);
     f.width = 100;
     f.caption = QStringLiteral("Grey");
@@ -262,7 +262,7 @@ TEST(DrawButtonFace, DisabledCaptionIsGreyExceptInShapeStyle) {
     EXPECT_EQ(captionColours(render(f), qRgb(255, 0, 255), 0, H), std::set<QRgb>{qRgb(0, 255, 0)});
 }
 
-TEST(DrawButtonFace, PopupMarkerSitsElevenPixelsFromTheRightEdge) {
+TEST(HoverButtonFaceDrawing, PopupMarkerSitsElevenPixelsFromTheRightEdge) {
     HoverButtonFace f = baseFace(HoverButtonStyle::Normal);
     f.hasPopupMenu = true;
     const QImage img = render(f);
@@ -275,27 +275,27 @@ TEST(DrawButtonFace, PopupMarkerSitsElevenPixelsFromTheRightEdge) {
     EXPECT_EQ(render(f).pixel(x, y), rgb(kFace));
 }
 
-TEST(FitCaption, CutsCharacterByCharacterUntilItFits) {
+TEST(CaptionFitting, CutsCharacterByCharacterUntilItFits) {
     QFont font;
     const QFontMetrics fm(font);
     const QString caption = QStringLiteral("Execute update firmware");
     for (int avail = 0; avail <= fm.horizontalAdvance(caption) + 10; avail += 3) {
-        const QString fitted = FitCaption(fm, caption, avail);
+        const QString fitted = fitCaption(fm, caption, avail);
         ASSERT_TRUE(caption.startsWith(fitted)) << avail;
         EXPECT_LE(fm.horizontalAdvance(fitted), avail) << avail;
         if (fitted.size() < caption.size()) {
             EXPECT_GT(fm.horizontalAdvance(caption.left(fitted.size() + 1)), avail) << avail;
         }
     }
-    EXPECT_EQ(FitCaption(fm, caption, 0), QString());
+    EXPECT_EQ(fitCaption(fm, caption, 0), QString());
 }
 
-TEST(FillGradient, ThirtyTwoBandsFromFirstToSecondColour) {
+TEST(GradientFill, ThirtyTwoBandsFromFirstToSecondColour) {
     QImage img(10, 62, QImage::Format_RGB32);
     img.fill(kUntouched);
     {
         QPainter p(&img);
-        FillGradient(p, QColor(0, 0, 0), QColor(248, 0, 0), 0, 0, 10, 62);
+        fillGradient(p, QColor(0, 0, 0), QColor(248, 0, 0), 0, 0, 10, 62);
     }
     // Span 62: band i starts at row 2 i, three rows high (the next band overdraws one).
     for (int i = 0; i <= 30; ++i) {

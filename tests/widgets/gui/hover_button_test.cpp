@@ -21,7 +21,7 @@ using strovane::testing::render;
 namespace {
 
 // A shown, active window holding buttons, so that clicks, focus and keys behave as on screen.
-class LbButtonWindow : public ::testing::Test {
+class HoverButtonWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         window = std::make_unique<QDialog>();
@@ -42,7 +42,7 @@ protected:
     int clicks = 0;
 };
 
-TEST(TLbButtonState, NewButtonDefaults) {
+TEST(HoverButtonState, NewButtonDefaults) {
     HoverButton b;
     EXPECT_EQ(b.size(), QSize(100, 23));
     EXPECT_EQ(b.color(), kSysButtonFace);
@@ -71,7 +71,7 @@ struct PaletteCase {
     HoverButtonStyle buttonStyle;
 };
 
-TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
+TEST(HoverButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
     using C = HoverColorStyle;
     using S = HoverButtonStyle;
     const PaletteCase cases[] = {
@@ -108,7 +108,7 @@ TEST(TLbButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
     EXPECT_EQ(b.buttonStyle(), HoverButtonStyle::Old);
 }
 
-TEST(TLbButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
+TEST(HoverButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
     HoverButton b;
     b.setKind(HoverButtonKind::Ok);
     QImage strip(32, 16, QImage::Format_RGB32);
@@ -134,7 +134,7 @@ struct KindCase {
     int glyphHeight;
 };
 
-TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
+TEST(HoverButtonState, StockKindsBringCaptionGlyphAndModalResult) {
     using K = HoverButtonKind;
     const KindCase cases[] = {
         {K::Ok, 1, "OK", 18},           {K::Cancel, 2, "Abbrechen", 18}, {K::Help, 0, "Hilfe", 18},
@@ -161,7 +161,7 @@ TEST(TLbButtonState, StockKindsBringCaptionGlyphAndModalResult) {
     EXPECT_EQ(b.modalResult(), 1);
 }
 
-TEST_F(LbButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
+TEST_F(HoverButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
     showActive();
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(button->isPressedDown());
@@ -181,7 +181,7 @@ TEST_F(LbButtonWindow, ReleaseAnywhereAfterALeftPressClicks) {
     EXPECT_EQ(clicks, 1) << "a disabled button does not click";
 }
 
-TEST_F(LbButtonWindow, EnterAndSpaceClickOnRelease) {
+TEST_F(HoverButtonWindow, EnterAndSpaceClickOnRelease) {
     showActive();
     button->setFocus();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Enter}) {
@@ -194,7 +194,7 @@ TEST_F(LbButtonWindow, EnterAndSpaceClickOnRelease) {
     }
 }
 
-TEST_F(LbButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
+TEST_F(HoverButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
     showActive();
     button->setFocus();
     // A window above closes on the press of Enter; the release then lands on this button.
@@ -235,7 +235,7 @@ TEST_F(LbButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
     EXPECT_EQ(clicks, 1) << "one press, one click";
 }
 
-TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
+TEST_F(HoverButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
     showActive();
     button->setModalResult(2);
     bool openDuringClick = false;
@@ -258,7 +258,7 @@ TEST_F(LbButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
 
 // Assistive technology presses through the button's accessibility action (QAbstractButton's own
 // animated click); the code may call click(). Both end the dialog as a mouse click does.
-TEST_F(LbButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoes) {
+TEST_F(HoverButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoes) {
     button->setModalResult(2);
     int finished = 0;
     QObject::connect(window.get(), &QDialog::finished, window.get(), [&] { ++finished; });
@@ -280,7 +280,7 @@ TEST_F(LbButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoes) 
     EXPECT_EQ(finished, 2);
 }
 
-TEST_F(LbButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
+TEST_F(HoverButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
     auto* menu = new QMenu(window.get());
     menu->addAction(QStringLiteral("Item"));
     button->setPopupMenu(menu);
@@ -295,7 +295,7 @@ TEST_F(LbButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
     menu->close();
 }
 
-TEST_F(LbButtonWindow, AcceleratorClicksWithoutTakingFocus) {
+TEST_F(HoverButtonWindow, AcceleratorClicksWithoutTakingFocus) {
     button->setCaption(QStringLiteral("&Go"));
     auto* edit = new QLineEdit(window.get());
     edit->move(10, 100);
@@ -311,10 +311,10 @@ TEST_F(LbButtonWindow, AcceleratorClicksWithoutTakingFocus) {
     EXPECT_EQ(clicks, 1) << "a disabled button ignores its accelerator";
 }
 
-class DefaultCancelKeys : public LbButtonWindow {
+class DefaultCancelKeys : public HoverButtonWindow {
 protected:
     void SetUp() override {
-        LbButtonWindow::SetUp();
+        HoverButtonWindow::SetUp();
         button->setDefault(true);
         cancel = new HoverButton(window.get());
         cancel->move(120, 10);
@@ -370,10 +370,10 @@ TEST_F(DefaultCancelKeys, EscapeFromAFocusedButtonIsLeftToTheWindow) {
 
 // ---------------------------------------------------------------- hot tracking and fade
 
-class HotTracking : public LbButtonWindow {
+class HotTracking : public HoverButtonWindow {
 protected:
     void SetUp() override {
-        LbButtonWindow::SetUp();
+        HoverButtonWindow::SetUp();
         button->setButtonStyle(HoverButtonStyle::Encarta);
         button->setColor(rgbColor(0, 0, 0));
         button->setHotTrackColor(rgbColor(240, 160, 80));
@@ -462,7 +462,7 @@ TEST_F(HotTracking, ReenteringOrSwitchingSlowDeceaseOffStopsAFade) {
     EXPECT_EQ(button->hotTrackStep(), 0);
 }
 
-TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
+TEST_F(HoverButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
     showActive();
     button->setColor(rgbColor(0, 0, 0));
     button->setFontColor(rgbColor(255, 255, 255));
@@ -483,7 +483,7 @@ TEST_F(LbButtonWindow, FocusRectangleAndDisabledStateClearTheDownState) {
     EXPECT_FALSE(button->isPressedDown());
 }
 
-TEST_F(LbButtonWindow, OldStyleWithFocusGetsABlackFrame) {
+TEST_F(HoverButtonWindow, OldStyleWithFocusGetsABlackFrame) {
     showActive();
     button->setButtonStyle(HoverButtonStyle::Old);
     button->setColor(rgbColor(50, 60, 70));

@@ -15,7 +15,7 @@ using strovane::testing::render;
 namespace {
 
 // A shown, active window with one check box; sounds are counted, not played.
-class PCheckWindow : public ::testing::Test {
+class ImageCheckBoxWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         setClickSoundPlayer([this](const QString& name) { sounds << name; });
@@ -45,7 +45,7 @@ protected:
     QStringList sounds;
 };
 
-TEST(TPCheckState, NewCheckBoxDefaults) {
+TEST(ImageCheckBoxState, NewCheckBoxDefaults) {
     ImageCheckBox c;
     EXPECT_EQ(c.size(), QSize(97, 19));
     EXPECT_FALSE(c.isChecked());
@@ -59,14 +59,14 @@ TEST(TPCheckState, NewCheckBoxDefaults) {
     EXPECT_FALSE(c.version().isEmpty());
 }
 
-TEST_F(PCheckWindow, CheckedInCodeIsSilent) {
+TEST_F(ImageCheckBoxWindow, CheckedInCodeIsSilent) {
     box->setChecked(true);
     EXPECT_TRUE(box->isChecked());
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(sounds.isEmpty());
 }
 
-TEST_F(PCheckWindow, ClickRaisesOnClickAfterCheckedChanged) {
+TEST_F(ImageCheckBoxWindow, ClickRaisesOnClickAfterCheckedChanged) {
     showActive();
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(box->isChecked()) << "the press ticks the box";
@@ -88,7 +88,7 @@ TEST_F(PCheckWindow, ClickRaisesOnClickAfterCheckedChanged) {
     EXPECT_EQ(sounds.size(), 2);
 }
 
-TEST_F(PCheckWindow, RightButtonAndDisabledBoxChangeNothing) {
+TEST_F(ImageCheckBoxWindow, RightButtonAndDisabledBoxChangeNothing) {
     showActive();
     QTest::mouseClick(box, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_FALSE(box->isChecked());
@@ -101,7 +101,7 @@ TEST_F(PCheckWindow, RightButtonAndDisabledBoxChangeNothing) {
     EXPECT_TRUE(sounds.isEmpty());
 }
 
-TEST_F(PCheckWindow, DoubleClickTogglesTwiceAndClicksTwice) {
+TEST_F(ImageCheckBoxWindow, DoubleClickTogglesTwiceAndClicksTwice) {
     showActive();
     // Through the window, as the platform delivers it: press, release, double click, release.
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, box->mapTo(window.get(), QPoint(5, 5)));
@@ -109,7 +109,7 @@ TEST_F(PCheckWindow, DoubleClickTogglesTwiceAndClicksTwice) {
     EXPECT_EQ(clicks, 2);
 }
 
-TEST_F(PCheckWindow, EnterClicksWithoutTickingAndSpaceDoesNothing) {
+TEST_F(ImageCheckBoxWindow, EnterClicksWithoutTickingAndSpaceDoesNothing) {
     showActive();
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Return);
@@ -120,7 +120,7 @@ TEST_F(PCheckWindow, EnterClicksWithoutTickingAndSpaceDoesNothing) {
     EXPECT_FALSE(box->isChecked());
 }
 
-TEST_F(PCheckWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
+TEST_F(ImageCheckBoxWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
     showActive();
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
@@ -136,7 +136,7 @@ TEST_F(PCheckWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
     EXPECT_TRUE(box->isChecked());
 }
 
-TEST_F(PCheckWindow, HotTrackingAndHandCursor) {
+TEST_F(ImageCheckBoxWindow, HotTrackingAndHandCursor) {
     showActive();
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(box, &enter);
@@ -153,7 +153,7 @@ TEST_F(PCheckWindow, HotTrackingAndHandCursor) {
     EXPECT_EQ(box->hotIndex(), 0) << "a disabled box does not light up";
 }
 
-TEST(TPCheckState, HintSecondLineAppendsOnEverySetting) {
+TEST(ImageCheckBoxState, HintSecondLineAppendsOnEverySetting) {
     ImageCheckBox c;
     c.setHintSecondLine(QStringLiteral("B"));
     EXPECT_TRUE(c.toolTip().isEmpty()) << "no first line: nothing appended";
@@ -177,7 +177,7 @@ struct MarkCase {
     QRgb rim;    // the box's left edge, one pixel inside
 };
 
-TEST(TPCheckDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
+TEST(ImageCheckBoxDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
     const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255), black = qRgb(0, 0, 0), grey = qRgb(128, 128, 128);
     const MarkCase cases[] = {
         {true, true, false, red, black},     {false, true, false, white, black}, {true, false, false, kFill, black},
@@ -198,7 +198,7 @@ TEST(TPCheckDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
     }
 }
 
-TEST(TPCheckDrawing, EachImageTypeDrawsItsOwnMark) {
+TEST(ImageCheckBoxDrawing, EachImageTypeDrawsItsOwnMark) {
     QSet<QRgb> seen;
     for (int t = 0; t <= int(CheckMark::HookRed); ++t) {
         ImageCheckBox box;
@@ -219,7 +219,7 @@ TEST(TPCheckDrawing, EachImageTypeDrawsItsOwnMark) {
     EXPECT_GE(seen.size(), 5) << "the marks come in different colours";
 }
 
-TEST(TPCheckDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
+TEST(ImageCheckBoxDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
     ImageCheckBox box;
     box.setColor(fromQColor(QColor::fromRgb(kFill)));
     box.setChecked(true);
@@ -229,7 +229,7 @@ TEST(TPCheckDrawing, LeftJustifiedCaptionPutsTheBoxEighteenPixelsFromTheRight) {
     EXPECT_EQ(img.pixel(2 + 7, 1 + 7), kFill);
 }
 
-TEST(TPCheckDrawing, FramesOfEachStyle) {
+TEST(ImageCheckBoxDrawing, FramesOfEachStyle) {
     struct Case {
         CheckBoxBorder style;
         QRgb topLeft, bottomRight;
@@ -254,7 +254,7 @@ TEST(TPCheckDrawing, FramesOfEachStyle) {
     }
 }
 
-TEST_F(PCheckWindow, HotPatternIsACheckerboardOfHighlightAndColour) {
+TEST_F(ImageCheckBoxWindow, HotPatternIsACheckerboardOfHighlightAndColour) {
     box->setText(QString());
     showActive();
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)));
@@ -268,7 +268,7 @@ TEST_F(PCheckWindow, HotPatternIsACheckerboardOfHighlightAndColour) {
             EXPECT_EQ(img.pixel(x, y), (x % 2 == y % 2) ? light : face) << x << "," << y;
 }
 
-TEST_F(PCheckWindow, TransparentBoxShowsTheParentThroughFillAndHotPattern) {
+TEST_F(ImageCheckBoxWindow, TransparentBoxShowsTheParentThroughFillAndHotPattern) {
     QPalette pal = window->palette();
     pal.setColor(QPalette::Window, QColor(0, 200, 0));
     window->setPalette(pal);
@@ -285,7 +285,7 @@ TEST_F(PCheckWindow, TransparentBoxShowsTheParentThroughFillAndHotPattern) {
     EXPECT_EQ(pixelAt(95, 2), qRgb(0, 200, 0));
 }
 
-TEST_F(PCheckWindow, FocusBoxIsNarrowerByTheWidthOfTheAmpersand) {
+TEST_F(ImageCheckBoxWindow, FocusBoxIsNarrowerByTheWidthOfTheAmpersand) {
     showActive();
     box->setColor(rgbColor(255, 255, 255));
     box->setFontColor(rgbColor(0, 0, 0));
