@@ -18,8 +18,8 @@ namespace strovane::widgets {
 // fade, a glyph strip of up to four cells (normal, disabled, down, hot), stock kinds,
 // colour palettes, Default/Cancel keys, a modal result and an optional popup menu.
 //
-// The caption is the button's text(); OnClick is the clicked() signal. Call performClick() to
-// click from code: it runs the same steps as the mouse (OnClick, modal result, menu).
+// The caption is the button's text(); a click emits clicked(). Call performClick() to
+// click from code: it runs the same steps as the mouse (clicked(), modal result, menu).
 class HoverButton : public QAbstractButton {
     Q_OBJECT
 
@@ -86,13 +86,13 @@ public:
 
     // 0 (plain) .. 8 (fully hot).
     int hotTrackStep() const { return m_hotTrackStep; }
-    // The pressed state of the drawing (bDown).
+    // The pressed state of the drawing.
     bool isPressedDown() const { return m_down; }
     bool isCursorOnButton() const { return m_cursorOnButton; }
     // A fade is running (the tick timer is active).
     bool isFading() const { return m_fading; }
 
-    // Clicks the button: OnClick, then the modal result, then the popup menu.
+    // Clicks the button: clicked(), then the modal result, then the popup menu.
     void performClick();
     // One fade step; run by the fade timer every 30 ms.
     void hotTrackTick();
@@ -135,7 +135,7 @@ private:
     void updateKeyFilter();
     bool takesDialogKey(int key, Qt::KeyboardModifiers mods) const;
     void stopFade();
-    // What follows OnClick: the dialog's modal result, then the menu.
+    // What follows clicked(): the dialog's modal result, then the menu.
     void finishClick();
     void setCursorOnButton(bool on);
 
@@ -162,9 +162,9 @@ private:
     ColorRef m_fontColor = kSysWindowText;
     QPointer<QMenu> m_popupMenu;
 
-    bool m_down = false;           // bDown
+    bool m_down = false;
     bool m_firingClick = false;    // clicked() comes from FireClick, which finishes the click itself
-    bool m_cursorOnButton = false; // bCursorOnButton
+    bool m_cursorOnButton = false;
     int m_hotTrackStep = 0;
     bool m_fading = false;
     int m_keyDown = 0;             // the Enter or Space key this button saw go down, 0 if none

@@ -53,9 +53,9 @@ void ImageCheckBox::setFlat(bool on) {
 }
 
 void ImageCheckBox::setAlignment(CheckBoxSide left) {
-    if (m_left == left)
+    if (m_side == left)
         return;
-    m_left = left;
+    m_side = left;
     update();
 }
 
@@ -143,7 +143,7 @@ QRect ImageCheckBox::paintFrameAndFill(QPainter& p, bool draw) const {
     }
     }
     const int l = r.left(), t = r.top(), rr = r.right() + 1, b = r.bottom() + 1;
-    if (m_index == 1)
+    if (m_hotIndex == 1)
         gdi::fillRect(p, l, t, rr, b, QBrush(hotPattern(face, highlight)));
     else
         gdi::fillRect(p, l, t, rr, b, face);
@@ -154,7 +154,7 @@ void ImageCheckBox::drawImage(QPainter& p, const QRect& r, const QString& name) 
     const QImage image = resourceImageAt(name, gdi::devicePixelRatio(p));
     if (image.isNull())
         return;
-    const int left = m_left == CheckBoxSide::Right ? r.left() + 2 : r.right() + 1 - 18;
+    const int left = m_side == CheckBoxSide::Right ? r.left() + 2 : r.right() + 1 - 18;
     const int top = r.top() + (r.height() - qRound(image.height() / image.devicePixelRatio())) / 2;
     gdi::drawAutoTransparent(p, left, top, image);
 }
@@ -171,7 +171,7 @@ void ImageCheckBox::paintTo(QPainter& p) const {
     const int tw = fm.horizontalAdvance(caption);
     const int t = r.top() + (r.height() - th) / 2;
     const int amp = caption.contains(QLatin1Char('&')) ? fm.horizontalAdvance(QLatin1Char('&')) : 0;
-    const int left = r.left() + (m_left == CheckBoxSide::Right ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
+    const int left = r.left() + (m_side == CheckBoxSide::Right ? kCaptionOffsetBoxLeft : kCaptionOffsetBoxRight);
 
     const QColor fontColor = toQColor(m_fontColor, pal);
     if (m_showFocused && hasFocus())
@@ -186,7 +186,7 @@ void ImageCheckBox::paintTo(QPainter& p) const {
         p.drawText(rc, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, caption);
         p.restore();
     };
-    QColor captionColor = (m_hotTrack && m_index == 1) ? QColor(0, 0, 255) : fontColor;
+    QColor captionColor = (m_hotTrack && m_hotIndex == 1) ? QColor(0, 0, 255) : fontColor;
     if (!isEnabled()) {
         drawText(captRect, fontColor);
         drawText(captRect.translated(1, 1), toQColor(kSysButtonHighlight, pal));
@@ -214,7 +214,7 @@ void ImageCheckBox::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
     setChecked(!isChecked());
     repaint();
-    if (m_playMusic)
+    if (m_playSound)
         PlayClickSound(QStringLiteral("klik"));
     m_mousePressed = true;
     Q_EMIT pressed(); // OnMouseDown
@@ -230,7 +230,7 @@ void ImageCheckBox::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void ImageCheckBox::mouseDoubleClickEvent(QMouseEvent* e) {
-    // The second press of a double click inverts Checked again, then OnClick follows
+    // The second press of a double click inverts the check again, then clicked() follows
     // at once; the release after it raises no further click.
     mousePressEvent(e);
     if (!m_mousePressed)
@@ -265,7 +265,7 @@ void ImageCheckBox::keyReleaseEvent(QKeyEvent* e) {
 
 bool ImageCheckBox::event(QEvent* e) {
     if (e->type() == QEvent::Shortcut) {
-        // The caption's accelerator: OnClick first, then focus and the new state.
+        // The caption's accelerator: clicked() first, then focus and the new state.
         if (isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus) {
             fireClick();
             setFocus(Qt::ShortcutFocusReason);
@@ -283,10 +283,10 @@ void ImageCheckBox::enterEvent(QEnterEvent* e) {
     if (!isEnabled())
         return;
     if (m_hotTrack) {
-        m_index = 1;
+        m_hotIndex = 1;
         repaint();
     }
-    if (m_showHand)
+    if (m_showHandCursor)
         setCursor(handCursor());
     Q_EMIT mouseEnter();
 }
@@ -296,10 +296,10 @@ void ImageCheckBox::leaveEvent(QEvent* e) {
     if (!isEnabled())
         return;
     if (m_hotTrack) {
-        m_index = 0;
+        m_hotIndex = 0;
         repaint();
     }
-    if (m_showHand)
+    if (m_showHandCursor)
         unsetCursor();
     Q_EMIT mouseExit();
 }

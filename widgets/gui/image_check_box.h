@@ -23,7 +23,7 @@ enum class CheckMark : std::uint8_t {
 // A check box drawn from small pictures: a flat or sunken box, seven marks, a greyed
 // box when disabled, hot tracking (blue caption on a checkerboard), a hand cursor,
 // a click sound and a transparent mode. Checked is the button's checked state;
-// OnClick is clicked(), OnMouseDown is pressed().
+// A click is clicked(), a press is pressed().
 class ImageCheckBox : public QAbstractButton {
     Q_OBJECT
 
@@ -42,14 +42,14 @@ public:
     bool hotTrack() const { return m_hotTrack; }
     void setHotTrack(bool on) { m_hotTrack = on; }
     // Changing it in code plays no sound and raises no click.
-    CheckBoxSide alignment() const { return m_left; }
+    CheckBoxSide alignment() const { return m_side; }
     void setAlignment(CheckBoxSide left);
     CheckMark checkMark() const { return m_imageType; }
     void setCheckMark(CheckMark type);
-    bool showHandCursor() const { return m_showHand; }
-    void setShowHandCursor(bool on) { m_showHand = on; }
-    bool playMusic() const { return m_playMusic; }
-    void setPlayMusic(bool on) { m_playMusic = on; }
+    bool showHandCursor() const { return m_showHandCursor; }
+    void setShowHandCursor(bool on) { m_showHandCursor = on; }
+    bool playSound() const { return m_playSound; }
+    void setPlaySound(bool on) { m_playSound = on; }
     CheckBoxBorder border() const { return m_border; }
     void setBorder(CheckBoxBorder style);
     ColorRef simpleBorderColor() const { return m_simpleBorderColor; }
@@ -63,9 +63,9 @@ public:
     void setFontColor(ColorRef c);
 
     // 1 while the mouse is over the box with hot tracking on.
-    int hotIndex() const { return m_index; }
+    int hotIndex() const { return m_hotIndex; }
 
-    // Raises OnClick.
+    // Emits clicked().
     void fireClick();
 
     // The whole control at (0, 0) of `p`; in transparent mode the fill is left out.
@@ -102,18 +102,18 @@ private:
     bool m_transparent = false;
     bool m_showFocused = true;
     bool m_flat = false;
-    int m_index = 0;
-    bool m_showHand = true;
-    bool m_playMusic = true;
+    int m_hotIndex = 0;
+    bool m_showHandCursor = true;
+    bool m_playSound = true;
     bool m_hotTrack = true;
     CheckMark m_imageType = CheckMark::CrossRed;
     CheckBoxBorder m_border = CheckBoxBorder::None;
-    CheckBoxSide m_left = CheckBoxSide::Right;
+    CheckBoxSide m_side = CheckBoxSide::Right;
     ColorRef m_simpleBorderColor = 0xFF0000;
     QString m_hintSecondLine;
     ColorRef m_color = kSysButtonFace;
     ColorRef m_fontColor = kSysWindowText;
-    bool m_mousePressed = false; // a left press that a release over the box turns into OnClick
+    bool m_mousePressed = false; // a left press that a release over the box turns into clicked()
 };
 
 } // namespace strovane::widgets

@@ -235,7 +235,7 @@ TEST_F(HoverButtonWindow, AKeyReleaseClicksOnlyAfterItsOwnPress) {
     EXPECT_EQ(clicks, 1) << "one press, one click";
 }
 
-TEST_F(HoverButtonWindow, ModalResultEndsTheDialogAfterOnClick) {
+TEST_F(HoverButtonWindow, ModalResultEndsTheDialogAfterTheClick) {
     showActive();
     button->setModalResult(2);
     bool openDuringClick = false;
@@ -275,12 +275,12 @@ TEST_F(HoverButtonWindow, AccessibilityPressAndClickEndTheDialogAsAMouseClickDoe
         press();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
         EXPECT_EQ(window->result(), 2);
-        EXPECT_EQ(clicks, clicksBefore + 1) << "OnClick runs once";
+        EXPECT_EQ(clicks, clicksBefore + 1) << "clicked() runs once";
     }
     EXPECT_EQ(finished, 2);
 }
 
-TEST_F(HoverButtonWindow, PopupMenuShowsBelowTheButtonAfterOnClick) {
+TEST_F(HoverButtonWindow, PopupMenuShowsBelowTheButtonAfterTheClick) {
     auto* menu = new QMenu(window.get());
     menu->addAction(QStringLiteral("Item"));
     button->setPopupMenu(menu);

@@ -52,7 +52,7 @@ TEST(ImageCheckBoxState, NewCheckBoxDefaults) {
     EXPECT_EQ(c.checkMark(), CheckMark::CrossRed);
     EXPECT_EQ(c.border(), CheckBoxBorder::None);
     EXPECT_EQ(c.alignment(), CheckBoxSide::Right);
-    EXPECT_TRUE(c.hotTrack() && c.showHandCursor() && c.playMusic() && c.showFocused());
+    EXPECT_TRUE(c.hotTrack() && c.showHandCursor() && c.playSound() && c.showFocused());
     EXPECT_FALSE(c.isTransparent() || c.isFlat());
     EXPECT_EQ(c.simpleBorderColor(), 0xFF0000u);
     EXPECT_EQ(c.focusPolicy(), Qt::StrongFocus);
@@ -66,7 +66,7 @@ TEST_F(ImageCheckBoxWindow, CheckedInCodeIsSilent) {
     EXPECT_TRUE(sounds.isEmpty());
 }
 
-TEST_F(ImageCheckBoxWindow, ClickRaisesOnClickAfterCheckedChanged) {
+TEST_F(ImageCheckBoxWindow, ClickEmitsClickedAfterTheCheckChanged) {
     showActive();
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(box->isChecked()) << "the press ticks the box";
@@ -81,9 +81,9 @@ TEST_F(ImageCheckBoxWindow, ClickRaisesOnClickAfterCheckedChanged) {
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(150, 80));
     EXPECT_FALSE(box->isChecked());
-    EXPECT_EQ(clicks, 1) << "released off the box: no OnClick";
+    EXPECT_EQ(clicks, 1) << "released off the box: no click";
 
-    box->setPlayMusic(false);
+    box->setPlaySound(false);
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(sounds.size(), 2);
 }
@@ -120,7 +120,7 @@ TEST_F(ImageCheckBoxWindow, EnterClicksWithoutTickingAndSpaceDoesNothing) {
     EXPECT_FALSE(box->isChecked());
 }
 
-TEST_F(ImageCheckBoxWindow, AcceleratorRaisesOnClickBeforeCheckedChanges) {
+TEST_F(ImageCheckBoxWindow, AcceleratorEmitsClickedBeforeTheCheckChanges) {
     showActive();
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
