@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     heading(&w, QStringLiteral("Hover button styles"), 10, 8);
     const HoverButtonStyle styles[] = {HoverButtonStyle::Normal, HoverButtonStyle::Encarta, HoverButtonStyle::Modern,
                                      HoverButtonStyle::Old,    HoverButtonStyle::Shape,   HoverButtonStyle::Quicken};
-    const char* styleNames[] = {"bsNormal", "bsEncarta", "bsModern", "bsOld", "bsShape", "bsQuicken"};
+    const char* styleNames[] = {"Normal", "Encarta", "Modern", "Old", "Shape", "Quicken"};
     HoverButton* pressed = nullptr;
     for (int i = 0; i < 6; ++i) {
         for (int row = 0; row < 3; ++row) {
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     }
 
     // The windows' buttons.
-    heading(&w, QStringLiteral("Window buttons (bsEncarta, $EDF7F8, hot clYellow)"), 10, 118);
+    heading(&w, QStringLiteral("Window buttons (Encarta, $EDF7F8, hot yellow)"), 10, 118);
     const struct {
         const char* caption;
         const char* glyph;
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
 
     // Image check boxes.
     heading(&w, QStringLiteral("Image check boxes"), 10, 316);
-    const char* types[] = {"CrossRed", "HookBlue", "Circe", "CrossBlue", "CrossGreen", "HookLime", "HookRed"};
+    const char* types[] = {"CrossRed", "HookBlue", "Circle", "CrossBlue", "CrossGreen", "HookLime", "HookRed"};
     for (int i = 0; i < 7; ++i) {
         for (int flat = 0; flat < 2; ++flat) {
             auto* c = new ImageCheckBox(&w);
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     }
     const struct {
         const char* caption;
-        CheckBoxBorder margine;
+        CheckBoxBorder border;
         bool enabled, checked;
         CheckBoxSide side;
     } boxes[] = {{"&Lowered", CheckBoxBorder::Lowered, true, true, CheckBoxSide::Right},
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         auto* c = new ImageCheckBox(&w);
         c->setGeometry(10 + i * 120, 384, 110, 21);
         c->setText(QString::fromLatin1(boxes[i].caption));
-        c->setBorder(boxes[i].margine);
+        c->setBorder(boxes[i].border);
         c->setEnabled(boxes[i].enabled);
         c->setChecked(boxes[i].checked);
         c->setAlignment(boxes[i].side);

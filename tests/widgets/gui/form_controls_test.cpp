@@ -9,9 +9,9 @@ namespace {
 
 TEST(FormControls, ButtonsCarryNameGeometryGlyphAndLook) {
     QDialog dialog;
-    HoverButton* ok = makeFormButton(&dialog, QStringLiteral("Btn_OK"), QStringLiteral("OK"), QRect(117, 91, 90, 23),
+    HoverButton* ok = makeFormButton(&dialog, QStringLiteral("okButton"), QStringLiteral("OK"), QRect(117, 91, 90, 23),
                                    QStringLiteral("OK"));
-    EXPECT_EQ(dialog.findChild<QAbstractButton*>(QStringLiteral("Btn_OK")), ok);
+    EXPECT_EQ(dialog.findChild<QAbstractButton*>(QStringLiteral("okButton")), ok);
     EXPECT_EQ(ok->geometry(), QRect(117, 91, 90, 23));
     EXPECT_EQ(ok->numGlyphs(), 2);
     EXPECT_EQ(ok->buttonStyle(), HoverButtonStyle::Encarta);
@@ -19,7 +19,7 @@ TEST(FormControls, ButtonsCarryNameGeometryGlyphAndLook) {
     EXPECT_EQ(ok->hotTrackColor(), kYellow);
     EXPECT_EQ(ok->modalResult(), 0) << "the windows decide their own results";
 
-    HoverButton* go = makeFormButton(&dialog, QStringLiteral("LbButton4"), QStringLiteral("Execute update firmware"),
+    HoverButton* go = makeFormButton(&dialog, QStringLiteral("executeButton"), QStringLiteral("Execute update firmware"),
                                    QRect(8, 174, 169, 23), QStringLiteral("EXECUTE"), FormButtonLook::UpdateExecute);
     EXPECT_EQ(go->hotTrackColor(), kSkyBlue);
     EXPECT_EQ(go->colorWhenDown(), 0x0080FFu);

@@ -423,7 +423,7 @@ TEST_F(HotTracking, ADialogShownAgainStartsColdWithTheMouseElsewhere) {
     EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
 }
 
-TEST_F(HotTracking, SlowDeceaseFadesInEightTicks) {
+TEST_F(HotTracking, SlowFadeFadesInEightTicks) {
     button->setSlowFade(true);
     enter();
     leave();
@@ -447,7 +447,7 @@ TEST_F(HotTracking, TheFadeTimerRunsTheTicks) {
     EXPECT_EQ(facePixel(), qRgb(0, 0, 0));
 }
 
-TEST_F(HotTracking, ReenteringOrSwitchingSlowDeceaseOffStopsAFade) {
+TEST_F(HotTracking, ReenteringOrSwitchingSlowFadeOffStopsAFade) {
     button->setSlowFade(true);
     enter();
     leave();
