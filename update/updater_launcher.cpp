@@ -66,13 +66,13 @@ std::string outcomeText(const WaitOutcome& outcome, std::uint32_t limitMs) {
     return text;
 }
 
-platform::ProcessRequest updaterRequest(const std::string& dirExe, const std::string& portName,
-                                        const UpdateOptions& options, const std::string& dirMaster,
-                                        const std::string& dirProject) {
+platform::ProcessRequest updaterRequest(const std::string& updaterDir, const std::string& portName,
+                                        const UpdateOptions& options, const std::string& masterDir,
+                                        const std::string& projectDir) {
     platform::ProcessRequest request;
-    request.program = updaterProgramPath(dirExe);
-    request.parameters = nativeCommandLine(portName, options, dirMaster, dirProject);
-    request.arguments = updaterArguments(portName, options, dirMaster, dirProject);
+    request.program = updaterProgramPath(updaterDir);
+    request.parameters = nativeCommandLine(portName, options, masterDir, projectDir);
+    request.arguments = updaterArguments(portName, options, masterDir, projectDir);
     request.hidden = false; // the updater's window is shown normally
     return request;
 }
