@@ -31,11 +31,11 @@ WaitOutcome UpdaterLauncher::wait(const platform::ProcessRequest& request, const
     pause->arm(*child);
 
     const platform::MillisecondClock& clock = *m_services.clock;
-    const std::uint32_t t0 = clock.nowMs();
+    const std::uint32_t startMs = clock.nowMs();
     for (;;) {
         const std::uint32_t code = child->exitCode();
         const bool ended = code != platform::kStillActive;
-        const std::uint32_t elapsed = platform::elapsedMs(t0, clock.nowMs());
+        const std::uint32_t elapsed = platform::elapsedMs(startMs, clock.nowMs());
         if (!ended && elapsed >= m_limitMs)
             return {WaitResult::TimedOut, code, 0, elapsed, child->outputFile()};
         if (onPoll)
