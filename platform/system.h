@@ -45,4 +45,8 @@ std::uint32_t accessDeniedError();
 // The system's own text for an error code (strerror, FormatMessage).
 std::string systemErrorText(std::uint32_t code);
 
+// Runs a command line, UTF-8 text, through the system's shell (sh, cmd.exe); returns the
+// command's exit status, -1 when it did not exit normally.
+int runShellCommand(const std::string& command);
+
 } // namespace strovane::platform

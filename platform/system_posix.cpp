@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <sys/wait.h>
 
 namespace strovane::platform {
 
@@ -23,6 +24,11 @@ std::uint32_t fileNotFoundError() { return ENOENT; }
 std::uint32_t accessDeniedError() { return EACCES; }
 
 std::string systemErrorText(std::uint32_t code) { return std::strerror(static_cast<int>(code)); }
+
+int runShellCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 } // namespace strovane::platform
 #endif

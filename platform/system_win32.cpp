@@ -87,5 +87,10 @@ std::string systemErrorText(std::uint32_t code) {
     return text;
 }
 
+int runShellCommand(const std::string& command) {
+    // The narrow std::system would read the text in the code page.
+    return _wsystem(wideFromUtf8(command).c_str());
+}
+
 } // namespace strovane::platform
 #endif

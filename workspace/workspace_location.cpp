@@ -1,6 +1,7 @@
 #include "workspace/workspace_location.h"
 
 #include "platform/executable_path.h"
+#include "platform/system.h"
 #include "platform/user_folders.h"
 
 #include <system_error>
@@ -44,11 +45,8 @@ WorkspaceLocation chooseWorkspace(const fs::path& exeDir, const fs::path& named,
         return {withoutTrailingSeparator((ec ? named : folder).lexically_normal()), WorkspaceKind::Named};
     }
     if (isInstalledLayout(exeDir)) {
-#ifdef _WIN32
-        constexpr const char* kFolderName = "Strovane";
-#else
-        constexpr const char* kFolderName = "strovane";
-#endif
+        // The system's convention for folders under the user's data folder.
+        const char* kFolderName = platform::kWindows ? "Strovane" : "strovane";
         // No user data folder: an empty folder, which the start-up reports instead of guessing one.
         return {userData.empty() ? fs::path() : userData / kFolderName, WorkspaceKind::PerUser};
     }

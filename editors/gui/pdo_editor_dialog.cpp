@@ -44,7 +44,7 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     m_grid->setAccessibleName(QString::fromUtf8(layout.caption));
 
     auto* panel = new widgets::ColourPanel(this);
-    panel->setObjectName(QString::fromUtf8(layout.barName));
+    panel->setObjectName(QStringLiteral("buttonBar"));
     panel->setFixedHeight(kBarHeight);
     panel->setColor(kEditorBackground);
     if (!layout.raisedBar) {
@@ -57,11 +57,12 @@ PdoEditorDialog::PdoEditorDialog(const PdoEditorLayout& layout, const workspace:
     m_okButton = makeDialogButton(m_buttonBar, "okButton", "OK", "OK",
                                QRect(layout.okLeft, kButtonTop, layout.okWidth, kButtonHeight), fontColor);
     widgets::HoverButton* cancel =
-        makeDialogButton(m_buttonBar, layout.cancelName, "Cancel", "CANCEL",
+        makeDialogButton(m_buttonBar, "cancelButton", "Cancel", "CANCEL",
                          QRect(layout.cancelLeft, kButtonTop, layout.cancelWidth, kButtonHeight), fontColor);
     // Cancel carries the Cancel result: it writes nothing and asks nothing.
     cancel->setModalResult(2);
     m_cancelButton = cancel;
+    connect(m_okButton, &QAbstractButton::clicked, this, &PdoEditorDialog::save);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -120,7 +121,7 @@ std::vector<project::PdoRow> PdoEditorDialog::gridRows() const {
     return rows;
 }
 
-bool PdoEditorDialog::checkTable() {
+bool PdoEditorDialog::validate() {
     m_grid->commitOpenEditor();
     const project::PdoEditorCheck check = project::checkPdoEditorTable(m_layout.kind, gridRows());
     for (const std::string& message : check.messages) {
@@ -141,7 +142,7 @@ bool PdoEditorDialog::checkTable() {
     return check.messages.empty();
 }
 
-void PdoEditorDialog::saveTable() {
+void PdoEditorDialog::save() {
     m_grid->commitOpenEditor();
     if (!validate())
         return;

@@ -24,10 +24,8 @@ struct PdoEditorLayout {
     project::PdoTableKind kind;
     const char* objectName;
     const char* caption;
-    const char* barName; // the button bar along the bottom
-    bool raisedBar;      // a raised panel; otherwise a flat bar with a thin border
+    bool raisedBar; // the button bar along the bottom: a raised panel, or a flat bar with a thin border
     int okLeft, okWidth;
-    const char* cancelName;
     int cancelLeft, cancelWidth;
     bool darkCaptions; // button captions in RGB(51, 51, 51); otherwise the system's window text
 };
@@ -54,18 +52,14 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    // The editor's validation routine.
-    virtual bool validate() = 0;
-
+private:
     // Builds the grid and loads the document.
     void loadTable();
     // Runs the table rules and shows the editor's messages, then selects the empty COB-ID cell of a
     // gap before text; true when the table may be saved.
-    bool checkTable();
+    bool validate();
     // OK: validate, write the table's entries, close with 1; the dialog stays open on failure.
-    void saveTable();
-
-private:
+    void save();
     const std::string& documentPath() const;
 
     PdoEditorLayout m_layout;

@@ -1,5 +1,6 @@
 #include "editors/gui/pdo_grid.h"
 
+#include "widgets/gui/frame_overlay.h"
 #include "widgets/gui/sans_font.h"
 
 #include <QHeaderView>
@@ -54,6 +55,7 @@ PdoGrid::PdoGrid(QWidget* parent) : QTableWidget(parent), m_corner(new QLabel(th
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setWordWrap(false);
+    widgets::keepFrameOnTop(this); // whole borders at 125 % and 150 %
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);

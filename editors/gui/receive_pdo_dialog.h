@@ -9,17 +9,7 @@ namespace strovane::editors {
 class ReceivePdoDialog : public PdoEditorDialog {
     Q_OBJECT
 public:
-    ReceivePdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-             QWidget* parent = nullptr);
-
-    // COB-IDs 0 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
-    bool checkRows();
-
-protected:
-    bool validate() override { return checkRows(); }
-
-private:
-    void save();
+    ReceivePdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
 };
 
 } // namespace strovane::editors

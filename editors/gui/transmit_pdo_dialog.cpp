@@ -1,7 +1,5 @@
 #include "editors/gui/transmit_pdo_dialog.h"
 
-#include <QAbstractButton>
-
 namespace strovane::editors {
 
 namespace {
@@ -9,11 +7,9 @@ namespace {
 const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
                                       "transmitPdoDialog",
                                       "Transmit PDOs",
-                                      "buttonBar",
                                       true,
                                       4,
                                       85,
-                                      "cancelButton",
                                       100,
                                       85,
                                       false};
@@ -21,16 +17,6 @@ const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
 } // namespace
 
 TransmitPdoDialog::TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent)
-    : PdoEditorDialog(kTransmitLayout, workspace, messages, parent) {
-    connect(okButton(), &QAbstractButton::clicked, this, &TransmitPdoDialog::save);
-}
-
-bool TransmitPdoDialog::checkRows() {
-    return checkTable();
-}
-
-void TransmitPdoDialog::save() {
-    saveTable();
-}
+    : PdoEditorDialog(kTransmitLayout, workspace, messages, parent) {}
 
 } // namespace strovane::editors

@@ -9,17 +9,7 @@ namespace strovane::editors {
 class TransmitPdoDialog : public PdoEditorDialog {
     Q_OBJECT
 public:
-    TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-             QWidget* parent = nullptr);
-
-    // COB-IDs 1 to 0x7FF, dimensions 1 to 8, up to the first empty COB-ID.
-    bool checkRows();
-
-protected:
-    bool validate() override { return checkRows(); }
-
-private:
-    void save();
+    TransmitPdoDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages, QWidget* parent = nullptr);
 };
 
 } // namespace strovane::editors

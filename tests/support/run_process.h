@@ -3,14 +3,9 @@
 #include "platform/system.h"
 #include "support/file_bytes.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#if __has_include(<sys/wait.h>)
-#include <sys/wait.h>
-#endif
 
 // Runs a built program through the shell as a user would, capturing its exit status and output.
 namespace strovane::testing {
@@ -67,15 +62,7 @@ inline ProcessRun runProcess(const std::string& program, const std::vector<std::
     // cmd.exe takes the outer quotes off a command that starts with one: give it a pair to take.
     if (platform::kWindows)
         command = "\"" + command + "\"";
-#ifdef _WIN32
-    // The command is UTF-8 text; the narrow std::system would read it in the code page.
-    int status = _wsystem(std::filesystem::path(std::u8string(command.begin(), command.end())).c_str());
-#else
-    int status = std::system(command.c_str());
-#endif
-#ifdef WEXITSTATUS
-    status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
+    const int status = platform::runShellCommand(command);
     const std::string outBytes = readFile(out);
     return {status, fromText(outBytes), fromText(readFile(err)), outBytes};
 }

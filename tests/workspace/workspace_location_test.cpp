@@ -1,3 +1,4 @@
+#include "platform/system.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "workspace/workspace.h"
@@ -24,11 +25,7 @@ fs::path install(const fs::path& prefix, bool withDesktopEntry = true) {
     return prefix / "bin";
 }
 
-#ifdef _WIN32
-constexpr const char* kPerUserName = "Strovane";
-#else
-constexpr const char* kPerUserName = "strovane";
-#endif
+constexpr const char* kPerUserName = strovane::platform::kWindows ? "Strovane" : "strovane";
 
 } // namespace
 

@@ -8,19 +8,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <map>
+
 namespace strovane::widgets {
 
 namespace {
 
-// The hot background shared by all check boxes: made once, in the colour of the
-// first box that needs it.
-const QImage& hotPattern(const QColor& color, const QColor& highlight) {
-    static QImage pattern;
+// The hot background shared by all check boxes: one device pixel per square, in the colours of
+// the first box that needs it, made once per screen scale.
+QImage hotPattern(const QColor& color, const QColor& highlight, qreal ratio) {
+    static const QRgb colors[2] = {gdi::opaque(highlight), gdi::opaque(color)};
+    static std::map<int, QImage> patterns; // by scale in hundredths
+    QImage& pattern = patterns[qRound(ratio * 100)];
     if (pattern.isNull()) {
         pattern = QImage(8, 8, QImage::Format_RGB32);
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
-                pattern.setPixel(x, y, (x % 2 == y % 2) ? gdi::opaque(highlight) : gdi::opaque(color));
+                pattern.setPixel(x, y, colors[(x % 2 == y % 2) ? 0 : 1]);
+        pattern.setDevicePixelRatio(ratio);
     }
     return pattern;
 }
@@ -144,7 +149,7 @@ QRect ImageCheckBox::paintFrameAndFill(QPainter& p, bool draw) const {
     }
     const int l = r.left(), t = r.top(), rr = r.right() + 1, b = r.bottom() + 1;
     if (m_hotIndex == 1)
-        gdi::fillRect(p, l, t, rr, b, QBrush(hotPattern(face, highlight)));
+        gdi::fillRect(p, l, t, rr, b, QBrush(hotPattern(face, highlight, gdi::devicePixelRatio(p))));
     else
         gdi::fillRect(p, l, t, rr, b, face);
     return r;

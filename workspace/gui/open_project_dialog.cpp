@@ -1,6 +1,7 @@
 #include "workspace/gui/open_project_dialog.h"
 
 #include "widgets/gui/form_controls.h"
+#include "widgets/gui/frame_overlay.h"
 #include "workspace/project_folders.h"
 #include "widgets/gui/window_style.h"
 #include "workspace/workspace.h"
@@ -39,6 +40,7 @@ OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent
     m_projectList->setObjectName(QStringLiteral("projectList"));
     m_projectList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_projectList->setGeometry(kProjectList);
+    widgets::keepFrameOnTop(m_projectList);
     widgets::labelField(m_listLabel, m_projectList);
 
     m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton, QStringLiteral("CANCEL"));

@@ -285,6 +285,23 @@ TEST_F(ImageCheckBoxWindow, TransparentBoxShowsTheParentThroughFillAndHotPattern
     EXPECT_EQ(pixelAt(95, 2), qRgb(0, 200, 0));
 }
 
+TEST_F(ImageCheckBoxWindow, HotPatternAlternatesEveryDevicePixelAtEveryScale) {
+    showActive();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(box, &enter);
+    ASSERT_EQ(box->hotIndex(), 1);
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+        const QImage img = strovane::testing::renderAt(*box, ratio);
+        // A stretch of the fill right of the caption, on the second row from the top.
+        const int y = qRound(2 * ratio);
+        const int x0 = qRound((box->width() - 12) * ratio);
+        for (int x = x0; x < x0 + 8; ++x) {
+            EXPECT_NE(img.pixel(x, y), img.pixel(x + 1, y)) << "ratio " << ratio << " x " << x;
+            EXPECT_NE(img.pixel(x, y), img.pixel(x, y + 1)) << "ratio " << ratio << " x " << x;
+        }
+    }
+}
+
 TEST_F(ImageCheckBoxWindow, FocusBoxIsNarrowerByTheWidthOfTheAmpersand) {
     showActive();
     box->setColor(rgbColor(255, 255, 255));

@@ -1,10 +1,12 @@
 // The hover buttons drawn on scaled screens (125 %, 150 %, 200 %): frames whole, the caption
 // inside its focus frame, and text drawn at the screen's resolution rather than enlarged.
 #include "widgets/gui/form_controls.h"
+#include "widgets/gui/frame_overlay.h"
 
 #include "tests/widgets/gui/render.h"
 
 #include <QDialog>
+#include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -130,5 +132,54 @@ INSTANTIATE_TEST_SUITE_P(Ratios, ScaledButton,
                          ::testing::Combine(::testing::ValuesIn(kButtons), ::testing::ValuesIn(kRatios)), caseName);
 INSTANTIATE_TEST_SUITE_P(Ratios, DoubledButton, ::testing::Combine(::testing::ValuesIn(kButtons), ::testing::Values(2.0)),
                          caseName);
+
+// A framed list placed as the open-project dialog places its list, the whole window rendered at
+// `ratio`: the list's own frame, or that frame kept on top of the viewport.
+QImage renderFramedList(qreal ratio, bool overlay, QRect* listGeometry) {
+    QDialog dialog;
+    dialog.resize(377, 351);
+    auto* list = new QListWidget(&dialog);
+    list->setGeometry(24, 43, 329, 249);
+    list->addItem(QStringLiteral("alpha"));
+    if (overlay)
+        keepFrameOnTop(list);
+    dialog.show();
+    QCoreApplication::processEvents();
+    *listGeometry = list->geometry();
+    QImage image(QSize(qRound(dialog.width() * ratio), qRound(dialog.height() * ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::red);
+    dialog.render(&image);
+    return image;
+}
+
+// A line of the frame crosses the device rows (or columns) from `from` to `to`: some pixel there
+// is darker than the list's base and the window around it.
+bool frameLineWithin(const QImage& image, int from, int to, bool rows, int across) {
+    for (int i = from; i <= to; ++i) {
+        const QRgb c = rows ? image.pixel(across, i) : image.pixel(i, across);
+        if (qGray(c) < 220)
+            return true;
+    }
+    return false;
+}
+
+TEST(FramedList, KeepsItsRightAndBottomLinesAtEveryScale) {
+    for (const qreal ratio : kRatios) {
+        QRect list;
+        const QImage image = renderFramedList(ratio, true, &list);
+        const int bottom = int((list.y() + list.height()) * ratio);
+        const int right = int((list.x() + list.width()) * ratio);
+        EXPECT_TRUE(frameLineWithin(image, bottom - 2, bottom, true, device(list.center().x(), ratio)))
+            << "bottom line at " << ratio;
+        EXPECT_TRUE(frameLineWithin(image, right - 2, right, false, device(list.center().y(), ratio)))
+            << "right line at " << ratio;
+    }
+}
+
+TEST(FramedList, OverlayChangesNothingAt100Percent) {
+    QRect list;
+    EXPECT_EQ(renderFramedList(1.0, true, &list), renderFramedList(1.0, false, &list));
+}
 
 } // namespace
