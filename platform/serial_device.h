@@ -73,11 +73,11 @@ inline constexpr std::uint32_t kPurgeRxClear = 0x0008;
 inline constexpr std::uint32_t kSetXoff = 1;
 inline constexpr std::uint32_t kSetXon = 2;
 inline constexpr std::uint32_t kSetRts = 3;
-inline constexpr std::uint32_t kClrRts = 4;
+inline constexpr std::uint32_t kClearRts = 4;
 inline constexpr std::uint32_t kSetDtr = 5;
-inline constexpr std::uint32_t kClrDtr = 6;
+inline constexpr std::uint32_t kClearDtr = 6;
 inline constexpr std::uint32_t kSetBreak = 8;
-inline constexpr std::uint32_t kClrBreak = 9;
+inline constexpr std::uint32_t kClearBreak = 9;
 
 // Modem status bits.
 inline constexpr std::uint32_t kMsCtsOn = 0x0010;

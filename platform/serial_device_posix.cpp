@@ -391,19 +391,19 @@ public:
         case kSetRts:
             r = driveLine(TIOCM_RTS, true);
             break;
-        case kClrRts:
+        case kClearRts:
             r = driveLine(TIOCM_RTS, false);
             break;
         case kSetDtr:
             r = driveLine(TIOCM_DTR, true);
             break;
-        case kClrDtr:
+        case kClearDtr:
             r = driveLine(TIOCM_DTR, false);
             break;
         case kSetBreak:
             r = ::ioctl(m_fd, TIOCSBRK);
             break;
-        case kClrBreak:
+        case kClearBreak:
             r = ::ioctl(m_fd, TIOCCBRK);
             break;
         default:

@@ -209,17 +209,17 @@ void SerialPort::escape(std::uint32_t function) {
 }
 
 void SerialPort::setDtr(bool on) {
-    escape(on ? p::kSetDtr : p::kClrDtr);
+    escape(on ? p::kSetDtr : p::kClearDtr);
 }
 void SerialPort::setRts(bool on) {
-    escape(on ? p::kSetRts : p::kClrRts);
+    escape(on ? p::kSetRts : p::kClearRts);
 }
 void SerialPort::setXon(bool on) {
     escape(on ? p::kSetXon : p::kSetXoff);
 }
 
 void SerialPort::setBreak(bool on) {
-    escape(on ? p::kSetBreak : p::kClrBreak);
+    escape(on ? p::kSetBreak : p::kClearBreak);
     if (isOpen())
         m_device->purgeComm(kPurgeAll);
 }
