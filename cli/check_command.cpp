@@ -142,12 +142,14 @@ void checkPdoTable(Report& report, const fs::path& file, const pugi::xml_documen
 
 // What compose would make of the same documents: a check that passes must mean compose succeeds.
 void checkComposes(Report& report, const project::ProjectFiles& files, const pugi::xml_document* parGen,
-                   const pugi::xml_document* rPdo, const pugi::xml_document* tPdo) {
+                   const pugi::xml_document* receivePdos, const pugi::xml_document* transmitPdos) {
     try {
         const std::vector<project::PdoEntry> receive =
-            rPdo ? project::pdoEntriesFrom(*rPdo, files.rPdo) : std::vector<project::PdoEntry>{};
+            receivePdos ? project::pdoEntriesFrom(*receivePdos, files.receivePdos)
+                        : std::vector<project::PdoEntry>{};
         const std::vector<project::PdoEntry> transmit =
-            tPdo ? project::pdoEntriesFrom(*tPdo, files.tPdo) : std::vector<project::PdoEntry>{};
+            transmitPdos ? project::pdoEntriesFrom(*transmitPdos, files.transmitPdos)
+                         : std::vector<project::PdoEntry>{};
         std::optional<project::ParGenNumbers> params;
         if (parGen)
             params = project::parGenNumbersFrom(*parGen);
@@ -183,19 +185,21 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     const project::ProjectFiles files = project::ProjectFiles::inFolder(dir);
     Report report(out);
-    pugi::xml_document parGen, rPdo, tPdo;
+    pugi::xml_document parGen, receivePdos, transmitPdos;
     const bool hasParGen = loadDocument(report, files.parGen, parGen, "the dialog shows its defaults");
     if (hasParGen)
         checkParGen(report, files.parGen, parGen);
-    const bool hasRPdo = loadDocument(report, files.rPdo, rPdo, "the editor shows an empty table");
-    if (hasRPdo)
-        checkPdoTable(report, files.rPdo, rPdo, project::PdoTableKind::Receive);
-    const bool hasTPdo = loadDocument(report, files.tPdo, tPdo, "the editor shows an empty table");
-    if (hasTPdo)
-        checkPdoTable(report, files.tPdo, tPdo, project::PdoTableKind::Transmit);
+    const bool hasReceivePdos =
+        loadDocument(report, files.receivePdos, receivePdos, "the editor shows an empty table");
+    if (hasReceivePdos)
+        checkPdoTable(report, files.receivePdos, receivePdos, project::PdoTableKind::Receive);
+    const bool hasTransmitPdos =
+        loadDocument(report, files.transmitPdos, transmitPdos, "the editor shows an empty table");
+    if (hasTransmitPdos)
+        checkPdoTable(report, files.transmitPdos, transmitPdos, project::PdoTableKind::Transmit);
     if (report.problems() == 0)
-        checkComposes(report, files, hasParGen ? &parGen : nullptr, hasRPdo ? &rPdo : nullptr,
-                      hasTPdo ? &tPdo : nullptr);
+        checkComposes(report, files, hasParGen ? &parGen : nullptr, hasReceivePdos ? &receivePdos : nullptr,
+                      hasTransmitPdos ? &transmitPdos : nullptr);
     if (report.problems() == 0) {
         out << "no problems found\n";
         return kExitOk;

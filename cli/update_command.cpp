@@ -78,7 +78,7 @@ const char* statusName(Status s) {
 struct Report {
     Status status = Status::Ok;
     std::string message; // the line on standard error, or the success line
-    std::string dirProject, device, dirWorkspace;
+    std::string projectDir, device, workspaceRoot;
     platform::ProcessRequest request;
     std::optional<update::WaitOutcome> outcome;
 };
@@ -87,12 +87,14 @@ std::string jsonBool(bool b) { return b ? "true" : "false"; }
 
 void printJson(std::ostream& out, const Request& req, const Report& r) {
     out << "{\"status\": " << jsonString(statusName(r.status)) << ", \"message\": " << jsonString(r.message)
-        << ", \"project\": " << jsonString(r.dirProject) << ", \"port\": " << jsonString(req.port)
-        << ", \"device\": " << jsonString(r.device) << ", \"options\": {\"firmware\": "
-        << jsonBool(req.options.firmware) << ", \"read_firmware\": " << jsonBool(req.options.readFirmware)
+        << ", \"project\": " << jsonString(r.projectDir) << ", \"port\": " << jsonString(req.port)
+        << ", \"device\": " << jsonString(r.device)
+        << ", \"options\": {\"firmware\": " << jsonBool(req.options.firmware)
+        << ", \"read_firmware\": " << jsonBool(req.options.readFirmware)
         << ", \"project\": " << jsonBool(req.options.project)
-        << ", \"read_project\": " << jsonBool(req.options.readProject) << "}, \"workspace\": "
-        << jsonString(r.dirWorkspace) << ", \"updater\": " << jsonString(r.request.program) << ", \"arguments\": [";
+        << ", \"read_project\": " << jsonBool(req.options.readProject)
+        << "}, \"workspace\": " << jsonString(r.workspaceRoot)
+        << ", \"updater\": " << jsonString(r.request.program) << ", \"arguments\": [";
     for (std::size_t i = 0; i < r.request.arguments.size(); ++i)
         out << (i ? ", " : "") << jsonString(r.request.arguments[i]);
     const bool ended = r.outcome && r.outcome->result == update::WaitResult::Ended;
@@ -183,14 +185,14 @@ std::string absoluteFolder(const std::string& folder) {
 
 // Step 1, as Update Device: nothing is written when the documents do not compose.
 bool compose(Report& r) {
-    if (std::optional<std::string> problem = folderProblem(platform::pathFromUtf8(r.dirProject))) {
+    if (std::optional<std::string> problem = folderProblem(platform::pathFromUtf8(r.projectDir))) {
         r.message = std::move(*problem);
         return false;
     }
     try {
         project::ConfigImage image;
-        const fs::path dirProject = platform::pathFromUtf8(r.dirProject);
-        image.composeBankBin(project::ProjectFiles::inFolder(dirProject), dirProject);
+        const fs::path projectDir = platform::pathFromUtf8(r.projectDir);
+        image.composeBankBin(project::ProjectFiles::inFolder(projectDir), projectDir);
     } catch (const std::exception& e) {
         r.message = e.what();
         return false;
@@ -199,8 +201,8 @@ bool compose(Report& r) {
 }
 
 // Before the port is touched: the firmware file is there when a firmware option needs it.
-bool firmwareFilePresent(const update::UpdateOptions& options, const std::string& dirMaster, Report& r) {
-    r.message = update::firmwareFileProblem(options, dirMaster);
+bool firmwareFilePresent(const update::UpdateOptions& options, const std::string& masterDir, Report& r) {
+    r.message = update::firmwareFileProblem(options, masterDir);
     return r.message.empty();
 }
 
@@ -299,18 +301,18 @@ int runUpdateWith(const UpdateEnvironment& env, const std::vector<std::string>& 
         return kExitFailure;
 
     Report r;
-    r.dirProject = absoluteFolder(req.project);
-    r.dirWorkspace = platform::utf8FromPath(location->folder);
+    r.projectDir = absoluteFolder(req.project);
+    r.workspaceRoot = platform::utf8FromPath(location->folder);
     r.device = platform::devicePath(req.port);
-    const std::string dirMaster = platform::utf8FromPath(location->folder / "MASTER");
-    r.request = update::updaterRequest(r.dirWorkspace, req.port, req.options, dirMaster, r.dirProject);
+    const std::string masterDir = platform::utf8FromPath(location->folder / "MASTER");
+    r.request = update::updaterRequest(r.workspaceRoot, req.port, req.options, masterDir, r.projectDir);
     // The updater's output is kept beside bank.bin: it never mixes into this program's output, and
     // an updater left running holds no pipe of whoever reads that output.
-    r.request.outputFile = update::updaterLogPath(r.dirProject);
+    r.request.outputFile = update::updaterLogPath(r.projectDir);
 
     if (!compose(r))
         r.status = Status::ComposeFailed;
-    else if (!firmwareFilePresent(req.options, dirMaster, r))
+    else if (!firmwareFilePresent(req.options, masterDir, r))
         r.status = Status::FirmwareMissing;
     else if (!checkPort(env, r))
         r.status = Status::PortFailed;

@@ -11,23 +11,23 @@ namespace strovane::platform {
 
 // Device control block: the line settings of a port, in the Windows DCB's units.
 struct SerialDcb {
-    std::uint32_t BaudRate = 9600;
-    std::uint32_t Flags = 0x0001; // fBinary, fParity, ... (the kDcb* bits below)
-    std::uint16_t XonLim = 0;
-    std::uint16_t XoffLim = 0;
-    std::uint8_t ByteSize = 8;
-    std::uint8_t Parity = 0;   // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
-    std::uint8_t StopBits = 0; // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
-    char XonChar = 17;
-    char XoffChar = 19;
-    char ErrorChar = 0;
-    char EofChar = 0;
-    char EvtChar = 0;
+    std::uint32_t baudRate = 9600;
+    std::uint32_t flags = 0x0001; // fBinary, fParity, ... (the kDcb* bits below)
+    std::uint16_t xonLimit = 0;
+    std::uint16_t xoffLimit = 0;
+    std::uint8_t byteSize = 8;
+    std::uint8_t parity = 0;   // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
+    std::uint8_t stopBits = 0; // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
+    char xonChar = 17;
+    char xoffChar = 19;
+    char errorChar = 0;
+    char eofChar = 0;
+    char eventChar = 0;
 
     bool operator==(const SerialDcb&) const = default;
 };
 
-// Bits of SerialDcb::Flags.
+// Bits of SerialDcb::flags.
 inline constexpr std::uint32_t kDcbBinary = 0x0001;
 inline constexpr std::uint32_t kDcbParity = 0x0002;
 inline constexpr std::uint32_t kDcbOutxCtsFlow = 0x0004;
@@ -73,11 +73,11 @@ inline constexpr std::uint32_t kPurgeRxClear = 0x0008;
 inline constexpr std::uint32_t kSetXoff = 1;
 inline constexpr std::uint32_t kSetXon = 2;
 inline constexpr std::uint32_t kSetRts = 3;
-inline constexpr std::uint32_t kClrRts = 4;
+inline constexpr std::uint32_t kClearRts = 4;
 inline constexpr std::uint32_t kSetDtr = 5;
-inline constexpr std::uint32_t kClrDtr = 6;
+inline constexpr std::uint32_t kClearDtr = 6;
 inline constexpr std::uint32_t kSetBreak = 8;
-inline constexpr std::uint32_t kClrBreak = 9;
+inline constexpr std::uint32_t kClearBreak = 9;
 
 // Modem status bits.
 inline constexpr std::uint32_t kMsCtsOn = 0x0010;
@@ -85,7 +85,7 @@ inline constexpr std::uint32_t kMsDsrOn = 0x0020;
 inline constexpr std::uint32_t kMsRingOn = 0x0040;
 inline constexpr std::uint32_t kMsRlsdOn = 0x0080;
 
-// Transmit hold bits of SerialStatus::HoldFlags (COMSTAT's flag byte).
+// Transmit hold bits of SerialStatus::holdFlags (COMSTAT's flag byte).
 inline constexpr std::uint32_t kHoldCts = 0x01;
 inline constexpr std::uint32_t kHoldDsr = 0x02;
 inline constexpr std::uint32_t kHoldRlsd = 0x04;
@@ -94,10 +94,10 @@ inline constexpr std::uint32_t kHoldXoffSent = 0x10;
 
 // What clearCommError reports: the accumulated line errors (then cleared) and the queue state.
 struct SerialStatus {
-    std::uint32_t Errors = 0;
-    std::uint32_t HoldFlags = 0;
-    std::uint32_t InQue = 0;
-    std::uint32_t OutQue = 0;
+    std::uint32_t errors = 0;
+    std::uint32_t holdFlags = 0;
+    std::uint32_t inQueue = 0;
+    std::uint32_t outQueue = 0;
 };
 
 // System error codes are the platform's own (errno on POSIX, GetLastError on Windows); 0 is success.

@@ -62,14 +62,14 @@ public:
     }
 
     SysError setCommState(const SerialDcb& dcb) override {
-        if (auto err = use("setCommState", dcb.Flags))
+        if (auto err = use("setCommState", dcb.flags))
             return err;
         m_port.statesSet.push_back(dcb);
-        if (dcb.ByteSize < 5 || dcb.ByteSize > 8)
+        if (dcb.byteSize < 5 || dcb.byteSize > 8)
             return kInvalidParameter;
         // Control mode 3 of DTR or RTS does not exist; drivers refuse the block.
-        if ((dcb.Flags & kDcbDtrControlMask) == kDcbDtrControlMask ||
-            (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlMask)
+        if ((dcb.flags & kDcbDtrControlMask) == kDcbDtrControlMask ||
+            (dcb.flags & kDcbRtsControlMask) == kDcbRtsControlMask)
             return kInvalidParameter;
         if (m_port.setStateError)
             return m_port.setStateError;
@@ -153,7 +153,7 @@ public:
                 return m_port.m_waitError;
         }
         status = m_port.status;
-        m_port.status.Errors = 0;
+        m_port.status.errors = 0;
         return 0;
     }
 
@@ -206,7 +206,7 @@ private:
 };
 
 FakeSerialPort::FakeSerialPort() {
-    reported.Flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
+    reported.flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
 }
 
 SerialDeviceFactory FakeSerialPort::factory() {

@@ -40,12 +40,12 @@ public:
     bool charDevice = true;
     SysError setupError = 0;
     SysError timeoutsError = 0;
-    SysError setStateError = 0; // besides ByteSize 4 and control mode 3, always refused (87)
+    SysError setStateError = 0; // besides byteSize 4 and control mode 3, always refused (87)
     SysError escapeError = 0;
     SysError modemError = 0;
     SerialDcb reported;            // what getCommState answers; setCommState replaces it
     std::uint32_t modemStatus = 0; // MS_* bits
-    SerialStatus status;           // what clearCommError answers (Errors are cleared by reading)
+    SerialStatus status;           // what clearCommError answers (errors are cleared by reading)
     std::deque<Transfer> reads;    // answers of readFile; none queued: nothing received
     std::deque<Transfer> writes;   // answers of writeFile; none queued: everything written
 

@@ -66,7 +66,7 @@ public:
         m_lastRx = 0;
         m_rebase = true;
         m_shadow = SerialDcb{};
-        m_shadow.Flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
+        m_shadow.flags = kDcbBinary | kDcbDtrControlEnable | kDcbRtsControlEnable;
         m_errorBase = {};
         m_haveErrorBase = readCounters(m_errorBase);
         return 0;
@@ -97,7 +97,7 @@ public:
             return static_cast<SysError>(errno);
         std::lock_guard lock(m_mutex);
         dcb = m_shadow;
-        dcb.BaudRate = posix::lineSpeed(m_fd);
+        dcb.baudRate = posix::lineSpeed(m_fd);
         posix::dcbFromTermios(tio, dcb);
         return 0;
     }
@@ -110,7 +110,7 @@ public:
             return static_cast<SysError>(errno);
         if (const int err = posix::dcbToTermios(dcb, tio))
             return static_cast<SysError>(err);
-        const speed_t standard = posix::standardSpeed(dcb.BaudRate);
+        const speed_t standard = posix::standardSpeed(dcb.baudRate);
         if (standard != B0) {
             tio.c_cflag &= ~CIBAUD; // input at the output speed, not at an earlier custom one
             ::cfsetspeed(&tio, standard);
@@ -119,7 +119,7 @@ public:
             return static_cast<SysError>(errno);
         // Rates without a B constant (14400, 56000, 128000, 256000) go through termios2.
         if (standard == B0) {
-            if (const int err = posix::setLineSpeed(m_fd, dcb.BaudRate))
+            if (const int err = posix::setLineSpeed(m_fd, dcb.baudRate))
                 return static_cast<SysError>(err);
         }
         // tcsetattr succeeds when any part was taken; a driver that dropped the frame is refusing it.
@@ -133,8 +133,8 @@ public:
             std::lock_guard lock(m_mutex);
             m_shadow = dcb;
         }
-        applyLineControl(dcb.Flags & kDcbDtrControlMask, TIOCM_DTR);
-        applyLineControl((dcb.Flags & kDcbRtsControlMask) >> 8, TIOCM_RTS);
+        applyLineControl(dcb.flags & kDcbDtrControlMask, TIOCM_DTR);
+        applyLineControl((dcb.flags & kDcbRtsControlMask) >> 8, TIOCM_RTS);
         return 0;
     }
 
@@ -338,27 +338,27 @@ public:
             return static_cast<SysError>(errno);
         if (::ioctl(m_fd, TIOCOUTQ, &out) != 0)
             out = 0;
-        status.InQue = static_cast<std::uint32_t>(in);
-        status.OutQue = static_cast<std::uint32_t>(out);
+        status.inQueue = static_cast<std::uint32_t>(in);
+        status.outQueue = static_cast<std::uint32_t>(out);
         std::lock_guard lock(m_mutex);
         serial_icounter_struct now{};
         if (m_haveErrorBase && readCounters(now)) {
             if (now.frame != m_errorBase.frame)
-                status.Errors |= kCeFrame;
+                status.errors |= kCeFrame;
             if (now.overrun != m_errorBase.overrun)
-                status.Errors |= kCeOverrun;
+                status.errors |= kCeOverrun;
             if (now.parity != m_errorBase.parity)
-                status.Errors |= kCeRxParity;
+                status.errors |= kCeRxParity;
             if (now.brk != m_errorBase.brk)
-                status.Errors |= kCeBreak;
+                status.errors |= kCeBreak;
             if (now.buf_overrun != m_errorBase.buf_overrun)
-                status.Errors |= kCeRxOver;
+                status.errors |= kCeRxOver;
             m_errorBase = now;
         }
         int lines = 0;
-        if ((m_shadow.Flags & kDcbOutxCtsFlow) && ::ioctl(m_fd, TIOCMGET, &lines) == 0 &&
+        if ((m_shadow.flags & kDcbOutxCtsFlow) && ::ioctl(m_fd, TIOCMGET, &lines) == 0 &&
             !(lines & TIOCM_CTS))
-            status.HoldFlags |= kHoldCts;
+            status.holdFlags |= kHoldCts;
         return 0;
     }
 
@@ -391,19 +391,19 @@ public:
         case kSetRts:
             r = driveLine(TIOCM_RTS, true);
             break;
-        case kClrRts:
+        case kClearRts:
             r = driveLine(TIOCM_RTS, false);
             break;
         case kSetDtr:
             r = driveLine(TIOCM_DTR, true);
             break;
-        case kClrDtr:
+        case kClearDtr:
             r = driveLine(TIOCM_DTR, false);
             break;
         case kSetBreak:
             r = ::ioctl(m_fd, TIOCSBRK);
             break;
-        case kClrBreak:
+        case kClearBreak:
             r = ::ioctl(m_fd, TIOCCBRK);
             break;
         default:
@@ -461,7 +461,7 @@ private:
     bool dsrAllowsOutput() {
         {
             std::lock_guard lock(m_mutex);
-            if (!(m_shadow.Flags & kDcbOutxDsrFlow))
+            if (!(m_shadow.flags & kDcbOutxDsrFlow))
                 return true;
         }
         int lines = 0;
@@ -510,7 +510,7 @@ private:
         std::uint32_t flags;
         {
             std::lock_guard lock(m_mutex);
-            flags = m_shadow.Flags;
+            flags = m_shadow.flags;
         }
         if (!(flags & kDcbNull))
             return static_cast<std::int32_t>(n);

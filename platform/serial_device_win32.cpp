@@ -47,18 +47,18 @@ public:
         dcb.DCBlength = sizeof dcb;
         if (!GetCommState(m_handle, &dcb))
             return GetLastError();
-        out.BaudRate = dcb.BaudRate;
-        out.Flags = flagWord(dcb);
-        out.XonLim = dcb.XonLim;
-        out.XoffLim = dcb.XoffLim;
-        out.ByteSize = dcb.ByteSize;
-        out.Parity = dcb.Parity;
-        out.StopBits = dcb.StopBits;
-        out.XonChar = dcb.XonChar;
-        out.XoffChar = dcb.XoffChar;
-        out.ErrorChar = dcb.ErrorChar;
-        out.EofChar = dcb.EofChar;
-        out.EvtChar = dcb.EvtChar;
+        out.baudRate = dcb.BaudRate;
+        out.flags = flagWord(dcb);
+        out.xonLimit = dcb.XonLim;
+        out.xoffLimit = dcb.XoffLim;
+        out.byteSize = dcb.ByteSize;
+        out.parity = dcb.Parity;
+        out.stopBits = dcb.StopBits;
+        out.xonChar = dcb.XonChar;
+        out.xoffChar = dcb.XoffChar;
+        out.errorChar = dcb.ErrorChar;
+        out.eofChar = dcb.EofChar;
+        out.eventChar = dcb.EvtChar;
         return 0;
     }
     SysError setCommState(const SerialDcb& in) override {
@@ -66,7 +66,7 @@ public:
         dcb.DCBlength = sizeof dcb;
         if (!GetCommState(m_handle, &dcb))
             return GetLastError();
-        const DWORD flags = in.Flags;
+        const DWORD flags = in.flags;
         // 3 is no DTR or RTS control mode; the driver would refuse the whole block.
         if ((flags & kDcbDtrControlMask) == kDcbDtrControlMask || (flags & kDcbRtsControlMask) == kDcbRtsControlMask)
             return ERROR_INVALID_PARAMETER;
@@ -83,17 +83,17 @@ public:
         dcb.fNull = (flags >> 11) & 0x1;
         dcb.fRtsControl = (flags >> 12) & 0x3;
         dcb.fAbortOnError = (flags >> 14) & 0x1;
-        dcb.BaudRate = in.BaudRate;
-        dcb.XonLim = in.XonLim;
-        dcb.XoffLim = in.XoffLim;
-        dcb.ByteSize = in.ByteSize;
-        dcb.Parity = in.Parity;
-        dcb.StopBits = in.StopBits;
-        dcb.XonChar = in.XonChar;
-        dcb.XoffChar = in.XoffChar;
-        dcb.ErrorChar = in.ErrorChar;
-        dcb.EofChar = in.EofChar;
-        dcb.EvtChar = in.EvtChar;
+        dcb.BaudRate = in.baudRate;
+        dcb.XonLim = in.xonLimit;
+        dcb.XoffLim = in.xoffLimit;
+        dcb.ByteSize = in.byteSize;
+        dcb.Parity = in.parity;
+        dcb.StopBits = in.stopBits;
+        dcb.XonChar = in.xonChar;
+        dcb.XoffChar = in.xoffChar;
+        dcb.ErrorChar = in.errorChar;
+        dcb.EofChar = in.eofChar;
+        dcb.EvtChar = in.eventChar;
         return SetCommState(m_handle, &dcb) ? 0 : GetLastError();
     }
     SysError setCommTimeouts() override {
@@ -149,12 +149,12 @@ public:
         COMSTAT stat{};
         if (!ClearCommError(m_handle, &errors, &stat))
             return GetLastError();
-        status.Errors = errors;
-        status.HoldFlags = (stat.fCtsHold ? kHoldCts : 0) | (stat.fDsrHold ? kHoldDsr : 0) |
+        status.errors = errors;
+        status.holdFlags = (stat.fCtsHold ? kHoldCts : 0) | (stat.fDsrHold ? kHoldDsr : 0) |
                            (stat.fRlsdHold ? kHoldRlsd : 0) | (stat.fXoffHold ? kHoldXoff : 0) |
                            (stat.fXoffSent ? kHoldXoffSent : 0);
-        status.InQue = stat.cbInQue;
-        status.OutQue = stat.cbOutQue;
+        status.inQueue = stat.cbInQue;
+        status.outQueue = stat.cbOutQue;
         return 0;
     }
     SysError purgeComm(std::uint32_t flags) override {

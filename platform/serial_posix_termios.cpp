@@ -5,18 +5,18 @@
 namespace strovane::platform::posix {
 
 int dcbToTermios(const SerialDcb& dcb, termios& tio) {
-    if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2 ||
-        (dcb.StopBits == 1 && dcb.ByteSize != 5))
+    if (dcb.baudRate == 0 || dcb.byteSize < 5 || dcb.byteSize > 8 || dcb.parity > 4 || dcb.stopBits > 2 ||
+        (dcb.stopBits == 1 && dcb.byteSize != 5))
         return EINVAL;
-    if ((dcb.Flags & (kDcbOutX | kDcbInX)) && dcb.XonChar == dcb.XoffChar)
+    if ((dcb.flags & (kDcbOutX | kDcbInX)) && dcb.xonChar == dcb.xoffChar)
         return EINVAL;
     // 3 is no DTR or RTS control mode (Windows refuses the block too).
-    if ((dcb.Flags & kDcbDtrControlMask) == kDcbDtrControlMask || (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlMask)
+    if ((dcb.flags & kDcbDtrControlMask) == kDcbDtrControlMask || (dcb.flags & kDcbRtsControlMask) == kDcbRtsControlMask)
         return EINVAL;
     static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
-    tio.c_cflag |= kSizes[dcb.ByteSize - 5] | CLOCAL | CREAD;
-    switch (dcb.Parity) {
+    tio.c_cflag |= kSizes[dcb.byteSize - 5] | CLOCAL | CREAD;
+    switch (dcb.parity) {
     case 1:
         tio.c_cflag |= PARENB | PARODD;
         break;
@@ -33,58 +33,58 @@ int dcbToTermios(const SerialDcb& dcb, termios& tio) {
         break;
     }
     // 1.5 stop bits is what a UART sends for "2" with 5 data bits.
-    if (dcb.StopBits != 0)
+    if (dcb.stopBits != 0)
         tio.c_cflag |= CSTOPB;
-    if ((dcb.Flags & kDcbOutxCtsFlow) || (dcb.Flags & kDcbRtsControlMask) == kDcbRtsControlHandshake)
+    if ((dcb.flags & kDcbOutxCtsFlow) || (dcb.flags & kDcbRtsControlMask) == kDcbRtsControlHandshake)
         tio.c_cflag |= CRTSCTS;
     tio.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
-    if (dcb.Flags & kDcbParity)
+    if (dcb.flags & kDcbParity)
         tio.c_iflag |= INPCK;
-    if (dcb.Flags & kDcbOutX)
+    if (dcb.flags & kDcbOutX)
         tio.c_iflag |= IXON;
-    if (dcb.Flags & kDcbInX)
+    if (dcb.flags & kDcbInX)
         tio.c_iflag |= IXOFF;
-    tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
-    tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+    tio.c_cc[VSTART] = static_cast<cc_t>(dcb.xonChar);
+    tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.xoffChar);
     return 0;
 }
 
 void dcbFromTermios(const termios& tio, SerialDcb& dcb) {
     switch (tio.c_cflag & CSIZE) {
     case CS5:
-        dcb.ByteSize = 5;
+        dcb.byteSize = 5;
         break;
     case CS6:
-        dcb.ByteSize = 6;
+        dcb.byteSize = 6;
         break;
     case CS7:
-        dcb.ByteSize = 7;
+        dcb.byteSize = 7;
         break;
     default:
-        dcb.ByteSize = 8;
+        dcb.byteSize = 8;
         break;
     }
     if (!(tio.c_cflag & PARENB))
-        dcb.Parity = 0;
+        dcb.parity = 0;
     else if (tio.c_cflag & CMSPAR)
-        dcb.Parity = (tio.c_cflag & PARODD) ? 3 : 4;
+        dcb.parity = (tio.c_cflag & PARODD) ? 3 : 4;
     else
-        dcb.Parity = (tio.c_cflag & PARODD) ? 1 : 2;
+        dcb.parity = (tio.c_cflag & PARODD) ? 1 : 2;
     if (!(tio.c_cflag & CSTOPB))
-        dcb.StopBits = 0;
+        dcb.stopBits = 0;
     else
-        dcb.StopBits = (dcb.ByteSize == 5 && dcb.StopBits == 1) ? 1 : 2;
-    dcb.Flags &= ~(kDcbParity | kDcbOutxCtsFlow | kDcbOutX | kDcbInX);
+        dcb.stopBits = (dcb.byteSize == 5 && dcb.stopBits == 1) ? 1 : 2;
+    dcb.flags &= ~(kDcbParity | kDcbOutxCtsFlow | kDcbOutX | kDcbInX);
     if (tio.c_iflag & INPCK)
-        dcb.Flags |= kDcbParity;
+        dcb.flags |= kDcbParity;
     if (tio.c_cflag & CRTSCTS)
-        dcb.Flags |= kDcbOutxCtsFlow;
+        dcb.flags |= kDcbOutxCtsFlow;
     if (tio.c_iflag & IXON)
-        dcb.Flags |= kDcbOutX;
+        dcb.flags |= kDcbOutX;
     if (tio.c_iflag & IXOFF)
-        dcb.Flags |= kDcbInX;
-    dcb.XonChar = static_cast<char>(tio.c_cc[VSTART]);
-    dcb.XoffChar = static_cast<char>(tio.c_cc[VSTOP]);
+        dcb.flags |= kDcbInX;
+    dcb.xonChar = static_cast<char>(tio.c_cc[VSTART]);
+    dcb.xoffChar = static_cast<char>(tio.c_cc[VSTOP]);
 }
 
 speed_t standardSpeed(std::uint32_t rate) {

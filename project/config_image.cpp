@@ -10,12 +10,12 @@
 
 namespace strovane::project {
 
-ProjectFiles ProjectFiles::inFolder(const std::filesystem::path& dirProject) {
-    return {dirProject / "ParGen.xml", dirProject / "RPDOs.xml", dirProject / "TPDOs.xml"};
+ProjectFiles ProjectFiles::inFolder(const std::filesystem::path& projectDir) {
+    return {projectDir / "ParGen.xml", projectDir / "RPDOs.xml", projectDir / "TPDOs.xml"};
 }
 
-std::filesystem::path bankBinPath(const std::filesystem::path& dirProject) {
-    return dirProject / "bin" / "bank.bin";
+std::filesystem::path bankBinPath(const std::filesystem::path& projectDir) {
+    return projectDir / "bin" / "bank.bin";
 }
 
 ConfigImage::ConfigImage() : m_buffer(std::make_unique<std::array<std::uint8_t, kBufferSize>>()) {}
@@ -35,26 +35,26 @@ void ConfigImage::put32(std::size_t at, std::uint32_t value) {
 }
 
 void ConfigImage::composeFrom(const ProjectFiles& files) {
-    m_binLen = static_cast<std::int32_t>(kHeaderSize);
+    m_length = static_cast<std::int32_t>(kHeaderSize);
     put32(0, kHeaderSize);
 
     // Everything is read before the buffer is touched, so a bad document stops the
     // composition with the image's valid part unchanged.
-    const std::vector<PdoEntry> receive = readPdoEntries(files.rPdo);
-    const std::vector<PdoEntry> transmit = readPdoEntries(files.tPdo);
+    const std::vector<PdoEntry> receive = readPdoEntries(files.receivePdos);
+    const std::vector<PdoEntry> transmit = readPdoEntries(files.transmitPdos);
     const std::optional<ParGenNumbers> params = readParGenNumbers(files.parGen);
     compose(receive, transmit, params, files);
 }
 
 void ConfigImage::compose(const std::vector<PdoEntry>& receive, const std::vector<PdoEntry>& transmit,
                           const std::optional<ParGenNumbers>& params, const ProjectFiles& files) {
-    m_binLen = static_cast<std::int32_t>(kHeaderSize);
+    m_length = static_cast<std::int32_t>(kHeaderSize);
     put32(0, kHeaderSize);
     const std::size_t entries = receive.size() + transmit.size();
     const std::size_t room = (kBufferSize - kHeaderSize - (params ? kParameterSize : 0)) / kEntrySize;
     if (entries > room)
-        throw ComposeError(platform::utf8FromPath(files.rPdo.filename()) + " and " +
-                           platform::utf8FromPath(files.tPdo.filename()) + " hold " +
+        throw ComposeError(platform::utf8FromPath(files.receivePdos.filename()) + " and " +
+                           platform::utf8FromPath(files.transmitPdos.filename()) + " hold " +
                            std::to_string(entries) + " PDO entries; the configuration image has room for " +
                            std::to_string(room));
 
@@ -83,16 +83,16 @@ void ConfigImage::compose(const std::vector<PdoEntry>& receive, const std::vecto
         put8(p, static_cast<std::int32_t>(receive.size()));
         put8(p, static_cast<std::int32_t>(transmit.size()));
     }
-    m_binLen = static_cast<std::int32_t>(p);
+    m_length = static_cast<std::int32_t>(p);
 }
 
-void ConfigImage::saveBankBin(const std::filesystem::path& dirProject) const {
-    saveTo(bankBinPath(dirProject));
+void ConfigImage::saveBankBin(const std::filesystem::path& projectDir) const {
+    saveTo(bankBinPath(projectDir));
 }
 
-void ConfigImage::composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject) {
+void ConfigImage::composeBankBin(const ProjectFiles& files, const std::filesystem::path& projectDir) {
     composeFrom(files);
-    saveBankBin(dirProject);
+    saveBankBin(projectDir);
 }
 
 void ConfigImage::saveTo(const std::filesystem::path& file) const {

@@ -16,14 +16,14 @@ namespace strovane::project {
 
 // The three documents a composition reads.
 struct ProjectFiles {
-    std::filesystem::path parGen, rPdo, tPdo;
+    std::filesystem::path parGen, receivePdos, transmitPdos;
 
     // ParGen.xml, RPDOs.xml and TPDOs.xml in a project folder.
-    static ProjectFiles inFolder(const std::filesystem::path& dirProject);
+    static ProjectFiles inFolder(const std::filesystem::path& projectDir);
 };
 
 // "bin/bank.bin" in a project folder: where saveBankBin writes the image.
-std::filesystem::path bankBinPath(const std::filesystem::path& dirProject);
+std::filesystem::path bankBinPath(const std::filesystem::path& projectDir);
 
 // The device's configuration image. Little-endian, no padding:
 //   0  int32  12 (offset of the receive entries)
@@ -53,24 +53,24 @@ public:
     void compose(const std::vector<PdoEntry>& receive, const std::vector<PdoEntry>& transmit,
                  const std::optional<ParGenNumbers>& params, const ProjectFiles& files);
 
-    // Writes the first length bytes to bin/bank.bin in `dirProject`, replacing it whole.
+    // Writes the first length bytes to bin/bank.bin in `projectDir`, replacing it whole.
     // Throws std::system_error naming the path when it cannot be written.
-    void saveBankBin(const std::filesystem::path& dirProject) const;
+    void saveBankBin(const std::filesystem::path& projectDir) const;
 
     // What Update Device does before the update dialog opens: composeFrom from `files`, then
-    // saveBankBin into `dirProject`. Throws like them; nothing is written when composing fails.
-    void composeBankBin(const ProjectFiles& files, const std::filesystem::path& dirProject);
+    // saveBankBin into `projectDir`. Throws like them; nothing is written when composing fails.
+    void composeBankBin(const ProjectFiles& files, const std::filesystem::path& projectDir);
 
     // Writes the image to any file, replacing it whole; throws like saveBankBin.
     void saveTo(const std::filesystem::path& file) const;
 
     // The number of valid bytes at the start of the buffer.
-    std::int32_t length() const { return m_binLen; }
+    std::int32_t length() const { return m_length; }
     const std::array<std::uint8_t, kBufferSize>& buffer() const { return *m_buffer; }
 
     // The valid bytes.
     std::span<const std::uint8_t> bytes() const {
-        return {m_buffer->data(), static_cast<std::size_t>(m_binLen)};
+        return {m_buffer->data(), static_cast<std::size_t>(m_length)};
     }
 
 private:
@@ -79,7 +79,7 @@ private:
     void put32(std::size_t at, std::uint32_t value);
 
     std::unique_ptr<std::array<std::uint8_t, kBufferSize>> m_buffer; // zeroed, never cleared
-    std::int32_t m_binLen = 0;
+    std::int32_t m_length = 0;
 };
 
 } // namespace strovane::project

@@ -559,20 +559,20 @@ void appendUtf8(std::string& out, char32_t c) {
 }
 
 std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
         ++i;
-        return b0;
+        return lead;
     }
     std::size_t len;
     char32_t c;
     char32_t min;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2, c = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3, c = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4, c = b0 & 0x07, min = 0x10000;
+    if ((lead & 0xE0) == 0xC0) {
+        len = 2, c = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        len = 3, c = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        len = 4, c = lead & 0x07, min = 0x10000;
     } else {
         return std::nullopt;
     }

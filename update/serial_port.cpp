@@ -108,23 +108,23 @@ void SerialPort::applyLineSettings() {
     if (!isOpen())
         return;
     m_device->getCommState(m_dcb); // the block starts from the port's state; its result is ignored
-    m_dcb.BaudRate = bitsPerSecond(m_baudRate);
-    m_dcb.Parity = static_cast<std::uint8_t>(m_parity);
-    m_dcb.StopBits = static_cast<std::uint8_t>(m_stopBits);
-    m_dcb.ByteSize = static_cast<std::uint8_t>(static_cast<int>(m_dataBits) + 4);
-    m_dcb.XonChar = m_eventChars.xonChar();
-    m_dcb.XoffChar = m_eventChars.xoffChar();
-    m_dcb.ErrorChar = m_eventChars.errorChar();
-    m_dcb.EofChar = m_eventChars.eofChar();
-    m_dcb.EvtChar = m_eventChars.eventChar();
-    m_dcb.XonLim = static_cast<std::uint16_t>(m_readBufferSize / 4);
-    m_dcb.XoffLim = static_cast<std::uint16_t>(m_readBufferSize / 4);
+    m_dcb.baudRate = bitsPerSecond(m_baudRate);
+    m_dcb.parity = static_cast<std::uint8_t>(m_parity);
+    m_dcb.stopBits = static_cast<std::uint8_t>(m_stopBits);
+    m_dcb.byteSize = static_cast<std::uint8_t>(static_cast<int>(m_dataBits) + 4);
+    m_dcb.xonChar = m_eventChars.xonChar();
+    m_dcb.xoffChar = m_eventChars.xoffChar();
+    m_dcb.errorChar = m_eventChars.errorChar();
+    m_dcb.eofChar = m_eventChars.eofChar();
+    m_dcb.eventChar = m_eventChars.eventChar();
+    m_dcb.xonLimit = static_cast<std::uint16_t>(m_readBufferSize / 4);
+    m_dcb.xoffLimit = static_cast<std::uint16_t>(m_readBufferSize / 4);
     applyFlowControl();
     for (unsigned i = 0; i < std::size(kOptionBits); ++i) {
         if (m_options.contains(static_cast<SerialOption>(i)))
-            m_dcb.Flags |= kOptionBits[i];
+            m_dcb.flags |= kOptionBits[i];
         else
-            m_dcb.Flags &= ~kOptionBits[i];
+            m_dcb.flags &= ~kOptionBits[i];
     }
     if (const auto err = m_device->setCommState(m_dcb))
         fail("Error updating DataControlBlock", static_cast<std::int32_t>(err));
@@ -133,20 +133,20 @@ void SerialPort::applyLineSettings() {
 void SerialPort::applyFlowControl() {
     switch (m_flowControl) {
     case FlowControl::None:
-        m_dcb.Flags = p::kDcbBinary;
+        m_dcb.flags = p::kDcbBinary;
         break;
     // The handshakes set their line's control mode outright: adding the handshake bit to a port
     // that reported the line enabled would make mode 3, which no driver takes.
     case FlowControl::RtsCts:
-        m_dcb.Flags =
-            (m_dcb.Flags & ~p::kDcbRtsControlMask) | p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
+        m_dcb.flags =
+            (m_dcb.flags & ~p::kDcbRtsControlMask) | p::kDcbOutxCtsFlow | p::kDcbRtsControlHandshake;
         break;
     case FlowControl::DtrDsr:
-        m_dcb.Flags =
-            (m_dcb.Flags & ~p::kDcbDtrControlMask) | p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
+        m_dcb.flags =
+            (m_dcb.flags & ~p::kDcbDtrControlMask) | p::kDcbOutxDsrFlow | p::kDcbDtrControlHandshake;
         break;
     case FlowControl::Software:
-        m_dcb.Flags |= p::kDcbOutX | p::kDcbInX;
+        m_dcb.flags |= p::kDcbOutX | p::kDcbInX;
         break;
     case FlowControl::Unchanged:
         break;
@@ -180,7 +180,7 @@ std::int32_t SerialPort::inQueueCount() {
         return -1;
     p::SerialStatus stat;
     m_device->clearCommError(stat);
-    return static_cast<std::int32_t>(stat.InQue);
+    return static_cast<std::int32_t>(stat.inQueue);
 }
 
 std::int32_t SerialPort::outQueueCount() {
@@ -188,7 +188,7 @@ std::int32_t SerialPort::outQueueCount() {
         return -1;
     p::SerialStatus stat;
     m_device->clearCommError(stat);
-    return static_cast<std::int32_t>(stat.OutQue);
+    return static_cast<std::int32_t>(stat.outQueue);
 }
 
 void SerialPort::purgeInput() {
@@ -209,17 +209,17 @@ void SerialPort::escape(std::uint32_t function) {
 }
 
 void SerialPort::setDtr(bool on) {
-    escape(on ? p::kSetDtr : p::kClrDtr);
+    escape(on ? p::kSetDtr : p::kClearDtr);
 }
 void SerialPort::setRts(bool on) {
-    escape(on ? p::kSetRts : p::kClrRts);
+    escape(on ? p::kSetRts : p::kClearRts);
 }
 void SerialPort::setXon(bool on) {
     escape(on ? p::kSetXon : p::kSetXoff);
 }
 
 void SerialPort::setBreak(bool on) {
-    escape(on ? p::kSetBreak : p::kClrBreak);
+    escape(on ? p::kSetBreak : p::kClearBreak);
     if (isOpen())
         m_device->purgeComm(kPurgeAll);
 }
@@ -247,7 +247,7 @@ bool SerialPort::holdFlag(std::uint32_t bit) {
         return false;
     p::SerialStatus stat;
     m_device->clearCommError(stat);
-    return stat.HoldFlags & bit;
+    return stat.holdFlags & bit;
 }
 
 bool SerialPort::ctsHold() {
@@ -356,13 +356,13 @@ void SerialPort::handleEvents(std::uint32_t mask) {
     notify(p::kEvDsr, onDsr);
     if ((mask & p::kEvErr) && stillOpen() && onError) {
         const SerialErrorHandler call = onError;
-        call(this, static_cast<std::int32_t>(stat.Errors));
+        call(this, static_cast<std::int32_t>(stat.errors));
     }
     notify(p::kEvRing, onRing);
     notify(p::kEvRlsd, onRlsd);
-    if ((mask & p::kEvRxChar) && stillOpen() && onRxChar && stat.InQue > 0) {
+    if ((mask & p::kEvRxChar) && stillOpen() && onRxChar && stat.inQueue > 0) {
         const SerialRxCharHandler call = onRxChar;
-        call(this, static_cast<std::int32_t>(stat.InQue));
+        call(this, static_cast<std::int32_t>(stat.inQueue));
     }
     notify(p::kEvRxFlag, onRxFlag);
     notify(p::kEvTxEmpty, onTxEmpty);

@@ -16,12 +16,12 @@ constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_s
 constexpr const char* kSimFile = "sim40518.sim";
 
 std::string commandLine(const std::string& device, char sep, const UpdateOptions& options,
-                        const std::string& dirMaster, const std::string& dirProject) {
+                        const std::string& masterDir, const std::string& projectDir) {
     std::string line = device + " ";
     for (const std::string& token : optionTokens(options))
         line += token + " ";
-    line += "\"" + dirMaster + sep + kSimFile + "\" ";
-    line += "\"" + dirProject + sep + "bin" + sep + "\"";
+    line += "\"" + masterDir + sep + kSimFile + "\" ";
+    line += "\"" + projectDir + sep + "bin" + sep + "\"";
     return line;
 }
 
@@ -33,35 +33,37 @@ std::vector<std::string> optionTokens(const UpdateOptions& options) {
 }
 
 std::string windowsCommandLine(const std::string& portName, const UpdateOptions& options,
-                               const std::string& dirMaster, const std::string& dirProject) {
-    return commandLine("\\\\.\\" + portName, '\\', options, dirMaster, dirProject);
+                               const std::string& masterDir, const std::string& projectDir) {
+    return commandLine("\\\\.\\" + portName, '\\', options, masterDir, projectDir);
 }
 
 std::string nativeCommandLine(const std::string& portName, const UpdateOptions& options,
-                              const std::string& dirMaster, const std::string& dirProject) {
-    return commandLine(platform::devicePath(portName), kSeparator, options, dirMaster, dirProject);
+                              const std::string& masterDir, const std::string& projectDir) {
+    return commandLine(platform::devicePath(portName), kSeparator, options, masterDir, projectDir);
 }
 
 std::vector<std::string> updaterArguments(const std::string& portName, const UpdateOptions& options,
-                                          const std::string& dirMaster, const std::string& dirProject) {
+                                          const std::string& masterDir, const std::string& projectDir) {
     std::vector<std::string> args{platform::devicePath(portName)};
     for (std::string& token : optionTokens(options))
         args.push_back(std::move(token));
-    args.push_back(firmwareFilePath(dirMaster));
-    args.push_back(dirProject + kSeparator + "bin" + kSeparator);
+    args.push_back(firmwareFilePath(masterDir));
+    args.push_back(projectDir + kSeparator + "bin" + kSeparator);
     return args;
 }
 
-std::string updaterProgramPath(const std::string& dirExe) {
-    return dirExe + kSeparator + platform::executableName("Ser_40518_Update");
+std::string updaterProgramPath(const std::string& updaterDir) {
+    return updaterDir + kSeparator + platform::executableName("Ser_40518_Update");
 }
 
-std::string firmwareFilePath(const std::string& dirMaster) { return dirMaster + kSeparator + kSimFile; }
+std::string firmwareFilePath(const std::string& masterDir) {
+    return masterDir + kSeparator + kSimFile;
+}
 
-std::string firmwareFileProblem(const UpdateOptions& options, const std::string& dirMaster) {
+std::string firmwareFileProblem(const UpdateOptions& options, const std::string& masterDir) {
     if (!options.firmware && !options.readFirmware)
         return {};
-    const std::string path = firmwareFilePath(dirMaster);
+    const std::string path = firmwareFilePath(masterDir);
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(platform::pathFromUtf8(path), ec);
     if (status.type() == std::filesystem::file_type::not_found)
@@ -73,8 +75,8 @@ std::string firmwareFileProblem(const UpdateOptions& options, const std::string&
     return {};
 }
 
-std::string updaterLogPath(const std::string& dirProject) {
-    return dirProject + kSeparator + "bin" + kSeparator + "updater.log";
+std::string updaterLogPath(const std::string& projectDir) {
+    return projectDir + kSeparator + "bin" + kSeparator + "updater.log";
 }
 
 } // namespace strovane::update

@@ -31,11 +31,11 @@ WaitOutcome UpdaterLauncher::wait(const platform::ProcessRequest& request, const
     pause->arm(*child);
 
     const platform::MillisecondClock& clock = *m_services.clock;
-    const std::uint32_t t0 = clock.nowMs();
+    const std::uint32_t startMs = clock.nowMs();
     for (;;) {
         const std::uint32_t code = child->exitCode();
         const bool ended = code != platform::kStillActive;
-        const std::uint32_t elapsed = platform::elapsedMs(t0, clock.nowMs());
+        const std::uint32_t elapsed = platform::elapsedMs(startMs, clock.nowMs());
         if (!ended && elapsed >= m_limitMs)
             return {WaitResult::TimedOut, code, 0, elapsed, child->outputFile()};
         if (onPoll)
@@ -66,13 +66,13 @@ std::string outcomeText(const WaitOutcome& outcome, std::uint32_t limitMs) {
     return text;
 }
 
-platform::ProcessRequest updaterRequest(const std::string& dirExe, const std::string& portName,
-                                        const UpdateOptions& options, const std::string& dirMaster,
-                                        const std::string& dirProject) {
+platform::ProcessRequest updaterRequest(const std::string& updaterDir, const std::string& portName,
+                                        const UpdateOptions& options, const std::string& masterDir,
+                                        const std::string& projectDir) {
     platform::ProcessRequest request;
-    request.program = updaterProgramPath(dirExe);
-    request.parameters = nativeCommandLine(portName, options, dirMaster, dirProject);
-    request.arguments = updaterArguments(portName, options, dirMaster, dirProject);
+    request.program = updaterProgramPath(updaterDir);
+    request.parameters = nativeCommandLine(portName, options, masterDir, projectDir);
+    request.arguments = updaterArguments(portName, options, masterDir, projectDir);
     request.hidden = false; // the updater's window is shown normally
     return request;
 }

@@ -74,10 +74,10 @@ private:
     std::uint32_t m_limitMs = kWaitLimitMs;
 };
 
-// The request that starts the updater beside the executable for one port and option set:
+// The request that starts the updater in `updaterDir` for one port and option set:
 // the Windows command line of the updater and, for a start without a shell, its arguments.
-platform::ProcessRequest updaterRequest(const std::string& dirExe, const std::string& portName,
-                                        const UpdateOptions& options, const std::string& dirMaster,
-                                        const std::string& dirProject);
+platform::ProcessRequest updaterRequest(const std::string& updaterDir, const std::string& portName,
+                                        const UpdateOptions& options, const std::string& masterDir,
+                                        const std::string& projectDir);
 
 } // namespace strovane::update

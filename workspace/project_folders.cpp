@@ -55,10 +55,10 @@ bool isPortableProjectName(std::string_view name) {
     return !isReservedDeviceName(name);
 }
 
-std::vector<std::string> listProjectFolders(const std::string& dirProjects) {
+std::vector<std::string> listProjectFolders(const std::string& projectsDir) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(platform::pathFromUtf8(dirProjects), ec), end; !ec && it != end;
+    for (fs::directory_iterator it(platform::pathFromUtf8(projectsDir), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string name = platform::utf8FromPath(it->path().filename());
         if (name.empty() || name.front() == '.') // hidden entries, "." and ".."

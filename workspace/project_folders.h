@@ -18,10 +18,10 @@ bool isPortableProjectName(std::string_view name);
 // and on Windows not a reserved device name (there COM1 is the port, in every folder).
 bool staysInProjects(std::string_view name);
 
-// The visible project folders in `dirProjects`, sorted by name ignoring ASCII case (the order a
+// The visible project folders in `projectsDir`, sorted by name ignoring ASCII case (the order a
 // Windows listing gives). Files, hidden entries and "." / ".." are skipped; a missing or
 // unreadable folder gives an empty list.
-std::vector<std::string> listProjectFolders(const std::string& dirProjects);
+std::vector<std::string> listProjectFolders(const std::string& projectsDir);
 
 // Position of the entry equal to `name`; failing that, of the first entry equal to it when both
 // are upper-cased in ASCII; -1 if none.

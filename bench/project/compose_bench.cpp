@@ -77,7 +77,7 @@ void BM_Floor_ReadThreeWriteOne(benchmark::State& state) {
     const ProjectFiles files = ProjectFiles::inFolder(project.dir);
     for (auto _ : state) {
         std::size_t total = 0;
-        for (const fs::path& p : {files.rPdo, files.tPdo, files.parGen})
+        for (const fs::path& p : {files.receivePdos, files.transmitPdos, files.parGen})
             total += readAll(p).size();
         benchmark::DoNotOptimize(total);
         writeFileAtomically(project.dir / "bin" / "bank.bin", image);

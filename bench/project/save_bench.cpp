@@ -47,8 +47,8 @@ struct BenchProject {
         transmit = {{"0x181", "8", "Speed"}, {"0x281", "4", "Status"}, {"0x381", "2", "Alarm"}};
         const ProjectFiles files = ProjectFiles::inFolder(dir);
         writeParGen(files.parGen, values);
-        writePdoTable(files.rPdo, kReceiveRoot, receive);
-        writePdoTable(files.tPdo, kTransmitRoot, transmit);
+        writePdoTable(files.receivePdos, kReceiveRoot, receive);
+        writePdoTable(files.transmitPdos, kTransmitRoot, transmit);
         image.composeFrom(files);
         image.saveBankBin(dir);
     }

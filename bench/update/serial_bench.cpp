@@ -179,11 +179,12 @@ void BM_IdleCpu(benchmark::State& state) {
     serial.open();
     double percent = 0;
     for (auto _ : state) {
-        const double cpu0 = cpuSeconds();
-        const auto wall0 = std::chrono::steady_clock::now();
+        const double cpuStart = cpuSeconds();
+        const auto wallStart = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(3));
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-        percent = 100.0 * (cpuSeconds() - cpu0) / wall;
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        percent = 100.0 * (cpuSeconds() - cpuStart) / wall;
     }
     state.counters["cpu_percent"] = percent;
 }

@@ -84,11 +84,11 @@ int main(int argc, char** argv) {
     std::filesystem::remove(stamp);
 
     setenv("STROVANE_FAKE_UPDATER_MS", cpuWaitMs.c_str(), 1);
-    const double cpu0 = cpuSeconds();
-    const long long t0 = monotonicNs();
+    const double cpuStart = cpuSeconds();
+    const long long startNs = monotonicNs();
     launcher.run(request);
-    const double wall = static_cast<double>(monotonicNs() - t0) / 1e9;
-    const double cpu = cpuSeconds() - cpu0;
+    const double wall = static_cast<double>(monotonicNs() - startNs) / 1e9;
+    const double cpu = cpuSeconds() - cpuStart;
     std::printf("CPU while waiting %.2f s: %.3f s = %.2f %% of a core\n", wall, cpu, 100.0 * cpu / wall);
     return 0;
 }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         strovane::fuzz::splitParts(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), 3);
     const fs::path dir = strovane::fuzz::scratch();
     const ProjectFiles files = ProjectFiles::inFolder(dir);
-    const fs::path* const paths[] = {&files.parGen, &files.rPdo, &files.tPdo};
+    const fs::path* const paths[] = {&files.parGen, &files.receivePdos, &files.transmitPdos};
     for (int i = 0; i < 3; ++i)
         if (present & (1u << i))
             strovane::fuzz::writeBytes(*paths[i], parts[i]);

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path dir = strovane::fuzz::scratch();
     fs::create_directory(dir / "bin");
     const ProjectFiles files = ProjectFiles::inFolder(dir);
-    const fs::path* const paths[] = {&files.parGen, &files.rPdo, &files.tPdo};
+    const fs::path* const paths[] = {&files.parGen, &files.receivePdos, &files.transmitPdos};
     for (int i = 0; i < 3; ++i)
         if (present & (1u << i))
             strovane::fuzz::writeBytes(*paths[i], parts[i]);
@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The image decodes to the documents' numbers, narrowed as the layout says.
     const DecodedImage decoded = decodeImage(bytes);
-    const std::vector<PdoEntry> receive = readPdoEntries(files.rPdo);
-    const std::vector<PdoEntry> transmit = readPdoEntries(files.tPdo);
+    const std::vector<PdoEntry> receive = readPdoEntries(files.receivePdos);
+    const std::vector<PdoEntry> transmit = readPdoEntries(files.transmitPdos);
     const std::optional<ParGenNumbers> params = readParGenNumbers(files.parGen);
     FUZZ_ASSERT(decoded.receive.size() == receive.size());
     FUZZ_ASSERT(decoded.transmit.size() == transmit.size());

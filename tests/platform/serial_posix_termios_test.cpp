@@ -10,10 +10,10 @@ namespace {
 
 SerialDcb frame(std::uint8_t bits, std::uint8_t parity, std::uint8_t stop, std::uint32_t flags = kDcbBinary) {
     SerialDcb dcb;
-    dcb.ByteSize = bits;
-    dcb.Parity = parity;
-    dcb.StopBits = stop;
-    dcb.Flags = flags;
+    dcb.byteSize = bits;
+    dcb.parity = parity;
+    dcb.stopBits = stop;
+    dcb.flags = flags;
     return dcb;
 }
 
@@ -38,29 +38,29 @@ TEST(PosixTermios, FramesMapAndReadBack) {
         termios tio{};
         tio.c_cflag = CS8 | PARENB | PARODD | CMSPAR | CSTOPB | HUPCL; // stale bits to be replaced
         ASSERT_EQ(posix::dcbToTermios(tc.dcb, tio), 0);
-        EXPECT_EQ(tio.c_cflag & frameBits, tc.cflag) << int(tc.dcb.ByteSize) << int(tc.dcb.Parity);
+        EXPECT_EQ(tio.c_cflag & frameBits, tc.cflag) << int(tc.dcb.byteSize) << int(tc.dcb.parity);
         EXPECT_FALSE(tio.c_cflag & HUPCL);
         EXPECT_EQ(tio.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
-        SerialDcb back = frame(8, 0, tc.dcb.StopBits);
+        SerialDcb back = frame(8, 0, tc.dcb.stopBits);
         posix::dcbFromTermios(tio, back);
-        EXPECT_EQ(back.ByteSize, tc.dcb.ByteSize);
-        EXPECT_EQ(back.Parity, tc.dcb.Parity);
-        EXPECT_EQ(back.StopBits, tc.dcb.StopBits);
+        EXPECT_EQ(back.byteSize, tc.dcb.byteSize);
+        EXPECT_EQ(back.parity, tc.dcb.parity);
+        EXPECT_EQ(back.stopBits, tc.dcb.stopBits);
     }
 }
 
 TEST(PosixTermios, BlocksNoUartTakesAreRefused) {
     SerialDcb software = frame(8, 0, 0, kDcbBinary | kDcbOutX);
-    software.XonChar = software.XoffChar = 0x11;
+    software.xonChar = software.xoffChar = 0x11;
     SerialDcb noSpeed = frame(8, 0, 0);
-    noSpeed.BaudRate = 0;
+    noSpeed.baudRate = 0;
     const SerialDcb refused[] = {frame(4, 0, 0), frame(9, 0, 0), frame(8, 5, 0), frame(8, 0, 3),
                                  frame(8, 0, 1), frame(6, 0, 1), software,       noSpeed,
                                  frame(8, 0, 0, kDcbBinary | kDcbDtrControlMask),
                                  frame(8, 0, 0, kDcbBinary | kDcbRtsControlMask)};
     for (const SerialDcb& dcb : refused) {
         termios tio{};
-        EXPECT_EQ(posix::dcbToTermios(dcb, tio), EINVAL) << int(dcb.ByteSize) << "/" << int(dcb.StopBits);
+        EXPECT_EQ(posix::dcbToTermios(dcb, tio), EINVAL) << int(dcb.byteSize) << "/" << int(dcb.stopBits);
     }
 }
 
@@ -79,8 +79,8 @@ TEST(PosixTermios, FlowControlAndCharacters) {
     };
     for (const Case& tc : cases) {
         SerialDcb dcb = frame(8, 0, 0, tc.flags);
-        dcb.XonChar = 0x21;
-        dcb.XoffChar = 0x23;
+        dcb.xonChar = 0x21;
+        dcb.xoffChar = 0x23;
         termios tio{};
         tio.c_cflag = CRTSCTS;
         tio.c_iflag = IXON | IXOFF | IXANY | INPCK;
@@ -91,8 +91,8 @@ TEST(PosixTermios, FlowControlAndCharacters) {
         EXPECT_EQ(tio.c_cc[VSTOP], 0x23);
         SerialDcb back = frame(8, 0, 0, kDcbBinary | kDcbDtrControlEnable);
         posix::dcbFromTermios(tio, back);
-        EXPECT_EQ(back.Flags & kDcbDtrControlMask, kDcbDtrControlEnable) << "bits termios lacks are kept";
-        EXPECT_EQ(back.XonChar, 0x21);
+        EXPECT_EQ(back.flags & kDcbDtrControlMask, kDcbDtrControlEnable) << "bits termios lacks are kept";
+        EXPECT_EQ(back.xonChar, 0x21);
     }
 }
 

@@ -62,14 +62,14 @@ protected:
 struct GoldenCase {
     const char* name;
     const char* parGen; // nullptr: no such file
-    const char* rPdo;
-    const char* tPdo;
+    const char* receivePdos;
+    const char* transmitPdos;
     std::string expected;
 };
 
 TEST_F(ConfigImageTest, GoldenImages) {
     const std::string fresh = parGen();
-    const std::string sdo50000 = parGen("10000", "50000");
+    const std::string longSdoTimeout = parGen("10000", "50000");
     const std::string setOperationalTwo = parGen("<CANopen_Set_Ope>0", "<CANopen_Set_Ope>2");
     const std::string parNotNumber = parGen("<Serial_Par>0", "<Serial_Par>odd");
     const std::string parMissing = parGen("<Serial_Par>0</Serial_Par>", "");
@@ -84,10 +84,12 @@ TEST_F(ConfigImageTest, GoldenImages) {
                                 "<CANopen_Delay>256</CANopen_Delay><CANopen_SDO_TO>70000</CANopen_SDO_TO>"
                                 "<Serial_Serial><![CDATA[1]]></Serial_Serial><Serial_Baud><b>2</b></Serial_Baud>"
                                 "<CANopen_Set_Ope_Net>1</CANopen_Set_Ope_Net></Par_Gen>";
-    const std::string header33 = "0C 00 00 00 12 00 00 00 15 00 00 00 81 01 08 82 01 02 01 02 04 ";
+    const std::string exampleHeaderAndEntries =
+        "0C 00 00 00 12 00 00 00 15 00 00 00 81 01 08 82 01 02 01 02 04 ";
 
     const GoldenCase cases[] = {
-        {"worked example", fresh.c_str(), kExampleRpdo, kExampleTpdo, header33 + kFreshBlock + " 02 01"},
+        {"worked example", fresh.c_str(), kExampleRpdo, kExampleTpdo,
+         exampleHeaderAndEntries + kFreshBlock + " 02 01"},
         {"no documents", nullptr, nullptr, nullptr, "0C 00 00 00 0C 00 00 00 0C 00 00 00"},
         {"only ParGen.xml", fresh.c_str(), nullptr, nullptr,
          std::string("0C 00 00 00 0C 00 00 00 0C 00 00 00 ") + kFreshBlock + " 00 00"},
@@ -95,7 +97,7 @@ TEST_F(ConfigImageTest, GoldenImages) {
          "0C 00 00 00 12 00 00 00 15 00 00 00 81 01 08 82 01 02 01 02 04"},
         {"missing RPDOs.xml", fresh.c_str(), nullptr, kExampleTpdo,
          std::string("0C 00 00 00 0C 00 00 00 0F 00 00 00 01 02 04 ") + kFreshBlock + " 00 01"},
-        {"SDO timeout 50000", sdo50000.c_str(), nullptr, nullptr,
+        {"SDO timeout 50000", longSdoTimeout.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 0A 07 00 00 00 50 C3 00 07 00 00 00"},
         {"set operational 2", setOperationalTwo.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 0A 07 02 00 00 10 27 00 07 00 00 00"},
@@ -106,7 +108,7 @@ TEST_F(ConfigImageTest, GoldenImages) {
         {"ID narrowed to 8 bits", narrowed.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 FF 07 00 00 00 10 27 00 07 00 00 00"},
         {"reordered and extra elements", reordered.c_str(), kExampleRpdo, kExampleTpdo,
-         header33 + kFreshBlock + " 02 01"},
+         exampleHeaderAndEntries + kFreshBlock + " 02 01"},
         {"declaration first: read as without", declared.c_str(),
          "<?xml version=\"1.0\"?><RPDO><row COB-ID=\"1\" Dimension=\"1\"/></RPDO>", nullptr,
          "0C 00 00 00 0F 00 00 00 0F 00 00 00 01 00 01 63 07 00 00 00 10 27 00 07 00 01 00"},
@@ -126,10 +128,10 @@ TEST_F(ConfigImageTest, GoldenImages) {
             fs::remove(m_dir / name);
         if (c.parGen)
             write("ParGen.xml", c.parGen);
-        if (c.rPdo)
-            write("RPDOs.xml", c.rPdo);
-        if (c.tPdo)
-            write("TPDOs.xml", c.tPdo);
+        if (c.receivePdos)
+            write("RPDOs.xml", c.receivePdos);
+        if (c.transmitPdos)
+            write("TPDOs.xml", c.transmitPdos);
         EXPECT_EQ(compose(), hex(c.expected));
         // The header and length agree with each other.
         if (!c.parGen) {
@@ -233,7 +235,7 @@ TEST_F(ConfigImageTest, CapacityIsTheBuffersLimit) {
     EXPECT_EQ(compose().size(), 12u + 3u * 33325u + 12u);
 }
 
-TEST_F(ConfigImageTest, SaveBinFailuresAreReportedAndKeepTheOldImage) {
+TEST_F(ConfigImageTest, SaveBankBinFailuresAreReportedAndKeepTheOldImage) {
     write("ParGen.xml", parGen());
     compose();
 

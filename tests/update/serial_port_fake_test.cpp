@@ -73,14 +73,14 @@ TEST_F(SerialPortFake, OpenAppliesSettingsInOrder) {
     EXPECT_EQ(calls, expected);
     ASSERT_EQ(port.statesSet.size(), 1u);
     const platform::SerialDcb& dcb = port.statesSet[0];
-    EXPECT_EQ(dcb.BaudRate, 9600u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, 0);
-    EXPECT_EQ(dcb.StopBits, 0);
-    EXPECT_EQ(dcb.XonLim, 1024);
-    EXPECT_EQ(dcb.XoffLim, 1024);
-    EXPECT_EQ(dcb.XonChar, 17);
-    EXPECT_EQ(dcb.XoffChar, 19);
+    EXPECT_EQ(dcb.baudRate, 9600u);
+    EXPECT_EQ(dcb.byteSize, 8);
+    EXPECT_EQ(dcb.parity, 0);
+    EXPECT_EQ(dcb.stopBits, 0);
+    EXPECT_EQ(dcb.xonLimit, 1024);
+    EXPECT_EQ(dcb.xoffLimit, 1024);
+    EXPECT_EQ(dcb.xonChar, 17);
+    EXPECT_EQ(dcb.xoffChar, 19);
     EXPECT_EQ(port.outQueueSize, 2048);
 }
 
@@ -197,7 +197,7 @@ TEST_F(SerialPortFake, RefusedChangesKeepOldValuesButRefusedLineSettingsStay) {
     serial.setReadBufferSize(4096);
     EXPECT_THROW(serial.setDataBits(DataBits::Four), SerialPortError);
     EXPECT_EQ(serial.dataBits(), DataBits::Four);
-    EXPECT_EQ(port.statesSet.back().ByteSize, 4);
+    EXPECT_EQ(port.statesSet.back().byteSize, 4);
     EXPECT_TRUE(serial.isOpen());
 }
 
@@ -222,13 +222,13 @@ TEST_F(SerialPortFake, LineSettersFollowTheStoreThenUpdateRule) {
         std::uint32_t written;
     };
     const Setter setters[] = {
-        {"baud", [](SerialPort& c) { c.setBaudRate(BaudRate::Baud115200); }, [](auto& d) { return d.BaudRate; }, 115200},
-        {"parity", [](SerialPort& c) { c.setParity(Parity::Mark); }, [](auto& d) { return d.Parity; }, 3},
-        {"stop bits", [](SerialPort& c) { c.setStopBits(StopBits::Two); }, [](auto& d) { return d.StopBits; }, 2},
-        {"data bits", [](SerialPort& c) { c.setDataBits(DataBits::Seven); }, [](auto& d) { return d.ByteSize; }, 7},
-        {"options", [](SerialPort& c) { c.setOptions({SerialOption::NullStrip}); }, [](auto& d) { return d.Flags & 0x0800; },
+        {"baud", [](SerialPort& c) { c.setBaudRate(BaudRate::Baud115200); }, [](auto& d) { return d.baudRate; }, 115200},
+        {"parity", [](SerialPort& c) { c.setParity(Parity::Mark); }, [](auto& d) { return d.parity; }, 3},
+        {"stop bits", [](SerialPort& c) { c.setStopBits(StopBits::Two); }, [](auto& d) { return d.stopBits; }, 2},
+        {"data bits", [](SerialPort& c) { c.setDataBits(DataBits::Seven); }, [](auto& d) { return d.byteSize; }, 7},
+        {"options", [](SerialPort& c) { c.setOptions({SerialOption::NullStrip}); }, [](auto& d) { return d.flags & 0x0800; },
          0x0800},
-        {"flow", [](SerialPort& c) { c.setFlowControl(FlowControl::Software); }, [](auto& d) { return d.Flags & 0x0300; },
+        {"flow", [](SerialPort& c) { c.setFlowControl(FlowControl::Software); }, [](auto& d) { return d.flags & 0x0300; },
          0x0300},
     };
     for (const Setter& s : setters) {
@@ -263,7 +263,7 @@ TEST_F(SerialPortFake, EveryBaudRateWritesItsNumber) {
         const auto rate = static_cast<BaudRate>(i);
         serial.setBaudRate(rate == BaudRate::Baud9600 ? BaudRate::Baud110 : rate);
         serial.setBaudRate(rate);
-        EXPECT_EQ(port.statesSet.back().BaudRate, rates[i]) << i;
+        EXPECT_EQ(port.statesSet.back().baudRate, rates[i]) << i;
     }
 }
 
@@ -289,13 +289,13 @@ TEST_F(SerialPortFake, FlowControlAndOptionsShapeTheFlagWord) {
     };
     for (const Case& tc : cases) {
         FakeSerialPort fake;
-        fake.reported.Flags = tc.reported;
+        fake.reported.flags = tc.reported;
         SerialPort c;
         c.setDeviceFactory(fake.factory());
         c.setFlowControl(tc.flow);
         c.setOptions(tc.options);
         c.open();
-        EXPECT_EQ(fake.statesSet.back().Flags, tc.written)
+        EXPECT_EQ(fake.statesSet.back().flags, tc.written)
             << "flow " << int(tc.flow) << " reported " << tc.reported;
         c.close();
         EXPECT_TRUE(st::eventThreadsEnded());
@@ -307,7 +307,7 @@ TEST_F(SerialPortFake, EventCharsAreWrittenAndReappliedEvenWhenUnchanged) {
     EXPECT_TRUE(port.calls().empty());
     serial.open();
     serial.eventChars().setEventChar('\r');
-    EXPECT_EQ(port.statesSet.back().EvtChar, '\r');
+    EXPECT_EQ(port.statesSet.back().eventChar, '\r');
     const auto before = port.statesSet.size();
     serial.eventChars().setEventChar('\r');
     EXPECT_EQ(port.statesSet.size(), before + 1);
@@ -348,9 +348,9 @@ TEST_F(SerialPortFake, ControlLinesUseTheirEscapeFunctions) {
 
 TEST_F(SerialPortFake, QueuesPurgesModemLinesAndHolds) {
     serial.open();
-    port.status.InQue = 12;
-    port.status.OutQue = 3;
-    port.status.HoldFlags = platform::kHoldCts | platform::kHoldXoffSent;
+    port.status.inQueue = 12;
+    port.status.outQueue = 3;
+    port.status.holdFlags = platform::kHoldCts | platform::kHoldXoffSent;
     EXPECT_EQ(serial.inQueueCount(), 12);
     EXPECT_EQ(serial.outQueueCount(), 3);
     EXPECT_TRUE(serial.ctsHold());
@@ -419,12 +419,12 @@ TEST_F(SerialPortFake, HandlersRunInTheFixedOrder) {
         order.push_back("Break");
     };
     serial.open();
-    port.status.InQue = 5;
-    port.status.Errors = platform::kCeFrame | platform::kCeBreak;
+    port.status.inQueue = 5;
+    port.status.errors = platform::kCeFrame | platform::kCeBreak;
     deliver(0x1FF);
     EXPECT_EQ(order, (std::vector<std::string>{"Break", "Cts", "Dsr", "Error 24", "Ring", "Rlsd", "RxChar 5",
                                                "RxFlag", "TxEmpty"}));
-    EXPECT_EQ(port.status.Errors, 0u) << "the dispatcher cleared the port's errors";
+    EXPECT_EQ(port.status.errors, 0u) << "the dispatcher cleared the port's errors";
 }
 
 TEST_F(SerialPortFake, RxCharNeedsWaitingBytesAndUnassignedBitsAreSkipped) {
@@ -433,10 +433,10 @@ TEST_F(SerialPortFake, RxCharNeedsWaitingBytesAndUnassignedBitsAreSkipped) {
     serial.onRxChar = [&](SerialPort*, std::int32_t) { ++rx; };
     serial.onTxEmpty = [&](SerialPort*) { ++tx; };
     serial.open();
-    port.status.InQue = 0;
+    port.status.inQueue = 0;
     deliver(platform::kEvRxChar | platform::kEvBreak | platform::kEvCts);
     EXPECT_EQ(rx, 0);
-    port.status.InQue = 1;
+    port.status.inQueue = 1;
     deliver(platform::kEvRxChar);
     deliver(platform::kEvTxEmpty);
     EXPECT_EQ(rx, 1);
@@ -512,7 +512,7 @@ TEST_F(SerialPortFake, AWaitThatFailsOnceDoesNotEndTheNotifications) {
     int rx = 0;
     serial.onRxChar = [&](SerialPort*, std::int32_t) { ++rx; };
     serial.open();
-    port.status.InQue = 1;
+    port.status.inQueue = 1;
     port.failNextWait(995);
     deliver(platform::kEvRxChar);
     EXPECT_EQ(rx, 1);

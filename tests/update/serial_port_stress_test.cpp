@@ -13,7 +13,7 @@ namespace st = strovane::testing;
 
 TEST(SerialPortStress, OpenNotifyCloseOnTheFake) {
     platform::FakeSerialPort port;
-    port.status.InQue = 1;
+    port.status.inQueue = 1;
     auto ui = std::make_shared<st::UiQueue>();
     bool closed = false;
     int delivered = 0;

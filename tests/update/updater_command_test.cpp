@@ -12,8 +12,8 @@ struct CommandLineCase {
     const char* label;
     const char* port;
     UpdateOptions options;
-    const char* dirMaster;
-    const char* dirProject;
+    const char* masterDir;
+    const char* projectDir;
     const char* expected;
 };
 
@@ -21,7 +21,7 @@ class WindowsCommandLine : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(WindowsCommandLine, IsBuiltByteForByte) {
     const CommandLineCase& c = GetParam();
-    EXPECT_EQ(windowsCommandLine(c.port, c.options, c.dirMaster, c.dirProject), c.expected);
+    EXPECT_EQ(windowsCommandLine(c.port, c.options, c.masterDir, c.projectDir), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
