@@ -103,9 +103,9 @@ void OpenProjectDialog::prepare() {
         m_projectList->addItem(displayName(name));
 
     // The open project's folder name: what follows projectsDir and one separator.
-    const std::string& dirProject = m_workspace.projectDir;
+    const std::string& projectDir = m_workspace.projectDir;
     const std::size_t skip = m_workspace.projectsDir.size() + 1;
-    const std::string current = dirProject.size() > skip ? dirProject.substr(skip) : std::string();
+    const std::string current = projectDir.size() > skip ? projectDir.substr(skip) : std::string();
 
     if (m_projects.empty()) {
         m_selectedProject.clear();
