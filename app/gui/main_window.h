@@ -17,7 +17,7 @@ class QLabel;
 namespace strovane::widgets {
 class ClickLabel;
 class MessageBoxes;
-}
+} // namespace strovane::widgets
 namespace strovane::workspace {
 struct Workspace;
 class NewProjectDialog;
@@ -43,9 +43,8 @@ public:
 
     // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`,
     // with the workspace in `workspaceDir` (empty: beside the executable).
-    MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir = {},
-                       QWidget* parent = nullptr);
+    MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages, const std::filesystem::path& exeDir,
+               const std::filesystem::path& workspaceDir = {}, QWidget* parent = nullptr);
 
     void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
 
@@ -61,7 +60,8 @@ public:
     // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
     // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
     update::WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
-                       const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll);
+                                     const std::vector<std::string>& arguments,
+                                     const update::UpdaterLauncher::PollCallback& onPoll);
     void setDocumentPaths();
     void saveSettings();
     void openWebsite();
