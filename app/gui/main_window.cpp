@@ -177,15 +177,11 @@ update::WaitOutcome MainWindow::startAndWait(const std::string& program, const s
     return update::UpdaterLauncher().startAndWait(program, commandLine, hidden, arguments, onPoll);
 }
 
-void MainWindow::setDocumentPaths() { m_workspace.setDocumentPaths(); }
-
-void MainWindow::saveSettings() { m_workspace.saveSettings(); }
-
 void MainWindow::openWebsite() { workspace::openMakerWebPage(); }
 
 void MainWindow::saveOnClose() {
     try {
-        saveSettings();
+        m_workspace.saveSettings();
     } catch (const std::exception& e) {
         // The program still closes; the user learns that the last project was not remembered.
         m_messages.error(QStringLiteral("Error! The settings could not be saved."), QString::fromUtf8(e.what()));
