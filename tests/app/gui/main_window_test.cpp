@@ -104,6 +104,31 @@ TEST_F(MainWindowTest, LayoutAndNoProjectTitle) {
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS"));
 }
 
+TEST_F(MainWindowTest, WorkspaceDialogsKeepTheirFixedLayout) {
+    start();
+    struct Control {
+        QWidget* dialog;
+        const char* name;
+        QRect geometry;
+    };
+    const std::pair<QWidget*, QSize> sizes[] = {{windows->newProject, QSize(331, 136)},
+                                                {windows->openProject, QSize(377, 351)},
+                                                {windows->about, QSize(406, 148)}};
+    for (const auto& [dialog, size] : sizes)
+        EXPECT_EQ(dialog->size(), size) << dialog->objectName().toStdString();
+    const Control controls[] = {{windows->newProject, "nameEdit", {24, 48, 281, 21}},
+                                {windows->newProject, "okButton", {117, 91, 90, 23}},
+                                {windows->newProject, "cancelButton", {215, 91, 90, 23}},
+                                {windows->openProject, "projectList", {24, 43, 329, 249}},
+                                {windows->openProject, "okButton", {165, 307, 90, 23}},
+                                {windows->openProject, "cancelButton", {263, 307, 90, 23}},
+                                {windows->about, "okButton", {32, 115, 81, 22}},
+                                {windows->about, "emblem", {32, 24, 81, 81}}};
+    for (const Control& c : controls)
+        EXPECT_EQ(child<QWidget>(c.dialog, c.name)->geometry(), c.geometry)
+            << c.dialog->objectName().toStdString() << " " << c.name;
+}
+
 TEST_F(MainWindowTest, StepsTwoToFiveRefuseWithoutProject) {
     start();
     for (QAbstractButton* b :
