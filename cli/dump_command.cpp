@@ -71,19 +71,19 @@ void printText(std::ostream& out, const std::string& file, const DecodedImage& i
     }
     const ImageParameters& p = *image.parameters;
     out << "parameter block:\n"
-        << "  node ID             " << unsigned(p.canopenId) << "\n"
-        << "  CANopen baud rate   " << listText(project::kCanopenBaudTexts, p.canopenBaud) << " ("
-        << unsigned(p.canopenBaud) << ")\n"
+        << "  node ID             " << unsigned(p.nodeId) << "\n"
+        << "  CANopen baud rate   " << listText(project::kCanopenBaudTexts, p.canBaud) << " ("
+        << unsigned(p.canBaud) << ")\n"
         << "  set operational     " << unsigned(p.setOperational) << "\n"
-        << "  network state       " << unsigned(p.setOperationalNet) << "\n"
-        << "  start-up delay      " << unsigned(p.delay) << " s\n"
+        << "  network state       " << unsigned(p.setOperationalNetwork) << "\n"
+        << "  start-up delay      " << unsigned(p.startDelay) << " s\n"
         << "  SDO timeout         " << p.sdoTimeout << " (1/10 ms)\n"
-        << "  serial              " << listText(project::kSerialTexts, p.serial) << " (" << unsigned(p.serial)
-        << ")\n"
+        << "  serial              " << listText(project::kSerialTexts, p.serialType) << " ("
+        << unsigned(p.serialType) << ")\n"
         << "  serial baud rate    " << listText(project::kSerialBaudTexts, p.serialBaud) << " ("
         << unsigned(p.serialBaud) << ")\n"
-        << "  parity              " << listText(project::kParityTexts, p.parity) << " (" << unsigned(p.parity)
-        << ")\n"
+        << "  parity              " << listText(project::kParityTexts, p.serialParity) << " ("
+        << unsigned(p.serialParity) << ")\n"
         << "  receive count       " << unsigned(p.receiveCount) << "\n"
         << "  transmit count      " << unsigned(p.transmitCount) << "\n";
     // The counts hold the low 8 bits of the header's numbers.
@@ -124,14 +124,14 @@ void printJson(std::ostream& out, const std::string& file, const DecodedImage& i
         return;
     }
     const ImageParameters& p = *image.parameters;
-    out << "{\n    \"nodeId\": " << unsigned(p.canopenId)
-        << ",\n    \"canopenBaud\": " << jsonChoice(project::kCanopenBaudTexts, p.canopenBaud)
+    out << "{\n    \"nodeId\": " << unsigned(p.nodeId)
+        << ",\n    \"canopenBaud\": " << jsonChoice(project::kCanopenBaudTexts, p.canBaud)
         << ",\n    \"setOperational\": " << unsigned(p.setOperational)
-        << ",\n    \"setOperationalNet\": " << unsigned(p.setOperationalNet)
-        << ",\n    \"delay\": " << unsigned(p.delay) << ",\n    \"sdoTimeout\": " << p.sdoTimeout
-        << ",\n    \"serial\": " << jsonChoice(project::kSerialTexts, p.serial)
+        << ",\n    \"setOperationalNet\": " << unsigned(p.setOperationalNetwork)
+        << ",\n    \"delay\": " << unsigned(p.startDelay) << ",\n    \"sdoTimeout\": " << p.sdoTimeout
+        << ",\n    \"serial\": " << jsonChoice(project::kSerialTexts, p.serialType)
         << ",\n    \"serialBaud\": " << jsonChoice(project::kSerialBaudTexts, p.serialBaud)
-        << ",\n    \"parity\": " << jsonChoice(project::kParityTexts, p.parity)
+        << ",\n    \"parity\": " << jsonChoice(project::kParityTexts, p.serialParity)
         << ",\n    \"receiveCount\": " << unsigned(p.receiveCount)
         << ",\n    \"transmitCount\": " << unsigned(p.transmitCount) << "\n  }\n}\n";
 }

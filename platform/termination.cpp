@@ -17,19 +17,19 @@ int terminationRequestFd() { return -1; }
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
+int terminationPipe[2] = {-1, -1};
 
 void onSignal(int) {
     const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1); // async-signal-safe
+    [[maybe_unused]] const ssize_t n = ::write(terminationPipe[1], &byte, 1); // async-signal-safe
 }
 
 } // namespace
 
 int terminationRequestFd() {
-    if (g_pipe[0] >= 0)
-        return g_pipe[0];
-    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (terminationPipe[0] >= 0)
+        return terminationPipe[0];
+    if (::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return -1;
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -37,7 +37,7 @@ int terminationRequestFd() {
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
-    return g_pipe[0];
+    return terminationPipe[0];
 }
 
 #endif

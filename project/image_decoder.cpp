@@ -58,15 +58,15 @@ DecodedImage decodeImage(std::span<const std::uint8_t> bytes) {
     image.transmit = entries(bytes, image.receiveEnd, end);
     if (bytes.size() > end) {
         ImageParameters p;
-        p.canopenId = bytes[end];
-        p.canopenBaud = bytes[end + 1];
+        p.nodeId = bytes[end];
+        p.canBaud = bytes[end + 1];
         p.setOperational = bytes[end + 2];
-        p.setOperationalNet = bytes[end + 3];
-        p.delay = bytes[end + 4];
+        p.setOperationalNetwork = bytes[end + 3];
+        p.startDelay = bytes[end + 4];
         p.sdoTimeout = read16(bytes, end + 5);
-        p.serial = bytes[end + 7];
+        p.serialType = bytes[end + 7];
         p.serialBaud = bytes[end + 8];
-        p.parity = bytes[end + 9];
+        p.serialParity = bytes[end + 9];
         p.receiveCount = bytes[end + 10];
         p.transmitCount = bytes[end + 11];
         image.parameters = p;

@@ -20,15 +20,15 @@ struct ImageEntry {
 };
 
 struct ImageParameters {
-    std::uint8_t canopenId = 0;
-    std::uint8_t canopenBaud = 0;
+    std::uint8_t nodeId = 0;
+    std::uint8_t canBaud = 0;
     std::uint8_t setOperational = 0;
-    std::uint8_t setOperationalNet = 0;
-    std::uint8_t delay = 0;
+    std::uint8_t setOperationalNetwork = 0;
+    std::uint8_t startDelay = 0;
     std::uint16_t sdoTimeout = 0;
-    std::uint8_t serial = 0;
+    std::uint8_t serialType = 0;
     std::uint8_t serialBaud = 0;
-    std::uint8_t parity = 0;
+    std::uint8_t serialParity = 0;
     std::uint8_t receiveCount = 0;
     std::uint8_t transmitCount = 0;
 };

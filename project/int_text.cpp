@@ -68,8 +68,8 @@ std::optional<std::int32_t> parseIntText(std::string_view text) {
     return static_cast<std::int32_t>(negative ? 0u - value : value);
 }
 
-std::int32_t intTextOr(std::string_view text, std::int32_t def) {
-    return parseIntText(text).value_or(def);
+std::int32_t intTextOr(std::string_view text, std::int32_t fallback) {
+    return parseIntText(text).value_or(fallback);
 }
 
 } // namespace strovane::project

@@ -12,7 +12,7 @@ namespace strovane::project {
 // nullopt when the text is not integer text (empty, lone prefix, any stray character).
 std::optional<std::int32_t> parseIntText(std::string_view text);
 
-// The number the text denotes, or `def` when it is not integer text.
-std::int32_t intTextOr(std::string_view text, std::int32_t def);
+// The number the text denotes, or `fallback` when it is not integer text.
+std::int32_t intTextOr(std::string_view text, std::int32_t fallback);
 
 } // namespace strovane::project

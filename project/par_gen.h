@@ -24,14 +24,14 @@ inline constexpr std::array<const char*, 3> kParityTexts = {"NONE", "EVEN", "ODD
 // list indexes (-1 when a list has no selection). The initialisers are the dialog's defaults.
 struct ParGenValues {
     std::string nodeId = "10";
-    int canBaud = 7;            // 0 "20K" .. 7 "1000K"
+    int canBaud = 7; // 0 "20K" .. 7 "1000K"
     bool setOperational = false;
     bool setOperationalNetwork = false;
-    std::string startDelay = "0";      // seconds
+    std::string startDelay = "0";     // seconds
     std::string sdoTimeout = "10000"; // tenths of a millisecond
-    int serialType = 0;           // 0 "RS232", 1 "RS485"
-    int serialBaud = 7;             // 0 "1200" .. 7 "115200"
-    int serialParity = 0;              // 0 "NONE", 1 "EVEN", 2 "ODD"
+    int serialType = 0;               // 0 "RS232", 1 "RS485"
+    int serialBaud = 7;               // 0 "1200" .. 7 "115200"
+    int serialParity = 0;             // 0 "NONE", 1 "EVEN", 2 "ODD"
 
     bool operator==(const ParGenValues&) const = default;
 };

@@ -53,8 +53,10 @@ constexpr QPoint kParityLabel{16, 92};
 constexpr QPoint kParityList{84, 89};
 
 // The buttons sit 17 pixels below the serial group; the window ends 62 pixels below it.
-constexpr int kOkLeft = 118, kCancelLeft = 214, kButtonWidth = 90, kButtonHeight = 23;
-constexpr int kButtonGap = 17, kBottomMargin = 62;
+constexpr int kSerialGroupBottom = kSerialGroup.y() + kSerialGroup.height();
+constexpr QRect kOkButton{118, kSerialGroupBottom + 17, 90, 23};
+constexpr QRect kCancelButton{214, kSerialGroupBottom + 17, 90, 23};
+constexpr int kClientHeight = kSerialGroupBottom + 62;
 
 QLabel* addLabel(QWidget* parent, const char* text, QPoint at) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -62,7 +64,6 @@ QLabel* addLabel(QWidget* parent, const char* text, QPoint at) {
     label->adjustSize();
     return label;
 }
-
 
 QLineEdit* addEdit(QWidget* parent, const char* name, const QRect& geometry) {
     auto* edit = new QLineEdit(parent);
@@ -101,43 +102,42 @@ CommunicationDialog::CommunicationDialog(const workspace::Workspace& workspace, 
     setWindowTitle(QStringLiteral("Set Communication"));
     widgets::applyWindowLook(this);
 
-    m_canopenGroup = new QGroupBox(QStringLiteral(" CANopen "), this);
-    m_canopenGroup->setObjectName(QStringLiteral("canopenGroup"));
-    m_canopenGroup->setGeometry(kCanopenGroup);
-    QLabel* idLabel = addLabel(m_canopenGroup, "ID Device", kNodeIdLabel);
-    m_nodeIdEdit = addEdit(m_canopenGroup, "nodeIdEdit", kNodeIdEdit);
+    auto* canopenGroup = new QGroupBox(QStringLiteral(" CANopen "), this);
+    canopenGroup->setObjectName(QStringLiteral("canopenGroup"));
+    canopenGroup->setGeometry(kCanopenGroup);
+    QLabel* idLabel = addLabel(canopenGroup, "ID Device", kNodeIdLabel);
+    m_nodeIdEdit = addEdit(canopenGroup, "nodeIdEdit", kNodeIdEdit);
     widgets::labelField(idLabel, m_nodeIdEdit);
-    QLabel* canBaudLabel = addLabel(m_canopenGroup, "Baudrate", kCanBaudLabel);
-    m_canBaudList = addList(m_canopenGroup, "canBaudList", kCanBaudList, project::kCanopenBaudTexts);
+    QLabel* canBaudLabel = addLabel(canopenGroup, "Baudrate", kCanBaudLabel);
+    m_canBaudList = addList(canopenGroup, "canBaudList", kCanBaudList, project::kCanopenBaudTexts);
     widgets::labelField(canBaudLabel, m_canBaudList);
     m_setOperationalCheck =
-        addCheck(m_canopenGroup, "setOperationalCheck", "Set Operational State at Start-Up", kSetOperationalCheck);
-    m_setOperationalNetworkCheck = addCheck(m_canopenGroup, "setOperationalNetworkCheck", "Network State at Start-Up",
+        addCheck(canopenGroup, "setOperationalCheck", "Set Operational State at Start-Up", kSetOperationalCheck);
+    m_setOperationalNetworkCheck = addCheck(canopenGroup, "setOperationalNetworkCheck", "Network State at Start-Up",
                                             kSetOperationalNetworkCheck);
-    QLabel* delayLabel = addLabel(m_canopenGroup, "Delay", kDelayLabel);
-    m_startDelayEdit = addEdit(m_canopenGroup, "startDelayEdit", kStartDelayEdit);
+    QLabel* delayLabel = addLabel(canopenGroup, "Delay", kDelayLabel);
+    m_startDelayEdit = addEdit(canopenGroup, "startDelayEdit", kStartDelayEdit);
     widgets::labelField(delayLabel, m_startDelayEdit);
-    m_startDelayEdit->setAccessibleDescription(addLabel(m_canopenGroup, "0-255 sec.", kDelayUnitLabel)->text());
-    QLabel* timeoutLabel = addLabel(m_canopenGroup, "SDO Timeout (1/10 ms)", kSdoTimeoutLabel);
-    m_sdoTimeoutEdit = addEdit(m_canopenGroup, "sdoTimeoutEdit", kSdoTimeoutEdit);
+    m_startDelayEdit->setAccessibleDescription(addLabel(canopenGroup, "0-255 sec.", kDelayUnitLabel)->text());
+    QLabel* timeoutLabel = addLabel(canopenGroup, "SDO Timeout (1/10 ms)", kSdoTimeoutLabel);
+    m_sdoTimeoutEdit = addEdit(canopenGroup, "sdoTimeoutEdit", kSdoTimeoutEdit);
     widgets::labelField(timeoutLabel, m_sdoTimeoutEdit);
 
-    m_serialGroup = new QGroupBox(QStringLiteral(" Serial "), this);
-    m_serialGroup->setObjectName(QStringLiteral("serialGroup"));
-    m_serialGroup->setGeometry(kSerialGroup);
-    QLabel* serialLabel = addLabel(m_serialGroup, "Serial", kSerialTypeLabel);
-    m_serialTypeList = addList(m_serialGroup, "serialTypeList", kSerialTypeList, project::kSerialTexts);
+    auto* serialGroup = new QGroupBox(QStringLiteral(" Serial "), this);
+    serialGroup->setObjectName(QStringLiteral("serialGroup"));
+    serialGroup->setGeometry(kSerialGroup);
+    QLabel* serialLabel = addLabel(serialGroup, "Serial", kSerialTypeLabel);
+    m_serialTypeList = addList(serialGroup, "serialTypeList", kSerialTypeList, project::kSerialTexts);
     widgets::labelField(serialLabel, m_serialTypeList);
-    QLabel* serialBaudLabel = addLabel(m_serialGroup, "Baudrate", kSerialBaudLabel);
-    m_serialBaudList = addList(m_serialGroup, "serialBaudList", kSerialBaudList, project::kSerialBaudTexts);
+    QLabel* serialBaudLabel = addLabel(serialGroup, "Baudrate", kSerialBaudLabel);
+    m_serialBaudList = addList(serialGroup, "serialBaudList", kSerialBaudList, project::kSerialBaudTexts);
     widgets::labelField(serialBaudLabel, m_serialBaudList);
-    QLabel* parityLabel = addLabel(m_serialGroup, "Parity", kParityLabel);
-    m_parityList = addList(m_serialGroup, "parityList", kParityList, project::kParityTexts);
+    QLabel* parityLabel = addLabel(serialGroup, "Parity", kParityLabel);
+    m_parityList = addList(serialGroup, "parityList", kParityList, project::kParityTexts);
     widgets::labelField(parityLabel, m_parityList);
 
-    // placeButtons() puts them below the serial group.
-    m_okButton = makeDialogButton(this, "okButton", "OK", "OK", QRect(kOkLeft, 0, kButtonWidth, kButtonHeight));
-    m_cancelButton = makeDialogButton(this, "cancelButton", "Cancel", "CANCEL", QRect(kCancelLeft, 0, kButtonWidth, kButtonHeight));
+    m_okButton = makeDialogButton(this, "okButton", "OK", "OK", kOkButton);
+    m_cancelButton = makeDialogButton(this, "cancelButton", "Cancel", "CANCEL", kCancelButton);
 
     for (QLineEdit* edit : {m_nodeIdEdit, m_startDelayEdit, m_sdoTimeoutEdit})
         connect(edit, &QLineEdit::textChanged, this, &CommunicationDialog::markChanged);
@@ -148,17 +148,10 @@ CommunicationDialog::CommunicationDialog(const workspace::Workspace& workspace, 
     connect(m_okButton, &QAbstractButton::clicked, this, &CommunicationDialog::save);
     connect(m_cancelButton, &QAbstractButton::clicked, this, &CommunicationDialog::cancel);
 
-    placeButtons();
+    widgets::makeFixedDialog(this, kClientWidth, kClientHeight);
     // Until a document has been read, an unreadable one leaves the defaults in view.
     showValues(project::ParGenValues{});
     m_changed = false;
-}
-
-void CommunicationDialog::placeButtons() {
-    const int bottom = m_serialGroup->y() + m_serialGroup->height();
-    m_okButton->setGeometry(kOkLeft, bottom + kButtonGap, kButtonWidth, kButtonHeight);
-    m_cancelButton->setGeometry(kCancelLeft, bottom + kButtonGap, kButtonWidth, kButtonHeight);
-    widgets::makeFixedDialog(this, kClientWidth, bottom + kBottomMargin);
 }
 
 void CommunicationDialog::showEvent(QShowEvent* event) {
@@ -166,10 +159,10 @@ void CommunicationDialog::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     widgets::centreOnScreen(this);
-    prepare();
+    loadValues();
 }
 
-void CommunicationDialog::prepare() {
+void CommunicationDialog::loadValues() {
     try {
         showValues(project::readParGenForDialog(platform::pathFromUtf8(m_workspace.parGenFile)));
     } catch (const std::exception& e) {

@@ -7,7 +7,6 @@
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QLineEdit;
 
 namespace strovane::widgets {
@@ -25,7 +24,7 @@ class CommunicationDialog : public QDialog {
     Q_OBJECT
 public:
     CommunicationDialog(const workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-             QWidget* parent = nullptr);
+                        QWidget* parent = nullptr);
 
     void reject() override;
 
@@ -37,10 +36,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void placeButtons();
-    void prepare();
+    // Fills the controls from ParGen.xml; each showing starts at the node ID.
+    void loadValues();
     void markChanged();
+    // Checks ID, delay and SDO timeout in that order; shows the first failure's error box.
+    bool validate();
+    // OK: validate, write ParGen.xml, close with 1; the dialog stays open on failure.
     void save();
+    // Cancel and Escape: once something changed, asks before closing with 2.
     void cancel();
 
     void showValues(const project::ParGenValues& values);
@@ -50,17 +53,12 @@ private:
     widgets::MessageBoxes& m_messages;
     bool m_changed = false;
 
-    // Checks ID, delay and SDO timeout in that order; shows the first failure's error box.
-    bool validate();
-
-    QGroupBox* m_canopenGroup;
     QLineEdit* m_nodeIdEdit;
     QComboBox* m_canBaudList;
     QCheckBox* m_setOperationalCheck;
     QCheckBox* m_setOperationalNetworkCheck;
     QLineEdit* m_startDelayEdit;
     QLineEdit* m_sdoTimeoutEdit;
-    QGroupBox* m_serialGroup;
     QComboBox* m_serialTypeList;
     QComboBox* m_serialBaudList;
     QComboBox* m_parityList;

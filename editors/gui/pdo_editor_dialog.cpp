@@ -94,9 +94,9 @@ const std::string& PdoEditorDialog::documentPath() const {
 void PdoEditorDialog::loadTable() {
     const project::PdoTableRead read = project::readPdoTableForEditor(platform::pathFromUtf8(documentPath()));
     // Ten rows to type into, and one for every row of a longer table: none is left out.
-    std::int32_t& rows = m_rowCount;
-    rows = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
-    m_grid->reset(kColumns, rows + 1);
+    m_rowCount = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
+    const int rows = m_rowCount;
+    m_grid->resetCells(kColumns, rows + 1);
     for (int c = 0; c < kColumns; ++c)
         m_grid->setCellText(c, 0, QString::fromUtf8(kHeader[c]));
     for (int r = 1; r <= rows; ++r)
@@ -143,7 +143,6 @@ bool PdoEditorDialog::validate() {
 }
 
 void PdoEditorDialog::save() {
-    m_grid->commitOpenEditor();
     if (!validate())
         return;
     const std::vector<project::PdoRow> rows = gridRows();

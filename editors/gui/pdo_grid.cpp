@@ -114,7 +114,7 @@ void PdoGrid::setCellText(int column, int row, const QString& text) {
         cell->setText(text);
 }
 
-void PdoGrid::reset(int columns, int rows) {
+void PdoGrid::resetCells(int columns, int rows) {
     commitOpenEditor();
     const int entryColumns = std::max(columns - 1, 0);
     const int entryRowCount = std::max(rows - 1, 0);

@@ -8,7 +8,7 @@ namespace strovane::editors {
 
 // The PDO editors' grid: a fixed header row of column titles and a fixed column of row numbers
 // (real headers, so assistive technology reads them as the table's headers), the entry cells
-// edited in place as plain text. cellText are addressed as (column, row) with the header row and
+// edited in place as plain text. Cells are addressed as (column, row) with the header row and
 // number column counted: row 0 holds the titles, column 0 the numbers, row 1 is the first entry.
 // Rows that do not fit scroll under the header row, which stays in sight.
 class PdoGrid : public QTableWidget {
@@ -23,7 +23,7 @@ public:
     // Sets the size, counted with the header row and number column, and wipes every cell: the
     // headers bold on the button face, the COB-ID and Dimension columns green, the Mnemonic
     // column on the window colour.
-    void reset(int columns, int rows);
+    void resetCells(int columns, int rows);
 
     // Entry rows (without the header row).
     int entryRows() const { return rowCount(); }

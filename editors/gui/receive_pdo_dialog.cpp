@@ -4,15 +4,17 @@ namespace strovane::editors {
 
 namespace {
 
-const PdoEditorLayout kReceiveLayout{project::PdoTableKind::Receive,
-                                     "receivePdoDialog",
-                                     "Receive PDOs",
-                                     false,
-                                     12,
-                                     69,
-                                     92,
-                                     69,
-                                     true};
+constexpr PdoEditorLayout kReceiveLayout{
+    .kind = project::PdoTableKind::Receive,
+    .objectName = "receivePdoDialog",
+    .caption = "Receive PDOs",
+    .raisedBar = false,
+    .okLeft = 12,
+    .okWidth = 69,
+    .cancelLeft = 92,
+    .cancelWidth = 69,
+    .darkCaptions = true,
+};
 
 } // namespace
 

@@ -4,15 +4,17 @@ namespace strovane::editors {
 
 namespace {
 
-const PdoEditorLayout kTransmitLayout{project::PdoTableKind::Transmit,
-                                      "transmitPdoDialog",
-                                      "Transmit PDOs",
-                                      true,
-                                      4,
-                                      85,
-                                      100,
-                                      85,
-                                      false};
+constexpr PdoEditorLayout kTransmitLayout{
+    .kind = project::PdoTableKind::Transmit,
+    .objectName = "transmitPdoDialog",
+    .caption = "Transmit PDOs",
+    .raisedBar = true,
+    .okLeft = 4,
+    .okWidth = 85,
+    .cancelLeft = 100,
+    .cancelWidth = 85,
+    .darkCaptions = false,
+};
 
 } // namespace
 

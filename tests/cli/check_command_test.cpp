@@ -21,9 +21,10 @@ constexpr const char* kGoodParGen =
     "<CANopen_Set_Ope_Net>0</CANopen_Set_Ope_Net><CANopen_Delay>255</CANopen_Delay>"
     "<CANopen_SDO_TO>50000</CANopen_SDO_TO><Serial_Serial>1</Serial_Serial><Serial_Baud>0</Serial_Baud>"
     "<Serial_Par>2</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
-constexpr const char* kGoodRpdo = "<RPDO><row COB-ID=\"0\" Dimension=\"8\" Mnemonic=\"a\"/><row "
-                                  "COB-ID=\"$7ff\" Dimension=\"1\" Mnemonic=\"\"/></RPDO>";
-constexpr const char* kGoodTpdo = "<TPDO><row COB-ID=\"0x7FF\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
+constexpr const char* kGoodReceivePdos = "<RPDO><row COB-ID=\"0\" Dimension=\"8\" Mnemonic=\"a\"/><row "
+                                         "COB-ID=\"$7ff\" Dimension=\"1\" Mnemonic=\"\"/></RPDO>";
+constexpr const char* kGoodTransmitPdos =
+    "<TPDO><row COB-ID=\"0x7FF\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
 // Rows 1 to 4; row 2 with COB-ID 5000 and Dimension 9, row 4 with Dimension 0.
 constexpr const char* kFaultyRows = "<row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row "
                                     "COB-ID=\"5000\" Dimension=\"9\" Mnemonic=\"b\"/>"
@@ -37,8 +38,8 @@ protected:
     void write(const std::string& name, const std::string& bytes) { writeFile(m_project / name, bytes); }
     void writeGoodProject() {
         write("ParGen.xml", kGoodParGen);
-        write("RPDOs.xml", kGoodRpdo);
-        write("TPDOs.xml", kGoodTpdo);
+        write("RPDOs.xml", kGoodReceivePdos);
+        write("TPDOs.xml", kGoodTransmitPdos);
     }
     CliRun run(const std::vector<std::string>& args) {
         return runProcess(STROVANE_CLI_PATH, args, m_dir.path());
@@ -149,7 +150,7 @@ TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
     };
     struct Case {
         const char* name;
-        std::string rpdo;
+        std::string receivePdos;
         int checkCode;
         int composeCode;
         const char* says;
@@ -166,7 +167,7 @@ TEST_F(CheckCommandTest, CleanCheckMeansComposeSucceeds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeGoodProject();
-        write("RPDOs.xml", c.rpdo);
+        write("RPDOs.xml", c.receivePdos);
         const CliRun r = check();
         EXPECT_EQ(r.code, c.checkCode) << r.out;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;

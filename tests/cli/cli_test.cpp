@@ -23,9 +23,9 @@ constexpr const char* kParGen =
     "<CANopen_Set_Ope_Net>0</CANopen_Set_Ope_Net><CANopen_Delay>0</CANopen_Delay>"
     "<CANopen_SDO_TO>10000</CANopen_SDO_TO><Serial_Serial>0</Serial_Serial><Serial_Baud>7</Serial_Baud>"
     "<Serial_Par>0</Serial_Par></Par_Gen><!--SW_VERSION = 1.001-->";
-constexpr const char* kRpdo =
-    "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"\"/></RPDO>";
-constexpr const char* kTpdo = "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
+constexpr const char* kReceivePdos = "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row "
+                                     "COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"\"/></RPDO>";
+constexpr const char* kTransmitPdos = "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
 const std::string kWorkedExample("\x0C\0\0\0\x12\0\0\0\x15\0\0\0\x81\x01\x08\x82\x01\x02\x01\x02\x04"
                                  "\x0A\x07\0\0\0\x10\x27\0\x07\0\x02\x01",
                                  33);
@@ -35,8 +35,8 @@ protected:
     CliTest() {
         fs::create_directories(m_project / "bin");
         write("ParGen.xml", kParGen);
-        write("RPDOs.xml", kRpdo);
-        write("TPDOs.xml", kTpdo);
+        write("RPDOs.xml", kReceivePdos);
+        write("TPDOs.xml", kTransmitPdos);
     }
     void write(const std::string& name, const std::string& bytes) { writeFile(m_project / name, bytes); }
     CliRun run(const std::vector<std::string>& args) {
@@ -61,8 +61,8 @@ TEST_F(CliTest, ComposeWritesBankBinAsUpdateDeviceDoes) {
 TEST_F(CliTest, DocumentsThatBeginWithADeclarationComposeAndCheckAsWithout) {
     const std::string prolog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- exported -->\n";
     write("ParGen.xml", prolog + kParGen);
-    write("RPDOs.xml", prolog + kRpdo);
-    write("TPDOs.xml", prolog + kTpdo);
+    write("RPDOs.xml", prolog + kReceivePdos);
+    write("TPDOs.xml", prolog + kTransmitPdos);
     const CliRun r = run({"compose", m_project.string()});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(readFile(bank()), kWorkedExample);
@@ -106,8 +106,8 @@ TEST_F(CliTest, BadInputFailsWithTheWindowsMessageAndKeepsTheOldImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         write("ParGen.xml", kParGen);
-        write("RPDOs.xml", kRpdo);
-        write("TPDOs.xml", kTpdo);
+        write("RPDOs.xml", kReceivePdos);
+        write("TPDOs.xml", kTransmitPdos);
         writeFile(bank(), "older image");
         write(c.file, c.contents);
         const CliRun r = run({"compose", m_project.string()});

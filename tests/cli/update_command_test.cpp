@@ -30,8 +30,8 @@ using strovane::testing::readLines;
 using strovane::testing::TempDir;
 using strovane::testing::writeFile;
 
-constexpr const char* kRpdo = "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/></RPDO>";
-// The image of kRpdo alone: header, one receive entry, no transmit entry, no parameters.
+constexpr const char* kReceivePdos = "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/></RPDO>";
+// The image of kReceivePdos alone: header, one receive entry, no transmit entry, no parameters.
 const std::string kImage("\x0C\0\0\0\x0F\0\0\0\x0F\0\0\0\x81\x01\x08", 15);
 
 // Runs a thousand times faster than the system's clock: the 150 s limit passes in 150 ms.
@@ -63,7 +63,7 @@ protected:
         fs::create_directories(m_project / "bin");
         fs::create_directories(m_workspace / "MASTER");
         writeFile(m_workspace / "MASTER" / "sim40518.sim", "firmware");
-        writeFile(m_project / "RPDOs.xml", kRpdo);
+        writeFile(m_project / "RPDOs.xml", kReceivePdos);
         fs::create_symlink(STROVANE_FAKE_UPDATER, m_workspace / "Ser_40518_Update");
         setenv("STROVANE_FAKE_UPDATER_LOG", (m_dir / "arguments").c_str(), 1);
         setenv("STROVANE_FAKE_UPDATER_STAMP", (m_dir / "ended").c_str(), 1);

@@ -63,15 +63,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_ASSERT(decoded.parameters.has_value() == params.has_value());
     if (params) {
         const ImageParameters& p = *decoded.parameters;
-        FUZZ_ASSERT(p.canopenId == static_cast<std::uint8_t>(params->nodeId));
-        FUZZ_ASSERT(p.canopenBaud == static_cast<std::uint8_t>(params->canBaud));
+        FUZZ_ASSERT(p.nodeId == static_cast<std::uint8_t>(params->nodeId));
+        FUZZ_ASSERT(p.canBaud == static_cast<std::uint8_t>(params->canBaud));
         FUZZ_ASSERT(p.setOperational == static_cast<std::uint8_t>(params->setOperational));
-        FUZZ_ASSERT(p.setOperationalNet == static_cast<std::uint8_t>(params->setOperationalNetwork));
-        FUZZ_ASSERT(p.delay == static_cast<std::uint8_t>(params->startDelay));
+        FUZZ_ASSERT(p.setOperationalNetwork == static_cast<std::uint8_t>(params->setOperationalNetwork));
+        FUZZ_ASSERT(p.startDelay == static_cast<std::uint8_t>(params->startDelay));
         FUZZ_ASSERT(p.sdoTimeout == static_cast<std::uint16_t>(params->sdoTimeout));
-        FUZZ_ASSERT(p.serial == static_cast<std::uint8_t>(params->serialType));
+        FUZZ_ASSERT(p.serialType == static_cast<std::uint8_t>(params->serialType));
         FUZZ_ASSERT(p.serialBaud == static_cast<std::uint8_t>(params->serialBaud));
-        FUZZ_ASSERT(p.parity == static_cast<std::uint8_t>(params->serialParity));
+        FUZZ_ASSERT(p.serialParity == static_cast<std::uint8_t>(params->serialParity));
         FUZZ_ASSERT(p.receiveCount == static_cast<std::uint8_t>(receive.size()));
         FUZZ_ASSERT(p.transmitCount == static_cast<std::uint8_t>(transmit.size()));
     }

@@ -45,11 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_ASSERT(out.size() == image.transmitEnd);
     if (image.parameters) {
         const ImageParameters& p = *image.parameters;
-        for (const std::uint8_t b : {p.canopenId, p.canopenBaud, p.setOperational, p.setOperationalNet, p.delay})
+        for (const std::uint8_t b :
+             {p.nodeId, p.canBaud, p.setOperational, p.setOperationalNetwork, p.startDelay})
             out.push_back(b);
         out.push_back(static_cast<std::uint8_t>(p.sdoTimeout));
         out.push_back(static_cast<std::uint8_t>(p.sdoTimeout >> 8));
-        for (const std::uint8_t b : {p.serial, p.serialBaud, p.parity, p.receiveCount, p.transmitCount})
+        for (const std::uint8_t b :
+             {p.serialType, p.serialBaud, p.serialParity, p.receiveCount, p.transmitCount})
             out.push_back(b);
     }
     FUZZ_ASSERT(out.size() == size && std::equal(out.begin(), out.end(), data));

@@ -42,9 +42,11 @@ std::string parGen(const std::string& replace = {}, const std::string& with = {}
     return doc;
 }
 
-constexpr const char* kExampleRpdo =
-    "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"386\" Dimension=\"2\" Mnemonic=\"\"/></RPDO>";
-constexpr const char* kExampleTpdo = "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
+constexpr const char* kExampleReceivePdos =
+    "<RPDO><row COB-ID=\"0x181\" Dimension=\"8\" Mnemonic=\"a\"/><row COB-ID=\"386\" Dimension=\"2\" "
+    "Mnemonic=\"\"/></RPDO>";
+constexpr const char* kExampleTransmitPdos =
+    "<TPDO><row COB-ID=\"0x201\" Dimension=\"4\" Mnemonic=\"b\"/></TPDO>";
 constexpr const char* kFreshBlock = "0A 07 00 00 00 10 27 00 07 00";
 
 class ConfigImageTest : public ::testing::Test {
@@ -88,14 +90,14 @@ TEST_F(ConfigImageTest, GoldenImages) {
         "0C 00 00 00 12 00 00 00 15 00 00 00 81 01 08 82 01 02 01 02 04 ";
 
     const GoldenCase cases[] = {
-        {"worked example", fresh.c_str(), kExampleRpdo, kExampleTpdo,
+        {"worked example", fresh.c_str(), kExampleReceivePdos, kExampleTransmitPdos,
          exampleHeaderAndEntries + kFreshBlock + " 02 01"},
         {"no documents", nullptr, nullptr, nullptr, "0C 00 00 00 0C 00 00 00 0C 00 00 00"},
         {"only ParGen.xml", fresh.c_str(), nullptr, nullptr,
          std::string("0C 00 00 00 0C 00 00 00 0C 00 00 00 ") + kFreshBlock + " 00 00"},
-        {"PDO documents only", nullptr, kExampleRpdo, kExampleTpdo,
+        {"PDO documents only", nullptr, kExampleReceivePdos, kExampleTransmitPdos,
          "0C 00 00 00 12 00 00 00 15 00 00 00 81 01 08 82 01 02 01 02 04"},
-        {"missing RPDOs.xml", fresh.c_str(), nullptr, kExampleTpdo,
+        {"missing RPDOs.xml", fresh.c_str(), nullptr, kExampleTransmitPdos,
          std::string("0C 00 00 00 0C 00 00 00 0F 00 00 00 01 02 04 ") + kFreshBlock + " 00 01"},
         {"SDO timeout 50000", longSdoTimeout.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 0A 07 00 00 00 50 C3 00 07 00 00 00"},
@@ -107,7 +109,7 @@ TEST_F(ConfigImageTest, GoldenImages) {
          std::string("0C 00 00 00 0C 00 00 00 0C 00 00 00 ") + kFreshBlock + " 00 00"},
         {"ID narrowed to 8 bits", narrowed.c_str(), nullptr, nullptr,
          "0C 00 00 00 0C 00 00 00 0C 00 00 00 FF 07 00 00 00 10 27 00 07 00 00 00"},
-        {"reordered and extra elements", reordered.c_str(), kExampleRpdo, kExampleTpdo,
+        {"reordered and extra elements", reordered.c_str(), kExampleReceivePdos, kExampleTransmitPdos,
          exampleHeaderAndEntries + kFreshBlock + " 02 01"},
         {"declaration first: read as without", declared.c_str(),
          "<?xml version=\"1.0\"?><RPDO><row COB-ID=\"1\" Dimension=\"1\"/></RPDO>", nullptr,
@@ -199,7 +201,7 @@ TEST_F(ConfigImageTest, BadRowsStopTheCompositionNamingFileRowAndAttribute) {
 }
 
 TEST_F(ConfigImageTest, MalformedDocumentStopsWithTheParsersPosition) {
-    write("RPDOs.xml", kExampleRpdo);
+    write("RPDOs.xml", kExampleReceivePdos);
     write("ParGen.xml", "<Par_Gen>\n<CANopen_ID>10</CANopen_ID>\n<Serial_Par>0</Serial_Pa>\n</Par_Gen>");
     try {
         compose();

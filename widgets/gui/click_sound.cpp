@@ -57,7 +57,7 @@ void playResource(const QString& name) {
 
 } // namespace
 
-void PlayClickSound(const QString& name) {
+void playClickSound(const QString& name) {
     if (player())
         player()(name);
     else

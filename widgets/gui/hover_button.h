@@ -45,7 +45,7 @@ public:
     bool isFlat() const { return m_flat; }
     void setFlat(bool on);
     const QImage& glyph() const { return m_glyph; }
-    // Copies the strip, sets NumGlyphs to width / height and Kind to Custom.
+    // Copies the strip, sets numGlyphs() to width / height and kind() to Custom.
     void setGlyph(const QImage& strip);
     // The glyph strip of a compiled-in picture; a missing name empties the glyph.
     void setGlyphResource(const QString& name);

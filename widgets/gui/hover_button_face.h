@@ -31,7 +31,7 @@ struct HoverButtonFace {
     bool enabled = true;
     bool hot = false;
     bool down = false;
-    QImage glyph; // the strip of NumGlyphs cells side by side
+    QImage glyph; // the strip of numGlyphs cells side by side
     QImage glyphFine; // optional: the same strip at twice the resolution, for scaled screens
     int numGlyphs = 0;
     int hotTrackStep = 0; // 0 (plain colour) .. 8 (hot colour)

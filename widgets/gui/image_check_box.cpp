@@ -65,9 +65,9 @@ void ImageCheckBox::setAlignment(CheckBoxSide left) {
 }
 
 void ImageCheckBox::setCheckMark(CheckMark type) {
-    if (m_imageType == type)
+    if (m_checkMark == type)
         return;
-    m_imageType = type;
+    m_checkMark = type;
     update();
 }
 
@@ -201,7 +201,7 @@ void ImageCheckBox::paintTo(QPainter& p) const {
 
     drawImage(p, r, boxImageName(m_flat, isEnabled()));
     if (isChecked())
-        drawImage(p, r, markImageName(m_imageType, m_flat, isEnabled()));
+        drawImage(p, r, markImageName(m_checkMark, m_flat, isEnabled()));
 }
 
 void ImageCheckBox::paintEvent(QPaintEvent*) {
@@ -220,7 +220,7 @@ void ImageCheckBox::mousePressEvent(QMouseEvent* e) {
     setChecked(!isChecked());
     repaint();
     if (m_playSound)
-        PlayClickSound(QStringLiteral("klik"));
+        playClickSound(QStringLiteral("klik"));
     m_mousePressed = true;
     Q_EMIT pressed(); // OnMouseDown
 }

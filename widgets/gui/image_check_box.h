@@ -44,7 +44,7 @@ public:
     // Changing it in code plays no sound and raises no click.
     CheckBoxSide alignment() const { return m_side; }
     void setAlignment(CheckBoxSide left);
-    CheckMark checkMark() const { return m_imageType; }
+    CheckMark checkMark() const { return m_checkMark; }
     void setCheckMark(CheckMark type);
     bool showHandCursor() const { return m_showHandCursor; }
     void setShowHandCursor(bool on) { m_showHandCursor = on; }
@@ -106,7 +106,7 @@ private:
     bool m_showHandCursor = true;
     bool m_playSound = true;
     bool m_hotTrack = true;
-    CheckMark m_imageType = CheckMark::CrossRed;
+    CheckMark m_checkMark = CheckMark::CrossRed;
     CheckBoxBorder m_border = CheckBoxBorder::None;
     CheckBoxSide m_side = CheckBoxSide::Right;
     ColorRef m_simpleBorderColor = 0xFF0000;

@@ -108,7 +108,7 @@ TEST(HoverButtonState, ColorStyleWritesAPaletteAndStillReadsCustom) {
     EXPECT_EQ(b.buttonStyle(), HoverButtonStyle::Old);
 }
 
-TEST(HoverButtonState, GlyphSetsNumGlyphsAndMakesTheKindCustom) {
+TEST(HoverButtonState, GlyphSetsTheGlyphCountAndMakesTheKindCustom) {
     HoverButton b;
     b.setKind(HoverButtonKind::Ok);
     QImage strip(32, 16, QImage::Format_RGB32);

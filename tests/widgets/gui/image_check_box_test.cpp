@@ -198,7 +198,7 @@ TEST(ImageCheckBoxDrawing, BoxAndMarkFollowCheckedEnabledAndFlat) {
     }
 }
 
-TEST(ImageCheckBoxDrawing, EachImageTypeDrawsItsOwnMark) {
+TEST(ImageCheckBoxDrawing, EachCheckMarkDrawsItsOwnMark) {
     QSet<QRgb> seen;
     for (int t = 0; t <= int(CheckMark::HookRed); ++t) {
         ImageCheckBox box;
