@@ -25,7 +25,7 @@ NEW_PROJECT = "Create New Project"
 PAR_GEN = "Set Communication"
 RPDO = "Receive PDOs"
 TPDO = "Transmit PDOs"
-BOOT = "Update Firmware from Serial (RS232)"
+UPDATE = "Update Firmware from Serial (RS232)"
 PROGRESS = "Updating device\u2026"
 ERROR = "Error"
 CONFIRM = "Confirm"
@@ -44,7 +44,7 @@ NEW_NAME_BOX, NEW_OK = (160, 58), (162, 102)
 PAR_ID_BOX, PAR_SET_OPE, PAR_OK = (184, 39), (35, 108), (163, 375)
 GRID_COLUMNS = (64, 75, 75, 200)
 GRID_ROW_HEIGHT = 21
-BOOT_CONNECT, BOOT_NEXT, BOOT_EXECUTE = (220, 106), (178, 187), (92, 185)
+UPDATE_CONNECT, UPDATE_NEXT, UPDATE_EXECUTE, UPDATE_CANCEL = (220, 106), (178, 187), (92, 185), (74, 187)
 # Tab stops from the node ID box to OK in the communication dialog.
 PAR_TABS_TO_OK = 9
 
@@ -149,10 +149,10 @@ def scenario_keyboard(d, exe, workdir):
     expect_file(os.path.join(project, "TPDOs.xml"), pdo_xml("TPDO", TRANSMIT_ROWS))
 
     d.key("Tab", "Return")  # Update Device
-    app.wait_window(BOOT)
+    app.wait_window(UPDATE)
     wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
     d.key("Escape")
-    back_to_main(app, BOOT, "Line1")
+    back_to_main(app, UPDATE, "Line1")
     app.expect_shown([titled("Line1")])
 
     d.key("alt+F4")  # the window manager's close, as the close box does
@@ -213,10 +213,10 @@ def scenario_mouse(d, exe, workdir):
     expect_file(os.path.join(project, "TPDOs.xml"), pdo_xml("TPDO", TRANSMIT_ROWS))
 
     app.click(titled("Line2"), *MAIN_BUTTONS["update"])
-    app.wait_window(BOOT)
+    app.wait_window(UPDATE)
     wait_file(os.path.join(project, "bin", "bank.bin"), lambda t: len(t) > 12)
-    d.click_at(*app.control(BOOT, 74, 187))  # Cancel
-    app.wait_gone(BOOT)
+    d.click_at(*app.control(UPDATE, *UPDATE_CANCEL))
+    app.wait_gone(UPDATE)
 
     # The window manager's close box at the right end of the title bar.
     wid = app.wait_window(titled("Line2"))
@@ -424,11 +424,11 @@ def scenario_update(d, exe, workdir):
 
         for attempt in ("fails", "terminated"):
             app.click(main, *MAIN_BUTTONS["update"])
-            app.wait_window(BOOT)
-            app.click(BOOT, *BOOT_CONNECT)  # the only port, selected: opens without modem lines
-            app.click(BOOT, *BOOT_NEXT)
-            app.expect_shown([main, BOOT])
-            app.click(BOOT, *BOOT_EXECUTE)
+            app.wait_window(UPDATE)
+            app.click(UPDATE, *UPDATE_CONNECT)  # the only port, selected: opens without modem lines
+            app.click(UPDATE, *UPDATE_NEXT)
+            app.expect_shown([main, UPDATE])
+            app.click(UPDATE, *UPDATE_EXECUTE)
             app.wait_window(PROGRESS, active=False)
             args = wait_file(args_file).split("\n")[:-1]
             os.unlink(args_file)
@@ -438,13 +438,13 @@ def scenario_update(d, exe, workdir):
                 open(release, "w").close()
                 app.wait_gone(PROGRESS)
                 os.unlink(finished)
-                expect_error_box(d, app, "Error!! The updater ended with status 3.", BOOT)
+                expect_error_box(d, app, "Error!! The updater ended with status 3.", UPDATE)
                 d.key("Escape")
-                app.wait_gone(BOOT)
+                app.wait_gone(UPDATE)
                 continue
             # Asked to end during the wait: the updater finishes first, then the program closes.
             os.kill(app.pid, signal.SIGTERM)
-            app.expect_shown([main, BOOT, PROGRESS])
+            app.expect_shown([main, UPDATE, PROGRESS])
             open(release, "w").close()
             status = app.wait_exit()
             if not os.path.exists(finished):
@@ -627,7 +627,7 @@ def screen_pixel(d, x, y):
 def notice_colour(d, app):
     """The background of the outcome notice, at its inner bottom-right corner, free of text."""
     left, top, width, height = OUTCOME_NOTICE
-    return screen_pixel(d, *app.control(BOOT, left + width - 2, top + height - 2))
+    return screen_pixel(d, *app.control(UPDATE, left + width - 2, top + height - 2))
 
 
 def expect_notice(d, app, colour, what):
@@ -658,15 +658,15 @@ def scenario_update_outcome(d, exe, workdir):
     try:
         app.wait_window(main)
         app.click(main, *MAIN_BUTTONS["update"])
-        app.wait_window(BOOT)
-        app.click(BOOT, *BOOT_CONNECT)
-        app.click(BOOT, *BOOT_NEXT)
-        app.expect_shown([main, BOOT])
+        app.wait_window(UPDATE)
+        app.click(UPDATE, *UPDATE_CONNECT)
+        app.click(UPDATE, *UPDATE_NEXT)
+        app.expect_shown([main, UPDATE])
 
         # One device after another: Execute, the updater ends, Execute again.
         for how, box in (("0", None), ("kill", "Error!! The updater was killed by signal 9 (SIGKILL)."),
                          ("0", None), ("3", "Error!! The updater ended with status 3.")):
-            app.click(BOOT, *BOOT_EXECUTE)
+            app.click(UPDATE, *UPDATE_EXECUTE)
             app.wait_window(PROGRESS, active=False)
             wait_file(args_file)
             os.unlink(args_file)
@@ -674,21 +674,21 @@ def scenario_update_outcome(d, exe, workdir):
             app.wait_gone(PROGRESS)
             if box is None:
                 expect_notice(d, app, NOTICE_SUCCESS, "the success notice")
-                app.expect_shown([main, BOOT])  # told without a box to click away
+                app.expect_shown([main, UPDATE])  # told without a box to click away
             else:
-                expect_error_box(d, app, box, BOOT)
+                expect_error_box(d, app, box, UPDATE)
                 expect_notice(d, app, NOTICE_FAILURE, "the failure notice")
-                app.expect_shown([main, BOOT])
+                app.expect_shown([main, UPDATE])
 
         # Without the firmware file the updater is not started; the box names the file.
         os.unlink(firmware)
-        app.click(BOOT, *BOOT_EXECUTE)
-        expect_error_box(d, app, "Error!! The firmware file is missing: " + firmware, BOOT)
-        app.expect_shown([main, BOOT])
+        app.click(UPDATE, *UPDATE_EXECUTE)
+        expect_error_box(d, app, "Error!! The firmware file is missing: " + firmware, UPDATE)
+        app.expect_shown([main, UPDATE])
         if os.path.exists(args_file):
             raise ScenarioError("the updater was started without the firmware file")
         d.key("Escape")
-        back_to_main(app, BOOT, "Line4")
+        back_to_main(app, UPDATE, "Line4")
     finally:
         os.close(master)
         os.close(slave)
@@ -717,11 +717,11 @@ def scenario_update_wine(d, exe, workdir, updater):
     main = titled("Line3")
     app.wait_window(main)
     app.click(main, *MAIN_BUTTONS["update"])
-    app.wait_window(BOOT)
-    app.click(BOOT, *BOOT_CONNECT)  # COM8, the first port present, is selected
-    app.click(BOOT, *BOOT_NEXT)
-    app.expect_shown([main, BOOT])
-    app.click(BOOT, *BOOT_EXECUTE)
+    app.wait_window(UPDATE)
+    app.click(UPDATE, *UPDATE_CONNECT)  # COM8, the first port present, is selected
+    app.click(UPDATE, *UPDATE_NEXT)
+    app.expect_shown([main, UPDATE])
+    app.click(UPDATE, *UPDATE_EXECUTE)
     folder = windows_path(workdir)
     expected = ('\\\\.\\COM8 FW FR PW PR "%s\\MASTER\\sim40518.sim" "%s\\PROJECTS\\Line3\\bin\\"'
                 % (folder, folder))
@@ -731,11 +731,11 @@ def scenario_update_wine(d, exe, workdir, updater):
     app.wait_gone(PROGRESS)
     # Wine does not always hand the activation back to the dialog when the progress window goes:
     # a click on it, as a person would give, before the key.
-    app.wait_window(BOOT, active=False)
-    app.click(BOOT, 300, 12)
-    app.wait_window(BOOT)
+    app.wait_window(UPDATE, active=False)
+    app.click(UPDATE, 300, 12)
+    app.wait_window(UPDATE)
     d.key("Escape")
-    back_to_main(app, BOOT, "Line3")
+    back_to_main(app, UPDATE, "Line3")
     d.key("alt+F4")
     if app.wait_exit() != 0:
         raise ScenarioError("the program ended with status %s" % app.proc.returncode)

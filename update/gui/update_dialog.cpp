@@ -68,8 +68,8 @@ QString itemText(const platform::PortInfo& port) {
 } // namespace
 
 UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace,
-                     platform::PortProbe probe, platform::SerialDeviceFactory serialDevices,
-                     StartProgram startProgram, QWidget* parent)
+                           platform::PortProbe probe, platform::SerialDeviceFactory serialDevices,
+                           StartProgram startProgram, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_workspace(workspace), m_probe(std::move(probe)),
       m_startProgram(std::move(startProgram)) {
     setObjectName(QStringLiteral("updateDialog"));
@@ -77,11 +77,13 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
     widgets::makeFixedDialog(this, kClientWidth, kClientHeight);
     setFont(widgets::windowFont()); // on the system button face, unlike the other windows
 
-    m_introLabel = label(this, "introLabel", QStringLiteral("Follow these steps to update the GW40518 from RS232:"), kIntroLabel);
+    m_introLabel = label(this, "introLabel",
+                         QStringLiteral("Follow these steps to update the GW40518 from RS232:"), kIntroLabel);
     m_turnOffLabel = label(this, "turnOffLabel", QStringLiteral("1 - Turn OFF the Device"), kTurnOffLabel);
-    m_jumperLabel = label(this, "jumperLabel", QStringLiteral("2 - Insert the Boot Jumper (see the manual)"), kJumperLabel);
-    m_portLabel = label(this, "portLabel", QStringLiteral("3 - Select the  COM port and press the connect button"),
-                        kPortLabel);
+    m_jumperLabel = label(this, "jumperLabel", QStringLiteral("2 - Insert the Boot Jumper (see the manual)"),
+                          kJumperLabel);
+    m_portLabel = label(this, "portLabel",
+                        QStringLiteral("3 - Select the  COM port and press the connect button"), kPortLabel);
 
     m_portList = new QComboBox(this);
     m_portList->setObjectName(QStringLiteral("portList"));
@@ -95,14 +97,17 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
     refresh->setToolTip(QStringLiteral("Update COM Port List"));
     refresh->setAccessibleName(refresh->toolTip()); // a picture only: its hint names it
     m_refreshButton = refresh;
-    m_connectButton = widgets::makeFormButton(this, QStringLiteral("connectButton"), QStringLiteral("Connect"),
-                                        kConnectButton, QString(), widgets::FormButtonLook::Plain);
+    m_connectButton =
+        widgets::makeFormButton(this, QStringLiteral("connectButton"), QStringLiteral("Connect"),
+                                kConnectButton, QString(), widgets::FormButtonLook::Plain);
 
     m_turnOnLabel = label(this, "turnOnLabel", QStringLiteral("4 - Turn ON the Device"), kTurnOnLabel);
-    m_ledLabel = label(this, "ledLabel", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), kLedLabel);
+    m_ledLabel =
+        label(this, "ledLabel", QStringLiteral("5 - Check the BOOT led. It must blink quickly"), kLedLabel);
 
-    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"),
-                                        kCancelButton, QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
+    m_cancelButton =
+        widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton,
+                                QStringLiteral("CANCEL"), widgets::FormButtonLook::Plain);
     auto* next = widgets::makeFormButton(this, QStringLiteral("nextButton"), QStringLiteral("Next"),
                                          kNextButton, QStringLiteral("NEXT"), widgets::FormButtonLook::Plain);
     next->setGlyphLayout(widgets::GlyphLayout::GlyphRight);
@@ -115,19 +120,22 @@ UpdateDialog::UpdateDialog(widgets::MessageBoxes& messages, const workspace::Wor
     m_optionsPage->setAutoFillBackground(true);
     m_optionsPage->setGeometry(kOptionsPage);
     m_optionsPage->hide();
-    m_optionsTitle = label(m_optionsPage, "optionsTitle", QStringLiteral("Update Device Options"), kOptionsTitle);
+    m_optionsTitle =
+        label(m_optionsPage, "optionsTitle", QStringLiteral("Update Device Options"), kOptionsTitle);
     // Ticked at program start; the states then persist between openings.
-    m_firmwareOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("firmwareOption"), QStringLiteral("Firmware"),
-                                                  kFirmwareOption);
-    m_readFirmwareOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readFirmwareOption"), QStringLiteral("Read Firmware when finish"),
-                                           kReadFirmwareOption);
-    m_projectOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("projectOption"), QStringLiteral("Project"),
-                                                 kProjectOption);
-    m_readProjectOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readProjectOption"), QStringLiteral("Read Project when finish"),
-                                           kReadProjectOption);
-    m_executeButton = widgets::makeFormButton(m_optionsPage, QStringLiteral("executeButton"), QStringLiteral("Execute update firmware"),
-                                        kExecuteButton, QStringLiteral("EXECUTE"),
-                                        widgets::FormButtonLook::UpdateExecute);
+    m_firmwareOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("firmwareOption"),
+                                                   QStringLiteral("Firmware"), kFirmwareOption);
+    m_readFirmwareOption =
+        widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readFirmwareOption"),
+                                    QStringLiteral("Read Firmware when finish"), kReadFirmwareOption);
+    m_projectOption = widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("projectOption"),
+                                                  QStringLiteral("Project"), kProjectOption);
+    m_readProjectOption =
+        widgets::makeOptionCheckBox(m_optionsPage, QStringLiteral("readProjectOption"),
+                                    QStringLiteral("Read Project when finish"), kReadProjectOption);
+    m_executeButton = widgets::makeFormButton(
+        m_optionsPage, QStringLiteral("executeButton"), QStringLiteral("Execute update firmware"),
+        kExecuteButton, QStringLiteral("EXECUTE"), widgets::FormButtonLook::UpdateExecute);
 
     m_outcomeNotice = new QLabel(m_optionsPage);
     m_outcomeNotice->setObjectName(QStringLiteral("outcomeNotice"));
@@ -157,11 +165,11 @@ void UpdateDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         widgets::centreOnScreen(this);
-        prepare();
+        startOver();
     }
 }
 
-void UpdateDialog::prepare() {
+void UpdateDialog::startOver() {
     m_optionsPage->hide();
     m_portConnected = false;
     m_outcomeNotice->hide();
@@ -170,13 +178,11 @@ void UpdateDialog::prepare() {
 }
 
 void UpdateDialog::done(int result) {
-    finish();
+    closePort();
     QDialog::done(result);
 }
 
 void UpdateDialog::reject() { done(2); }
-
-void UpdateDialog::finish() { closePort(); }
 
 void UpdateDialog::closePort() {
     try {
@@ -214,11 +220,13 @@ void UpdateDialog::loadPorts() {
 }
 
 std::string UpdateDialog::selectedPort() const {
-    return m_portList->currentIndex() < 0 ? std::string() : m_portList->currentData(kPortNameRole).toString().toStdString();
+    return m_portList->currentIndex() < 0 ? std::string()
+                                          : m_portList->currentData(kPortNameRole).toString().toStdString();
 }
 
 UpdateOptions UpdateDialog::options() const {
-    return {m_firmwareOption->isChecked(), m_readFirmwareOption->isChecked(), m_projectOption->isChecked(), m_readProjectOption->isChecked()};
+    return {m_firmwareOption->isChecked(), m_readFirmwareOption->isChecked(), m_projectOption->isChecked(),
+            m_readProjectOption->isChecked()};
 }
 
 void UpdateDialog::connectPort() {
@@ -239,7 +247,8 @@ void UpdateDialog::connectPort() {
             detail += "\n" + hint;
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(detail));
     } catch (const std::exception& e) {
-        m_messages.error(QStringLiteral("Error!! Com Port cannot be open."), QString::fromStdString(e.what()));
+        m_messages.error(QStringLiteral("Error!! Com Port cannot be open."),
+                         QString::fromStdString(e.what()));
     } catch (...) {
         m_messages.error(QStringLiteral("Error!! Com Port cannot be open."));
     }
@@ -254,7 +263,7 @@ void UpdateDialog::showOptions() {
         m_portList->setFocus(Qt::OtherFocusReason);
         return;
     }
-    m_optionsPage->move(0, 0);
+    m_optionsPage->move(kOptionsPage.topLeft());
     m_optionsPage->show();
     m_optionsPage->raise();
     setStepsVisible(false);

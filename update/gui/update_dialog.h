@@ -34,28 +34,29 @@ class SerialPort;
 class UpdateDialog : public QDialog {
     Q_OBJECT
 public:
-    // Starts the updater and waits for it (the main window's startAndWait): program, its
-    // command line, hidden or not, the same command line as arguments, a poll callback; tells
-    // how the wait ended. Throws platform::ProcessStartError when the updater cannot be started.
-    using StartProgram =
-        std::function<WaitOutcome(const std::string& program, const std::string& commandLine, bool hidden,
-                           const std::vector<std::string>& arguments, const UpdaterLauncher::PollCallback& onPoll)>;
+    // Starts the updater and waits for it: the program, its command line, hidden or not, the
+    // same command line as arguments, a poll callback; tells how the wait ended. Throws
+    // platform::ProcessStartError when the updater cannot be started.
+    using StartProgram = std::function<WaitOutcome(const std::string& program, const std::string& commandLine,
+                                                   bool hidden, const std::vector<std::string>& arguments,
+                                                   const UpdaterLauncher::PollCallback& onPoll)>;
 
-    UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace, platform::PortProbe probe,
-              platform::SerialDeviceFactory serialDevices, StartProgram startProgram, QWidget* parent = nullptr);
+    UpdateDialog(widgets::MessageBoxes& messages, const workspace::Workspace& workspace,
+                 platform::PortProbe probe, platform::SerialDeviceFactory serialDevices,
+                 StartProgram startProgram, QWidget* parent = nullptr);
     ~UpdateDialog() override;
 
     // The ports present, ordered as the list shows them.
     std::vector<platform::PortInfo> listPorts();
-    // Fills the port list, keeping the selected port where it is still present.
+    // Fills the port list with the ports present and selects the first.
     void loadPorts();
     // Connect: opens the selected port and raises DTR; tells the user when it cannot.
     void connectPort();
     // Next: after a successful Connect, shows the options page.
     void showOptions();
-    // Execute update firmware: closes the port, runs the updater with the ticked options and
-    // tells how it ended.
+    // Execute update firmware: runs the updater with the ticked options and tells how it ended.
     void executeUpdate();
+    // The refresh button: reloads the list; a tested port stays open.
     void refreshPorts();
 
     // The buttons by what they do, for tests that press them as a person does.
@@ -83,8 +84,8 @@ protected:
 private:
     friend struct UpdateDialogTestAccess; // lets a test start from an earlier Connect's state
 
-    void prepare();
-    void finish();
+    // Every opening starts on the steps page, untested, with the ports present now.
+    void startOver();
     void closePort();
     void setStepsVisible(bool visible);
     void showOutcome(const WaitOutcome& outcome, std::uint32_t limitMs);

@@ -75,6 +75,16 @@ protected:
     }
     std::string firmwareFile() const { return inside(ws.masterDir, "sim40518.sim"); }
     static void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // A control found by its object name, as a test outside the dialog sees it.
+    template <class T = QWidget>
+    static T* control(const UpdateDialog& d, const char* name) {
+        T* w = d.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    static widgets::ImageCheckBox* option(const UpdateDialog& d, const char* name) {
+        return control<widgets::ImageCheckBox>(d, name);
+    }
     // Connect, Next and Execute, as a person goes through them.
     void connectNextExecute(UpdateDialog& d) {
         click(d.connectButton());
@@ -97,7 +107,7 @@ TEST_F(UpdateDialogTest, OpensOnTheStepsPageWithTheProbedPorts) {
     d.show();
     EXPECT_EQ(d.windowTitle(), "Update Firmware from Serial (RS232)");
     EXPECT_FALSE(d.optionsPage()->isVisible());
-    EXPECT_TRUE(d.findChild<QLabel*>("introLabel")->isVisible());
+    EXPECT_TRUE(control(d, "introLabel")->isVisible());
     ASSERT_EQ(d.portList()->count(), 2);
     EXPECT_EQ(d.portList()->currentIndex(), 0);
     // What the port is and why it may not open are shown; the item's name stays the port name.
@@ -105,8 +115,8 @@ TEST_F(UpdateDialogTest, OpensOnTheStepsPageWithTheProbedPorts) {
     EXPECT_EQ(d.portList()->itemText(1), "ttyUSB1 (in use)");
     EXPECT_EQ(d.portList()->itemData(1).toString(), "ttyUSB1");
     EXPECT_EQ(d.selectedPort(), "ttyUSB0");
-    for (widgets::ImageCheckBox* box : {d.findChild<widgets::ImageCheckBox*>("firmwareOption"), d.findChild<widgets::ImageCheckBox*>("readFirmwareOption"), d.findChild<widgets::ImageCheckBox*>("projectOption"), d.findChild<widgets::ImageCheckBox*>("readProjectOption")})
-        EXPECT_TRUE(box->isChecked()) << box->objectName().toStdString();
+    for (const char* name : {"firmwareOption", "readFirmwareOption", "projectOption", "readProjectOption"})
+        EXPECT_TRUE(option(d, name)->isChecked()) << name;
 }
 
 TEST_F(UpdateDialogTest, ConnectOpensThePortWithDtrOn) {
@@ -191,7 +201,7 @@ TEST_F(UpdateDialogTest, NextWithoutConnectRefuses) {
     click(d.nextButton());
     EXPECT_EQ(messages.texts(), QStringList{"Select one port."});
     EXPECT_FALSE(d.optionsPage()->isVisible());
-    EXPECT_TRUE(d.findChild<QLabel*>("introLabel")->isVisible());
+    EXPECT_TRUE(control(d, "introLabel")->isVisible());
 }
 
 TEST_F(UpdateDialogTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
@@ -204,8 +214,7 @@ TEST_F(UpdateDialogTest, ConnectThenAnotherPortThenNextPassesTheNewPort) {
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_TRUE(d.optionsPage()->isVisible());
     EXPECT_EQ(d.optionsPage()->pos(), QPoint(0, 0));
-    for (QWidget* w : {static_cast<QWidget*>(d.findChild<QLabel*>("introLabel")), static_cast<QWidget*>(d.findChild<QLabel*>("ledLabel")),
-                       static_cast<QWidget*>(d.refreshButton())})
+    for (QWidget* w : {control(d, "introLabel"), control(d, "ledLabel"), control(d, "refreshButton")})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(fake.isOpen()) << "the port is free for the updater";
     // Tab stays on the options page: nothing it covers takes the focus.
@@ -249,9 +258,9 @@ TEST_F(UpdateDialogTest, OptionsKeepTheirStatesBetweenOpenings) {
     d.show();
     click(d.connectButton());
     click(d.nextButton());
-    click(d.findChild<widgets::ImageCheckBox*>("firmwareOption"));
-    click(d.findChild<widgets::ImageCheckBox*>("readProjectOption"));
-    EXPECT_TRUE(d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->isChecked()) << "the boxes do not depend on one another";
+    click(option(d, "firmwareOption"));
+    click(option(d, "readProjectOption"));
+    EXPECT_TRUE(option(d, "readFirmwareOption")->isChecked()) << "the boxes do not depend on one another";
     d.done(2);
 
     d.show();
@@ -270,7 +279,7 @@ TEST_F(UpdateDialogTest, ClosingReleasesThePortAndAnswersCancel) {
     testing::onNextModal([&](QWidget*) {
         click(d.connectButton());
         ASSERT_TRUE(fake.isOpen());
-        click(d.findChild<QAbstractButton*>("cancelButton"));
+        click(control<QAbstractButton>(d, "cancelButton"));
     });
     EXPECT_EQ(d.exec(), 2);
     EXPECT_FALSE(fake.isOpen());
@@ -379,10 +388,11 @@ TEST_F(UpdateDialogTest, MissingFirmwareFileIsToldBeforeTheUpdaterStarts) {
         messages.clear();
         UpdateDialog& d = dialog();
         d.show();
-        d.findChild<widgets::ImageCheckBox*>("firmwareOption")->setChecked(c.firmware);
-        d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->setChecked(c.readFirmware);
+        option(d, "firmwareOption")->setChecked(c.firmware);
+        option(d, "readFirmwareOption")->setChecked(c.readFirmware);
         connectNextExecute(d);
-        const std::string where = std::to_string(c.firmware) + std::to_string(c.readFirmware) + std::to_string(c.fileThere);
+        const std::string where =
+            std::to_string(c.firmware) + std::to_string(c.readFirmware) + std::to_string(c.fileThere);
         EXPECT_EQ(starts.size(), c.starts ? 1u : 0u) << where;
         if (c.starts)
             EXPECT_TRUE(messages.boxes.empty()) << where;
@@ -457,7 +467,7 @@ TEST_F(UpdateDialogExecute, UpdaterGetsTheExactArgumentsUnderTheProgressWindow) 
     installUpdater();
     UpdateDialog& d = dialog();
     d.show();
-    d.findChild<widgets::ImageCheckBox*>("readFirmwareOption")->setChecked(false);
+    option(d, "readFirmwareOption")->setChecked(false);
     click(d.connectButton());
     click(d.nextButton());
     click(d.executeButton());
