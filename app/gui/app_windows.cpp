@@ -33,8 +33,7 @@ AppWindows::AppWindows(workspace::Workspace& workspace, widgets::MessageBoxes& m
         },
         owner);
 
-    mainWindow->setDialogs(
-        {newProject, openProject, about, communication, receivePdos, transmitPdos, updateDevice});
+    mainWindow->setDialogs({newProject, openProject, about, communication, receivePdos, transmitPdos, updateDevice});
 }
 
 AppWindows::~AppWindows() = default;

@@ -1,13 +1,13 @@
 #include "app/gui/main_window.h"
 
 #include "platform/path_text.h"
+#include "widgets/gui/click_label.h"
 #include "widgets/gui/form_controls.h"
 #include "widgets/gui/message_boxes.h"
-#include "widgets/gui/click_label.h"
+#include "widgets/gui/window_style.h"
 #include "workspace/gui/new_project_dialog.h"
 #include "workspace/gui/open_project_dialog.h"
 #include "workspace/gui/web_page.h"
-#include "widgets/gui/window_style.h"
 #include "workspace/workspace.h"
 
 #include <QCloseEvent>
@@ -52,8 +52,7 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* caption, 
 } // namespace
 
 MainWindow::MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir,
-                       QWidget* parent)
+                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir, QWidget* parent)
     : QWidget(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -91,14 +90,13 @@ MainWindow::MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& m
     connect(m_communicationButton, &QAbstractButton::clicked, this,
             [this] { openStepDialog(m_dialogs.communication); });
     connect(m_receivePdoButton, &QAbstractButton::clicked, this, [this] { openStepDialog(m_dialogs.receivePdos); });
-    connect(m_transmitPdoButton, &QAbstractButton::clicked, this,
-            [this] { openStepDialog(m_dialogs.transmitPdos); });
+    connect(m_transmitPdoButton, &QAbstractButton::clicked, this, [this] { openStepDialog(m_dialogs.transmitPdos); });
     connect(m_updateDeviceButton, &QAbstractButton::clicked, this, [this] {
         if (projectOpenOrSaySo())
             updateDevice();
     });
 
-    QAbstractButton* order[] = {m_newProjectButton,   m_openProjectButton, m_aboutButton,      m_closeButton,
+    QAbstractButton* order[] = {m_newProjectButton,    m_openProjectButton, m_aboutButton,       m_closeButton,
                                 m_communicationButton, m_receivePdoButton,  m_transmitPdoButton, m_updateDeviceButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -173,21 +171,17 @@ void MainWindow::updateDevice() {
         m_dialogs.updateDevice->exec();
 }
 
-update::WaitOutcome MainWindow::startAndWait(const std::string& program, const std::string& commandLine,
-                                                      bool hidden, const std::vector<std::string>& arguments,
-                                                      const update::UpdaterLauncher::PollCallback& onPoll) {
+update::WaitOutcome MainWindow::startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
+                                             const std::vector<std::string>& arguments,
+                                             const update::UpdaterLauncher::PollCallback& onPoll) {
     return update::UpdaterLauncher().startAndWait(program, commandLine, hidden, arguments, onPoll);
 }
-
-void MainWindow::setDocumentPaths() { m_workspace.setDocumentPaths(); }
-
-void MainWindow::saveSettings() { m_workspace.saveSettings(); }
 
 void MainWindow::openWebsite() { workspace::openMakerWebPage(); }
 
 void MainWindow::saveOnClose() {
     try {
-        saveSettings();
+        m_workspace.saveSettings();
     } catch (const std::exception& e) {
         // The program still closes; the user learns that the last project was not remembered.
         m_messages.error(QStringLiteral("Error! The settings could not be saved."), QString::fromUtf8(e.what()));

@@ -17,7 +17,7 @@ class QLabel;
 namespace strovane::widgets {
 class ClickLabel;
 class MessageBoxes;
-}
+} // namespace strovane::widgets
 namespace strovane::workspace {
 struct Workspace;
 class NewProjectDialog;
@@ -43,13 +43,22 @@ public:
 
     // Lays out the window and runs the workspace start-up for the executable's folder `exeDir`,
     // with the workspace in `workspaceDir` (empty: beside the executable).
-    MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages,
-                       const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir = {},
-                       QWidget* parent = nullptr);
+    MainWindow(workspace::Workspace& workspace, widgets::MessageBoxes& messages, const std::filesystem::path& exeDir,
+               const std::filesystem::path& workspaceDir = {}, QWidget* parent = nullptr);
 
     void setDialogs(const Dialogs& dialogs) { m_dialogs = dialogs; }
 
-    // The step buttons' actions, as the buttons run them.
+    // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
+    // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
+    update::WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
+                                     const std::vector<std::string>& arguments,
+                                     const update::UpdaterLauncher::PollCallback& onPoll);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The step buttons' actions.
     void createProject();
     void openProject();
     void showAbout();
@@ -58,18 +67,8 @@ public:
     // Composes and writes bin/bank.bin, then shows the update dialog. A composition or write
     // error is shown in an error box and ends it there.
     void updateDevice();
-    // Starts the updater and waits for it (at most 150 000 ms), calling `onPoll` after every poll;
-    // tells how the wait ended. Throws platform::ProcessStartError when it cannot be started.
-    update::WaitOutcome startAndWait(const std::string& program, const std::string& commandLine, bool hidden,
-                       const std::vector<std::string>& arguments, const update::UpdaterLauncher::PollCallback& onPoll);
-    void setDocumentPaths();
-    void saveSettings();
     void openWebsite();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void startUp(const std::filesystem::path& exeDir, const std::filesystem::path& workspaceDir);
     void saveOnClose();
     void updateTitle();

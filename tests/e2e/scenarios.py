@@ -38,7 +38,7 @@ def titled(name):
 
 
 # Client-area centres of the controls a person clicks, as the windows lay them out.
-MAIN_BUTTONS = {"new": (152, 49), "prm_gen": (152, 93), "rpdo": (152, 137), "tpdo": (152, 181),
+MAIN_BUTTONS = {"new": (152, 49), "communication": (152, 93), "rpdo": (152, 137), "tpdo": (152, 181),
                 "update": (152, 225), "close": (530, 30)}
 NEW_NAME_BOX, NEW_OK = (160, 58), (162, 102)
 PAR_ID_BOX, PAR_SET_OPE, PAR_OK = (184, 39), (35, 108), (163, 375)
@@ -195,7 +195,7 @@ def scenario_mouse(d, exe, workdir):
     app.expect_shown([titled("Line2")])
     project = app.path("PROJECTS", "Line2")
 
-    app.click(titled("Line2"), *MAIN_BUTTONS["prm_gen"])
+    app.click(titled("Line2"), *MAIN_BUTTONS["communication"])
     app.wait_window(PAR_GEN)
     app.click(PAR_GEN, *PAR_SET_OPE)
     app.click(PAR_GEN, *PAR_OK)

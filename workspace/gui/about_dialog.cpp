@@ -1,10 +1,10 @@
 #include "workspace/gui/about_dialog.h"
 
+#include "widgets/gui/click_label.h"
 #include "widgets/gui/form_controls.h"
 #include "widgets/gui/sans_font.h"
-#include "widgets/gui/click_label.h"
-#include "workspace/gui/web_page.h"
 #include "widgets/gui/window_style.h"
+#include "workspace/gui/web_page.h"
 #include "workspace/workspace.h"
 
 #include <QLabel>
@@ -22,12 +22,17 @@ constexpr int kClientWidth = 406;
 constexpr int kClientHeight = 148;
 constexpr QRect kOkButton{32, 115, 81, 22};
 constexpr QRect kEmblem{32, 24, 81, 81};
-constexpr int kCaptionLeft = 128;  // product, description and the three captions
-constexpr int kValueLeft = 240;    // the codes and the version
-constexpr int kProductTop = 24, kDescriptionTop = 39, kSoftwareCodeTop = 62, kVersionTop = 77,
-              kDocumentCodeTop = 93;
+constexpr int kCaptionLeft = 128; // product, description and the three captions
+constexpr int kValueLeft = 240;   // the codes and the version
+constexpr int kProductTop = 24, kDescriptionTop = 39, kSoftwareCodeTop = 62, kVersionTop = 77, kDocumentCodeTop = 93;
 constexpr QPoint kWebsiteLink{297, 131};
 constexpr int kRightMargin = 8;
+
+// The texts the dialog shows, set again at every showing.
+const char* const kDescription = "CANopen / RS232 / RS485 - Coverter";
+const char* const kSoftwareCode = "SC40518";
+const char* const kVersion = "1.001";
+const char* const kDocumentCode = "DC40518";
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
@@ -99,7 +104,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setPalette(pal);
 
     m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton,
-                                        QStringLiteral("OK"));
+                                         QStringLiteral("OK"));
     connect(m_okButton, &QAbstractButton::clicked, this, [this] { done(1); });
 
     m_emblem = new widgets::ClickLabel(this);
@@ -114,8 +119,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     bold.setPointSize(10);
     m_productLabel->setFont(bold);
-    m_descriptionLabel = makeLabel(this, "descriptionLabel", QStringLiteral("CANopen / RS232 / RS485 - Coverter"), kCaptionLeft,
-                                   kDescriptionTop);
+    m_descriptionLabel =
+        makeLabel(this, "descriptionLabel", QString::fromLatin1(kDescription), kCaptionLeft, kDescriptionTop);
     m_versionCaption = makeLabel(this, "versionCaption", QStringLiteral("Version :"), kCaptionLeft, kVersionTop);
 
     m_websiteLink = new widgets::ClickLabel(this);
@@ -130,15 +135,19 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     m_websiteLink->setPalette(linkPal);
     connect(m_websiteLink, &widgets::ClickLabel::clicked, this, &AboutDialog::openWebsite);
 
-    m_softwareCodeCaption = makeLabel(this, "softwareCodeCaption", QStringLiteral("Software Code : "), kCaptionLeft,
-                                      kSoftwareCodeTop);
-    m_documentCodeCaption = makeLabel(this, "documentCodeCaption", QStringLiteral("Document Code :"), kCaptionLeft,
-                                      kDocumentCodeTop);
-    m_softwareCodeLabel = makeLabel(this, "softwareCodeLabel", QStringLiteral("SC40518"), kValueLeft, kSoftwareCodeTop);
-    m_versionLabel = makeLabel(this, "versionLabel", QStringLiteral("1.001"), kValueLeft, kVersionTop);
-    m_documentCodeLabel = makeLabel(this, "documentCodeLabel", QStringLiteral("DC40518"), kValueLeft, kDocumentCodeTop);
-    for (QLabel* l : {m_productLabel, m_descriptionLabel, m_versionCaption, static_cast<QLabel*>(m_websiteLink), m_softwareCodeCaption, m_documentCodeCaption, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
-        l->adjustSize();
+    m_softwareCodeCaption =
+        makeLabel(this, "softwareCodeCaption", QStringLiteral("Software Code : "), kCaptionLeft, kSoftwareCodeTop);
+    m_documentCodeCaption =
+        makeLabel(this, "documentCodeCaption", QStringLiteral("Document Code :"), kCaptionLeft, kDocumentCodeTop);
+    m_softwareCodeLabel =
+        makeLabel(this, "softwareCodeLabel", QString::fromLatin1(kSoftwareCode), kValueLeft, kSoftwareCodeTop);
+    m_versionLabel = makeLabel(this, "versionLabel", QString::fromLatin1(kVersion), kValueLeft, kVersionTop);
+    m_documentCodeLabel =
+        makeLabel(this, "documentCodeLabel", QString::fromLatin1(kDocumentCode), kValueLeft, kDocumentCodeTop);
+    for (QLabel* label :
+         {m_productLabel, m_descriptionLabel, m_versionCaption, static_cast<QLabel*>(m_websiteLink),
+          m_softwareCodeCaption, m_documentCodeCaption, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
+        label->adjustSize();
     // Where the font is wider than Verdana the address would run off the window: keep it inside.
     m_websiteLink->move(std::min(kWebsiteLink.x(), kClientWidth - kRightMargin - m_websiteLink->width()),
                         kWebsiteLink.y());
@@ -155,13 +164,13 @@ void AboutDialog::showEvent(QShowEvent* event) {
 void AboutDialog::prepare() {
     if (m_emblem->pixmap().isNull())
         m_emblem->setPixmap(aboutEmblem()); // drawn at the first showing, not at start-up
-    m_descriptionLabel->setText(QStringLiteral("CANopen / RS232 / RS485 - Coverter"));
-    m_softwareCodeLabel->setText(QStringLiteral("SC40518"));
-    m_versionLabel->setText(QStringLiteral("1.001"));
-    m_documentCodeLabel->setText(QStringLiteral("DC40518"));
-    for (QLabel* l : {m_descriptionLabel, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
-        l->adjustSize();
-    setFixedSize(406, 148);
+    m_descriptionLabel->setText(QString::fromLatin1(kDescription));
+    m_softwareCodeLabel->setText(QString::fromLatin1(kSoftwareCode));
+    m_versionLabel->setText(QString::fromLatin1(kVersion));
+    m_documentCodeLabel->setText(QString::fromLatin1(kDocumentCode));
+    for (QLabel* label : {m_descriptionLabel, m_softwareCodeLabel, m_versionLabel, m_documentCodeLabel})
+        label->adjustSize();
+    setFixedSize(kClientWidth, kClientHeight);
 }
 
 void AboutDialog::openWebsite() { openMakerWebPage(); }

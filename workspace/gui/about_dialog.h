@@ -19,7 +19,6 @@ public:
 
     void reject() override;
 
-
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -1,9 +1,9 @@
 #include "workspace/gui/new_project_dialog.h"
 
-#include "widgets/gui/message_boxes.h"
 #include "widgets/gui/form_controls.h"
-#include "workspace/project_folders.h"
+#include "widgets/gui/message_boxes.h"
 #include "widgets/gui/window_style.h"
+#include "workspace/project_folders.h"
 #include "workspace/workspace.h"
 
 #include <QLabel>
@@ -12,6 +12,9 @@
 
 namespace strovane::workspace {
 namespace {
+// Client-area positions.
+constexpr int kClientWidth = 331;
+constexpr int kClientHeight = 136;
 constexpr QPoint kNameLabel{24, 24};
 constexpr QRect kNameEdit{24, 48, 281, 21};
 constexpr QRect kOkButton{117, 91, 90, 23};
@@ -22,7 +25,7 @@ NewProjectDialog::NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& 
     : QDialog(parent), m_workspace(workspace), m_messages(messages) {
     setObjectName(QStringLiteral("newProjectDialog"));
     setWindowTitle(QStringLiteral("Create New Project"));
-    widgets::makeFixedDialog(this, 331, 136);
+    widgets::makeFixedDialog(this, kClientWidth, kClientHeight);
     widgets::applyWindowLook(this);
 
     m_nameLabel = new QLabel(QStringLiteral("Name of the new Project"), this);
@@ -35,9 +38,11 @@ NewProjectDialog::NewProjectDialog(Workspace& workspace, widgets::MessageBoxes& 
     m_nameEdit->setMaxLength(32767);
     widgets::labelField(m_nameLabel, m_nameEdit);
 
-    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton, QStringLiteral("OK"));
+    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton,
+                                         QStringLiteral("OK"));
 
-    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton, QStringLiteral("CANCEL"));
+    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"),
+                                             kCancelButton, QStringLiteral("CANCEL"));
 
     setTabOrder(m_nameEdit, m_okButton);
     setTabOrder(m_okButton, m_cancelButton);

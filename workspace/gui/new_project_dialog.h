@@ -23,7 +23,6 @@ public:
 
     void reject() override;
 
-
 protected:
     void showEvent(QShowEvent* event) override;
 

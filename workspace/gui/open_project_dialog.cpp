@@ -2,8 +2,8 @@
 
 #include "widgets/gui/form_controls.h"
 #include "widgets/gui/frame_overlay.h"
-#include "workspace/project_folders.h"
 #include "widgets/gui/window_style.h"
+#include "workspace/project_folders.h"
 #include "workspace/workspace.h"
 
 #include <QLabel>
@@ -23,7 +23,8 @@ constexpr QRect kOkButton{165, 307, 90, 23};
 constexpr QRect kCancelButton{263, 307, 90, 23};
 } // namespace
 
-OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent) : QDialog(parent), m_workspace(workspace) {
+OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent)
+    : QDialog(parent), m_workspace(workspace) {
     setObjectName(QStringLiteral("openProjectDialog"));
     setWindowTitle(QStringLiteral("Open Project"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -43,9 +44,11 @@ OpenProjectDialog::OpenProjectDialog(const Workspace& workspace, QWidget* parent
     widgets::keepFrameOnTop(m_projectList);
     widgets::labelField(m_listLabel, m_projectList);
 
-    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"), kCancelButton, QStringLiteral("CANCEL"));
+    m_cancelButton = widgets::makeFormButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancel"),
+                                             kCancelButton, QStringLiteral("CANCEL"));
 
-    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton, QStringLiteral("OK"));
+    m_okButton = widgets::makeFormButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), kOkButton,
+                                         QStringLiteral("OK"));
 
     setTabOrder(m_projectList, m_cancelButton);
     setTabOrder(m_cancelButton, m_okButton);

@@ -29,7 +29,6 @@ public:
     // How a folder name is shown: as UTF-8 when it is valid, else byte by byte as Latin-1.
     static QString displayName(const std::string& name);
 
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -6,8 +6,8 @@
 #include "support/gui/message_recorder.h"
 #include "support/gui/modal.h"
 #include "support/temp_dir.h"
-#include "workspace/gui/about_dialog.h"
 #include "widgets/gui/click_label.h"
+#include "workspace/gui/about_dialog.h"
 #include "workspace/gui/new_project_dialog.h"
 #include "workspace/gui/open_project_dialog.h"
 #include "workspace/gui/web_page.h"
@@ -32,8 +32,7 @@ using namespace strovane;
 
 namespace {
 
-const QString kNoProjectTitle =
-    QStringLiteral("www.strovane.example - Strovane SC40518 - CANopen / RS232 / RS485  : ");
+const QString kNoProjectTitle = QStringLiteral("www.strovane.example - Strovane SC40518 - CANopen / RS232 / RS485  : ");
 
 std::string settings(const std::string& name) {
     const std::string projectname = name.empty() ? "<projectname/>" : "<projectname>" + name + "</projectname>";
@@ -49,8 +48,7 @@ template <typename T> T* child(QWidget* parent, const char* name) {
 
 void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
-const char* const kFileNamesAreUnicode =
-    "Windows file names are UTF-16 text: every folder name has a UTF-8 spelling";
+const char* const kFileNamesAreUnicode = "Windows file names are UTF-16 text: every folder name has a UTF-8 spelling";
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -91,8 +89,8 @@ TEST_F(MainWindowTest, ANamedWorkspaceHoldsEverythingAndOneThatCannotBeMadeIsRep
     windows = std::make_unique<app::AppWindows>(ws, messages, dir.path(), dir / "file" / "ws");
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text.toStdString(),
-              "Error! The workspace folder \"" + (dir / "file" / "ws").string() + "\" cannot be created: " +
-                  std::make_error_code(std::errc::not_a_directory).message());
+              "Error! The workspace folder \"" + (dir / "file" / "ws").string() +
+                  "\" cannot be created: " + std::make_error_code(std::errc::not_a_directory).message());
     EXPECT_TRUE(messages.boxes[0].detail.contains(QStringLiteral("--workspace DIR")));
 }
 
@@ -106,14 +104,40 @@ TEST_F(MainWindowTest, LayoutAndNoProjectTitle) {
     EXPECT_TRUE(fs::is_directory(dir / "PROJECTS"));
 }
 
+TEST_F(MainWindowTest, WorkspaceDialogsKeepTheirFixedLayout) {
+    start();
+    struct Control {
+        QWidget* dialog;
+        const char* name;
+        QRect geometry;
+    };
+    const std::pair<QWidget*, QSize> sizes[] = {{windows->newProject, QSize(331, 136)},
+                                                {windows->openProject, QSize(377, 351)},
+                                                {windows->about, QSize(406, 148)}};
+    for (const auto& [dialog, size] : sizes)
+        EXPECT_EQ(dialog->size(), size) << dialog->objectName().toStdString();
+    const Control controls[] = {{windows->newProject, "nameEdit", {24, 48, 281, 21}},
+                                {windows->newProject, "okButton", {117, 91, 90, 23}},
+                                {windows->newProject, "cancelButton", {215, 91, 90, 23}},
+                                {windows->openProject, "projectList", {24, 43, 329, 249}},
+                                {windows->openProject, "okButton", {165, 307, 90, 23}},
+                                {windows->openProject, "cancelButton", {263, 307, 90, 23}},
+                                {windows->about, "okButton", {32, 115, 81, 22}},
+                                {windows->about, "emblem", {32, 24, 81, 81}}};
+    for (const Control& c : controls)
+        EXPECT_EQ(child<QWidget>(c.dialog, c.name)->geometry(), c.geometry)
+            << c.dialog->objectName().toStdString() << " " << c.name;
+}
+
 TEST_F(MainWindowTest, StepsTwoToFiveRefuseWithoutProject) {
     start();
-    for (QAbstractButton* b : {child<QAbstractButton>(main, "communicationButton"), child<QAbstractButton>(main, "receivePdoButton"), child<QAbstractButton>(main, "transmitPdoButton"), child<QAbstractButton>(main, "updateDeviceButton")}) {
+    for (QAbstractButton* b :
+         {child<QAbstractButton>(main, "communicationButton"), child<QAbstractButton>(main, "receivePdoButton"),
+          child<QAbstractButton>(main, "transmitPdoButton"), child<QAbstractButton>(main, "updateDeviceButton")}) {
         messages.clear();
         recordNextModal();
         click(b);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000))
-            << b->objectName().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.boxes.empty(); }, 5000)) << b->objectName().toStdString();
         ASSERT_EQ(messages.boxes.size(), 1u) << b->objectName().toStdString();
         EXPECT_EQ(messages.boxes[0].kind, MessageRecorder::Kind::Error);
         EXPECT_EQ(messages.boxes[0].text, QStringLiteral("Error! Project not Valid"));
@@ -126,10 +150,11 @@ TEST_F(MainWindowTest, StepsOpenTheirDialogsWithProject) {
     std::ofstream(dir / "Strovane.xml") << settings("P1");
     start();
     EXPECT_EQ(main->windowTitle(), kNoProjectTitle + "P1");
-    const std::pair<QAbstractButton*, const char*> steps[] = {{child<QAbstractButton>(main, "aboutButton"), "aboutDialog"},
-                                                              {child<QAbstractButton>(main, "communicationButton"), "communicationDialog"},
-                                                              {child<QAbstractButton>(main, "receivePdoButton"), "receivePdoDialog"},
-                                                              {child<QAbstractButton>(main, "transmitPdoButton"), "transmitPdoDialog"}};
+    const std::pair<QAbstractButton*, const char*> steps[] = {
+        {child<QAbstractButton>(main, "aboutButton"), "aboutDialog"},
+        {child<QAbstractButton>(main, "communicationButton"), "communicationDialog"},
+        {child<QAbstractButton>(main, "receivePdoButton"), "receivePdoDialog"},
+        {child<QAbstractButton>(main, "transmitPdoButton"), "transmitPdoDialog"}};
     for (const auto& [button, dialog] : steps) {
         recordNextModal();
         click(button);
@@ -221,9 +246,9 @@ TEST_F(MainWindowTest, NewProjectWherePROJECTSCannotBeMadeNamesTheFolder) {
         auto* edit = child<QLineEdit>(w, "nameEdit");
         QTest::keyClicks(edit, QStringLiteral("Line1"));
         click(child<QAbstractButton>(w, "okButton"));
-        EXPECT_EQ(messages.texts(), QStringList{QString::fromStdString(
-                                        "Error! The workspace folder \"" + (dir / "PROJECTS").string() +
-                                        "\" cannot be created: a file of that name is in the way")});
+        EXPECT_EQ(messages.texts(),
+                  QStringList{QString::fromStdString("Error! The workspace folder \"" + (dir / "PROJECTS").string() +
+                                                     "\" cannot be created: a file of that name is in the way")});
         EXPECT_TRUE(w->isVisible());
         click(child<QAbstractButton>(w, "cancelButton"));
     });
@@ -424,8 +449,7 @@ TEST_F(MainWindowTest, UpdateDeviceWritesImageThenOpensUpdateDialog) {
     click(child<QAbstractButton>(main, "updateDeviceButton"));
     EXPECT_EQ(opened, QStringList{QStringLiteral("updateDialog")});
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_EQ(readFile(project / "bin" / "bank.bin"),
-              std::string("\x0C\0\0\0\x0F\0\0\0\x0F\0\0\0\x81\x01\x08", 15));
+    EXPECT_EQ(readFile(project / "bin" / "bank.bin"), std::string("\x0C\0\0\0\x0F\0\0\0\x0F\0\0\0\x81\x01\x08", 15));
 }
 
 TEST_F(MainWindowTest, UpdateDeviceStopsOnBadDocumentOrUnwritableImage) {

@@ -1,13 +1,13 @@
 // The program asked to end by a signal closes as the user would: the settings file is written.
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,9 +26,10 @@ TEST(Termination, SigtermWritesTheSettingsBeforeEnding) {
         _exit(127);
     }
     // The workspace folders appear after the program listens for termination requests.
-    for (int i = 0; i < 1000 && !fs::exists(dir / "PROJECTS"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const bool started =
+        strovane::testing::waitUntil([&] { return fs::exists(dir / "PROJECTS"); }, std::chrono::seconds(10));
     ASSERT_EQ(kill(pid, SIGTERM), 0);
+    EXPECT_TRUE(started) << "the program did not make its workspace folders";
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by the signal instead of closing";
