@@ -75,7 +75,7 @@ std::vector<std::string> listProjectFolders(const std::string& projectsDir) {
     return names;
 }
 
-int searchOpenConf(const std::vector<std::string>& names, std::string_view name) {
+int findProjectIndex(const std::vector<std::string>& names, std::string_view name) {
     // Folder names are case-sensitive here: "Alpha" open beside "alpha" must find "Alpha".
     if (const auto exact = std::find(names.begin(), names.end(), name); exact != names.end())
         return static_cast<int>(exact - names.begin());

@@ -25,7 +25,7 @@ std::vector<std::string> listProjectFolders(const std::string& projectsDir);
 
 // Position of the entry equal to `name`; failing that, of the first entry equal to it when both
 // are upper-cased in ASCII; -1 if none.
-int searchOpenConf(const std::vector<std::string>& names, std::string_view name);
+int findProjectIndex(const std::vector<std::string>& names, std::string_view name);
 
 // The outcome of creating a project; the message is what the user is shown.
 enum class NewProjectResult { Created, EmptyName, InvalidName, AlreadyExists, CreateFailed };

@@ -132,12 +132,12 @@ TEST(ProjectListing, VisibleFoldersOnlySortedIgnoringCase) {
 
 TEST(ProjectListing, SearchIsAsciiCaseInsensitiveOnly) {
     const std::vector<std::string> names{"Alpha", "line1", "ÉTÉ", "Line1"};
-    EXPECT_EQ(searchOpenConf(names, "LINE1"), 1);
-    EXPECT_EQ(searchOpenConf(names, "alpha"), 0);
-    EXPECT_EQ(searchOpenConf(names, "ÉTÉ"), 2);
-    EXPECT_EQ(searchOpenConf(names, "été"), -1);
-    EXPECT_EQ(searchOpenConf(names, ""), -1);
-    EXPECT_EQ(searchOpenConf({}, "x"), -1);
-    EXPECT_EQ(searchOpenConf({"Alpha", "alpha", "ALPHA"}, "alpha"), 1) << "the exact name comes first";
-    EXPECT_EQ(searchOpenConf({"Alpha", "alpha"}, "aLPHA"), 0);
+    EXPECT_EQ(findProjectIndex(names, "LINE1"), 1);
+    EXPECT_EQ(findProjectIndex(names, "alpha"), 0);
+    EXPECT_EQ(findProjectIndex(names, "ÉTÉ"), 2);
+    EXPECT_EQ(findProjectIndex(names, "été"), -1);
+    EXPECT_EQ(findProjectIndex(names, ""), -1);
+    EXPECT_EQ(findProjectIndex({}, "x"), -1);
+    EXPECT_EQ(findProjectIndex({"Alpha", "alpha", "ALPHA"}, "alpha"), 1) << "the exact name comes first";
+    EXPECT_EQ(findProjectIndex({"Alpha", "alpha"}, "aLPHA"), 0);
 }

@@ -81,7 +81,7 @@ void OpenProjectDialog::resizeEvent(QResizeEvent* event) {
 
 void OpenProjectDialog::loadProjects() { m_projects = listProjectFolders(m_workspace.projectsDir); }
 
-int OpenProjectDialog::indexOfProject(const std::string& name) const { return searchOpenConf(m_projects, name); }
+int OpenProjectDialog::indexOfProject(const std::string& name) const { return findProjectIndex(m_projects, name); }
 
 QString OpenProjectDialog::displayName(const std::string& name) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
