@@ -94,8 +94,7 @@ const std::string& PdoEditorDialog::documentPath() const {
 void PdoEditorDialog::loadTable() {
     const project::PdoTableRead read = project::readPdoTableForEditor(platform::pathFromUtf8(documentPath()));
     // Ten rows to type into, and one for every row of a longer table: none is left out.
-    m_rowCount = static_cast<std::int32_t>(std::max(project::kPdoEditorMinRows, read.rows.size()));
-    const int rows = m_rowCount;
+    const int rows = static_cast<int>(std::max(project::kPdoEditorMinRows, read.rows.size()));
     m_grid->resetCells(kColumns, rows + 1);
     for (int c = 0; c < kColumns; ++c)
         m_grid->setCellText(c, 0, QString::fromUtf8(kHeader[c]));
@@ -157,6 +156,8 @@ void PdoEditorDialog::save() {
     }
     done(1);
 }
+
+std::int32_t PdoEditorDialog::rowCount() const { return m_grid->entryRows(); }
 
 void PdoEditorDialog::reject() {
     done(2);

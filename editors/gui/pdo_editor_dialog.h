@@ -44,7 +44,7 @@ public:
     PdoGrid* grid() const { return m_grid; }
     QAbstractButton* okButton() const { return m_okButton; }
     // The grid's data rows, set at every opening.
-    std::int32_t rowCount() const { return m_rowCount; }
+    std::int32_t rowCount() const;
 
 protected:
     PdoEditorDialog(const PdoEditorLayout& layout, const workspace::Workspace& workspace,
@@ -66,7 +66,6 @@ private:
     const workspace::Workspace& m_workspace;
     widgets::MessageBoxes& m_messages;
 
-    std::int32_t m_rowCount = 10;
     PdoGrid* m_grid;
     QWidget* m_buttonBar; // along the bottom, holding OK and Cancel
     QAbstractButton* m_okButton;
